@@ -1,0 +1,203 @@
+#include "app/download_command.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include "common/qt_poll_timer.h"
+#include "link/download_transfer.h"
+#include "link/port_settings.h"
+#include "link/qt_serial_port.h"
+#include "link/series.h"
+#include "text/cp950.h"
+
+namespace korvane::app {
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitUndecodable = 3;
+constexpr int kExitInterrupted = 130;
+
+std::atomic<bool> interruptRequested{false};
+
+void printError(const QString& text) { std::fprintf(stderr, "korvane download: %s\n", qPrintable(text)); }
+
+// The window of a download, as text on the console.
+class ConsoleDownload : public link::DownloadSurface, public Messages {
+ public:
+  ConsoleDownload(QString seriesText, link::PortListTexts lists)
+      : seriesText_(std::move(seriesText)), lists_(std::move(lists)) {}
+
+  QString seriesText() const override { return seriesText_; }
+  link::PortListTexts portLists() const override { return lists_; }
+  void setWorkspaceText(const QString& text) override { workspace_ = text; }
+  void setAnimationPlaying(bool) override {}
+  void setDownloadBreakEnabled(bool) override {}
+  Messages& messages() override { return *this; }
+
+  void information(const QString&, const QString& text) override {
+    if (text == link::kDownloadFinished) finished_ = true;
+    if (text == link::kDownloadInterrupted) interrupted_ = true;
+  }
+  void critical(const QString&, const QString& text) override {
+    failed_ = true;
+    printError(text);
+  }
+  void exclamation(const QString&, const QString& text) override { printError(text); }
+  bool confirm(const QString&, const QString&) override { return false; }
+
+  bool done() const { return finished_ || interrupted_ || failed_; }
+  bool finished() const { return finished_; }
+  bool interrupted() const { return interrupted_; }
+  const QString& workspace() const { return workspace_; }
+
+ private:
+  QString seriesText_;
+  link::PortListTexts lists_;
+  QString workspace_;
+  bool finished_ = false;
+  bool interrupted_ = false;
+  bool failed_ = false;
+};
+
+struct Options {
+  QString seriesText;
+  link::PortListTexts lists;
+  QString outputFile;
+};
+
+std::optional<Options> parseOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Downloads an instrument's data, as the 下載 button does."));
+  parser.addHelpOption();
+  parser.addOption({QStringLiteral("series"), QStringLiteral("Instrument series: gts200, gts600 or dl100c."),
+                    QStringLiteral("SERIES")});
+  parser.addOption({QStringLiteral("port"), QStringLiteral("COM1..COM3, or a serial device such as /dev/ttyUSB0."),
+                    QStringLiteral("DEVICE")});
+  parser.addOption({QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600 (default) or 19200."),
+                    QStringLiteral("N"), QStringLiteral("9600")});
+  parser.addOption({QStringLiteral("parity"),
+                    QStringLiteral("7bit/Even, 7bit/None, 8bit/Even or 8bit/None (default: as the series presets it)."),
+                    QStringLiteral("TEXT")});
+  parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop bits: 1 (default) or 2."), QStringLiteral("N"),
+                    QStringLiteral("1")});
+  parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                    QStringLiteral("Write the received text to FILE (CP950) instead of standard output."),
+                    QStringLiteral("FILE")});
+
+  QStringList argv = arguments;
+  argv.prepend(QStringLiteral("korvane download"));
+  if (!parser.parse(argv)) {
+    printError(parser.errorText());
+    return std::nullopt;
+  }
+  if (parser.isSet(QStringLiteral("help"))) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    std::fputs("Exit status: 0 done, 1 failed, 2 wrong usage, 3 written but some bytes were no Big5 text,\n"
+               "130 interrupted (Ctrl-C; nothing is written).\n", stdout);
+    std::exit(0);
+  }
+
+  Options options;
+  const QString series = parser.value(QStringLiteral("series"));
+  if (series == u"gts200") options.seriesText = link::kSeriesGts200;
+  else if (series == u"gts600") options.seriesText = link::kSeriesGts600;
+  else if (series == u"dl100c") options.seriesText = link::kSeriesDl100c;
+  else {
+    printError(QStringLiteral("--series must be gts200, gts600 or dl100c"));
+    return std::nullopt;
+  }
+  if (!parser.isSet(QStringLiteral("port"))) {
+    printError(QStringLiteral("--port is required"));
+    return std::nullopt;
+  }
+  const bool level = options.seriesText == link::kSeriesDl100c;
+  options.lists.port = parser.value(QStringLiteral("port"));
+  options.lists.baudRate = parser.value(QStringLiteral("baud"));
+  options.lists.parity = parser.isSet(QStringLiteral("parity")) ? parser.value(QStringLiteral("parity"))
+                                                                : QString(level ? "7bit/None" : "8bit/None");
+  options.lists.stopBits = parser.value(QStringLiteral("stop"));
+  const std::pair<QString, QStringList> checks[] = {{options.lists.baudRate, link::baudRateChoices()},
+                                                    {options.lists.parity, link::parityChoices()},
+                                                    {options.lists.stopBits, link::stopBitChoices()}};
+  for (const auto& [value, choices] : checks) {
+    if (!choices.contains(value)) {
+      printError(QStringLiteral("「%1」 is not one of: %2").arg(value, choices.join(QStringLiteral(", "))));
+      return std::nullopt;
+    }
+  }
+  options.outputFile = parser.value(QStringLiteral("output"));
+  return options;
+}
+
+bool writeOutput(const QString& path, const QByteArray& bytes) {
+  if (path.isEmpty()) {
+    return std::fwrite(bytes.constData(), 1, bytes.size(), stdout) == static_cast<size_t>(bytes.size()) &&
+           std::fflush(stdout) == 0;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    printError(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int runDownloadCommand(const QStringList& arguments) {
+  const std::optional<Options> options = parseOptions(arguments);
+  if (!options) return kExitUsage;
+
+  ConsoleDownload console(options->seriesText, options->lists);
+  link::QtSerialPort port;
+  link::PortConnection connection(port, nullptr);
+  link::DownloadTransfer* transfer = nullptr;
+  QtPollTimer timer(300, [&] { transfer->tick(); });
+  link::DownloadTransfer download(connection, timer, console);
+  transfer = &download;
+
+  interruptRequested = false;
+  std::signal(SIGINT, [](int) { interruptRequested = true; });
+
+  qint64 shownBytes = -1;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (interruptRequested && download.isRunning()) download.interrupt();
+    const qint64 bytes = download.session().bytesReceived();
+    if (bytes != shownBytes && !console.done()) {
+      shownBytes = bytes;
+      std::fprintf(stderr, "\r已接收 %lld 位元組", static_cast<long long>(bytes));
+      std::fflush(stderr);
+    }
+    if (console.done() || !download.isRunning()) QCoreApplication::exit(0);
+  });
+
+  download.start();
+  if (download.isRunning()) {
+    watch.start(20);
+    QCoreApplication::exec();
+    std::fprintf(stderr, "\r已接收 %lld 位元組\n", static_cast<long long>(download.session().bytesReceived()));
+  }
+  std::signal(SIGINT, SIG_DFL);
+
+  if (console.interrupted()) return kExitInterrupted;
+  if (!console.finished()) return kExitFailure;
+
+  const text::Cp950Encoding encoded = text::encodeCp950(console.workspace());
+  if (!writeOutput(options->outputFile, encoded.bytes)) return kExitFailure;
+  const int undecodable = download.session().undecodableBytes();
+  if (undecodable > 0) {
+    printError(QStringLiteral("%1 個位元組無法以 Big5 (CP950) 解讀，輸出中以「?」代替").arg(undecodable));
+    return kExitUndecodable;
+  }
+  return 0;
+}
+
+}  // namespace korvane::app

@@ -1,0 +1,72 @@
+// korvane: the Main window, or with a subcommand the same logic without a window.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "app/download_command.h"
+#include "link/qt_serial_port.h"
+#include "shell/fonts.h"
+#include "shell/main_window.h"
+#include "shell/qt_messages.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: korvane                 open the Main window\n"
+    "       korvane SUBCOMMAND ...  run a command without a window\n"
+    "\n"
+    "Subcommands:\n"
+    "  download --series gts200|gts600|dl100c --port DEVICE [--baud N] [--parity TEXT] [--stop N] [-o FILE]\n"
+    "           receive an instrument's data as the 下載 button does; the text goes to FILE or\n"
+    "           standard output in CP950, the byte count to standard error. Ctrl-C interrupts.\n"
+    "\n"
+    "'korvane SUBCOMMAND --help' describes a subcommand.\n";
+
+bool hasDisplay() {
+#ifdef Q_OS_UNIX
+  return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+         qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+#else
+  return true;
+#endif
+}
+
+int runWindow(int argc, char** argv) {
+  if (!hasDisplay()) {
+    std::fputs("korvane: Korvane is a desktop program and needs a desktop session, but no display was found "
+               "(DISPLAY is not set).\nStart it from a desktop, or headless with xvfb-run; "
+               "'korvane --help' lists the commands that run without a window.\n",
+               stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvane"));
+  korvane::shell::installFontSubstitutes();
+  korvane::shell::QtMessages messages;
+  korvane::link::QtSerialPort port;
+  korvane::shell::MainWindow window(messages, port);
+  messages.setOwner(&window);
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return runWindow(argc, argv);
+
+  const char* command = argv[1];
+  if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 || std::strcmp(command, "help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+  QStringList arguments = QCoreApplication::arguments().mid(2);
+  if (std::strcmp(command, "download") == 0) return korvane::app::runDownloadCommand(arguments);
+
+  std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
+  return 2;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Message boxes as the commands see them. The window shows real boxes; tests and the
+// command line record or print them, so handlers run without a screen and without blocking.
+
+#include <QString>
+
+namespace korvane {
+
+// Titles the commands use.
+inline const QString kTitleMessage = QStringLiteral("訊息");
+inline const QString kTitleError = QStringLiteral("Error");
+inline const QString kTitleErrorZh = QStringLiteral("錯誤");
+
+class Messages {
+ public:
+  virtual ~Messages() = default;
+  virtual void information(const QString& title, const QString& text) = 0;
+  virtual void critical(const QString& title, const QString& text) = 0;
+  virtual void exclamation(const QString& title, const QString& text) = 0;
+  // OK and Cancel; true for OK.
+  virtual bool confirm(const QString& title, const QString& text) = 0;
+};
+
+}  // namespace korvane

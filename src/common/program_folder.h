@@ -1,0 +1,22 @@
+#pragma once
+// Where Korvane finds its resources and writes its files.
+//
+// Files Korvane writes (the database, the scratch text file) go to the folder of the running
+// executable when it is writable, otherwise to a per-user data folder; KORVANE_HOME overrides
+// both. Read-only resources (icons, transfer clip, logo) are found beside the executable or in
+// the installed share folder.
+
+#include <QString>
+
+namespace korvane {
+
+// The folder for files Korvane writes; created when missing.
+QString writableFolder();
+
+// The full path of a file in the writable folder.
+QString writableFile(const QString& fileName);
+
+// The full path of a read-only resource, or an empty string when it is nowhere to be found.
+QString resourceFile(const QString& fileName);
+
+}  // namespace korvane

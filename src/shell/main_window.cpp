@@ -1,0 +1,212 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMovie>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include "common/failure.h"
+#include "common/program_folder.h"
+#include "link/series.h"
+#include "shell/workspace.h"
+
+namespace korvane::shell {
+namespace {
+
+constexpr int kTimerDesignIntervalMs = 300;
+constexpr int kSettingFrameHeightTwips = 3015;
+constexpr int kWorkspaceTopTwips = 3360;
+
+}  // namespace
+
+ScreenMetrics primaryScreenMetrics() {
+  ScreenMetrics metrics;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    metrics.dpiX = screen->logicalDotsPerInchX();
+    metrics.dpiY = screen->logicalDotsPerInchY();
+    metrics.widthTwips = static_cast<int>(std::lround(screen->geometry().width() * kTwipsPerInch / metrics.dpiX));
+    metrics.heightTwips = static_cast<int>(std::lround(screen->geometry().height() * kTwipsPerInch / metrics.dpiY));
+  }
+  return metrics;
+}
+
+QSize workspaceSizeTwips(const ScreenMetrics& screen) {
+  return QSize(screen.widthTwips - 860, screen.heightTwips - kSettingFrameHeightTwips - 1600);
+}
+
+MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenMetrics* screen)
+    : messages_(messages),
+      screen_(screen ? *screen : primaryScreenMetrics()),
+      connection_(port, [this](bool open) { showConnection(open); }),
+      downloadTimer_(kTimerDesignIntervalMs, [this] { downloadTick(); }),
+      uploadTimer_(kTimerDesignIntervalMs, [] {}),
+      download_(connection_, downloadTimer_, *this) {
+  setObjectName(QStringLiteral("Korvane"));
+  setWindowTitle(QStringLiteral("Korvane"));
+  buildControls();
+  buildMenus();
+  startUp();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::startUp() {
+  // The design size follows the screen so that the workspace fits below the frames.
+  const QSize workspaceTwips = workspaceSizeTwips(screen_);
+  const int widthTwips = std::max(11400, workspaceTwips.width() + 360);
+  const int heightTwips = kWorkspaceTopTwips + std::max(0, workspaceTwips.height()) + 240;
+  resize(screen_.toPixelsX(widthTwips), screen_.toPixelsY(heightTwips) + menuBar()->sizeHint().height());
+
+  // 1. Centre on the screen.
+  const int top = (screen_.toPixelsY(screen_.heightTwips) - height()) / 2;
+  const int left = (screen_.toPixelsX(screen_.widthTwips) - width()) / 2;
+  move(left, top);
+  // 2. Font size 9, "9" checked alone.
+  setFontSize(9, sizeEntries_.first());
+  // 3. Empty workspace.
+  workspace_->clear();
+  // 4. Timers off.
+  downloadTimer_.setEnabled(false);
+  uploadTimer_.setEnabled(false);
+  // 5. Connection indicator closed.
+  showConnection(false);
+  // 6. Workspace size.
+  text1_->resize(screen_.toPixelsX(workspaceTwips.width()), screen_.toPixelsY(workspaceTwips.height()));
+  // 7. Transfer buttons off until a series is chosen.
+  for (QPushButton* button :
+       {cDownload_, cDownloadBreak_, cUpload_, cUploadBreak_, cConection_, cUploadOpenFile_, cConectionClose_}) {
+    button->setEnabled(false);
+  }
+  // 8. Upload option "Name,X,Y,Z,PCode".
+  ssOptionX_->setChecked(true);
+  // 9. Divisor of the DL-100C readings.
+  unitDivisor_ = 10;
+}
+
+void MainWindow::showConnection(bool open) {
+  const QString icon = open ? QStringLiteral("recycle2.ico") : QStringLiteral("recycle.ico");
+  imageConection_->setPixmap(QPixmap(resourceFile(icon)));
+  imageConection_->setProperty("iconFile", icon);
+  imageConection_->repaint();
+}
+
+void MainWindow::setFontSize(int points, QAction* entry) {
+  QFont font = text1_->font();
+  font.setPointSize(points);
+  text1_->setFont(font);
+  for (QAction* action : sizeEntries_) action->setChecked(action == entry);
+}
+
+void MainWindow::setFontName(const QString& family, QAction* entry) {
+  QFont font = text1_->font();
+  font.setFamily(family);
+  text1_->setFont(font);
+  for (QAction* action : fontNameEntries_) action->setChecked(action == entry);
+}
+
+void MainWindow::chooseSeries() {
+  const auto failure = attempt([&] {
+    if (connection_.isOpen()) connection_.close();
+    cDownload_->setEnabled(false);
+    cDownloadBreak_->setEnabled(false);
+    cUpload_->setEnabled(false);
+    cUploadBreak_->setEnabled(false);
+    cConection_->setEnabled(true);
+    cUploadOpenFile_->setEnabled(true);
+    cConectionClose_->setEnabled(false);
+    labelAtetion_->show();
+    imageLogo_->show();
+    animation1_->show();
+    cDownload_->setEnabled(true);
+    cUpload_->setEnabled(true);
+    cUploadOpenFile_->setEnabled(true);
+    cConectionClose_->setEnabled(true);
+    switch (link::seriesOf(combo1_->currentText())) {
+      case link::Series::Gts600:
+        comboParity_->setCurrentText(QStringLiteral("8bit/None"));
+        break;
+      case link::Series::Gts200:
+        ssOptionCode_->hide();
+        comboParity_->setCurrentText(QStringLiteral("8bit/None"));
+        break;
+      case link::Series::Dl100c:
+        ssOptionCode_->hide();
+        comboParity_->setCurrentText(QStringLiteral("7bit/None"));
+        comboStopBit_->setCurrentText(QStringLiteral("1"));
+        cUpload_->setEnabled(false);
+        cUploadOpenFile_->setEnabled(false);
+        break;
+      case link::Series::Other:
+        break;
+    }
+    ssOptionX_->setFocus();
+    ssOptionX_->setChecked(true);
+  });
+  if (failure) messages_.critical(kTitleError, *failure);
+}
+
+void MainWindow::connectPort() {
+  const auto failure = attempt([&] {
+    connection_.configure(portLists());
+    cDownload_->setEnabled(true);
+    cUpload_->setEnabled(true);
+    cUploadOpenFile_->setEnabled(true);
+    cConectionClose_->setEnabled(true);
+    labelAtetion_->hide();
+  });
+  if (failure) messages_.critical(kTitleError, *failure);
+}
+
+void MainWindow::disconnectPort() {
+  const auto failure = attempt([&] {
+    connection_.close();
+    for (QPushButton* button : {cDownload_, cDownloadBreak_, cUpload_, cUploadBreak_, cUploadOpenFile_, cConectionClose_}) {
+      button->setEnabled(false);
+    }
+    cConection_->setEnabled(true);
+    labelAtetion_->show();
+  });
+  if (failure) messages_.critical(kTitleError, *failure);
+}
+
+void MainWindow::startDownload() { download_.start(); }
+void MainWindow::downloadTick() { download_.tick(); }
+void MainWindow::interruptDownload() { download_.interrupt(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  downloadTimer_.setEnabled(false);
+  uploadTimer_.setEnabled(false);
+  if (connection_.isOpen()) connection_.close();
+  event->accept();
+}
+
+QString MainWindow::seriesText() const { return combo1_->currentText(); }
+
+link::PortListTexts MainWindow::portLists() const {
+  return {comboPort_->currentText(), comboBaudRate_->currentText(), comboParity_->currentText(),
+          comboStopBit_->currentText()};
+}
+
+void MainWindow::setWorkspaceText(const QString& text) { workspace_->setText(text); }
+
+void MainWindow::setAnimationPlaying(bool playing) {
+  if (!clip_) return;
+  if (playing) {
+    clip_->start();
+  } else {
+    clip_->stop();
+    clip_->jumpToFrame(0);
+  }
+}
+
+void MainWindow::setDownloadBreakEnabled(bool enabled) { cDownloadBreak_->setEnabled(enabled); }
+
+}  // namespace korvane::shell

@@ -1,0 +1,22 @@
+#include "shell/qt_messages.h"
+
+#include <QMessageBox>
+
+namespace korvane::shell {
+
+void QtMessages::information(const QString& title, const QString& text) {
+  QMessageBox::information(owner_, title, text);
+}
+
+void QtMessages::critical(const QString& title, const QString& text) { QMessageBox::critical(owner_, title, text); }
+
+void QtMessages::exclamation(const QString& title, const QString& text) {
+  QMessageBox::warning(owner_, title, text);
+}
+
+bool QtMessages::confirm(const QString& title, const QString& text) {
+  return QMessageBox::question(owner_, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+         QMessageBox::Ok;
+}
+
+}  // namespace korvane::shell

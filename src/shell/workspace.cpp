@@ -1,0 +1,29 @@
+#include "shell/workspace.h"
+
+#include <QPlainTextEdit>
+
+namespace korvane::shell {
+
+Workspace::Workspace(QPlainTextEdit* view) : QObject(view), view_(view) {
+  connect(view_->document(), &QTextDocument::contentsChanged, this, [this] {
+    if (!settingText_) editedInView_ = true;
+  });
+}
+
+void Workspace::setText(const QString& text) {
+  exact_ = text;
+  settingText_ = true;
+  view_->setPlainText(text);
+  settingText_ = false;
+  editedInView_ = false;
+  view_->repaint();
+}
+
+QString Workspace::text() const {
+  if (!editedInView_) return exact_;
+  QString text = view_->toPlainText();
+  text.replace(u'\n', QStringLiteral("\r\n"));
+  return text;
+}
+
+}  // namespace korvane::shell
