@@ -1,0 +1,161 @@
+// `korvane download` through the real binary, against the instrument simulator.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "support/instrument_simulator.h"
+#include "support/sample_downloads.h"
+#include "text/cp950.h"
+
+using namespace std::chrono_literals;
+using korvane::testing::InstrumentSimulator;
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+QByteArray withoutOuterSpaces(QByteArray bytes) {
+  while (bytes.startsWith(' ')) bytes.remove(0, 1);
+  while (bytes.endsWith(' ')) bytes.chop(1);
+  return bytes;
+}
+
+struct Download {
+  QProcess process;
+  QByteArray errors;
+
+  void start(const QStringList& arguments) {
+    process.setProgram(QStringLiteral(KORVANE_BINARY));
+    process.setArguments(QStringList{"download"} + arguments);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");  // the subcommand needs no display
+    process.setProcessEnvironment(environment);
+    process.start();
+    ASSERT_TRUE(process.waitForStarted());
+  }
+  // Waits until the port is open and polled: the byte count appears on standard error.
+  bool waitUntilListening() {
+    return QTest::qWaitFor(
+        [&] {
+          process.waitForReadyRead(50);
+          errors += process.readAllStandardError();
+          return errors.contains("0") || process.state() == QProcess::NotRunning;
+        },
+        kWaitMs);
+  }
+  int finish() {
+    EXPECT_TRUE(process.waitForFinished(kWaitMs));
+    errors += process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  }
+};
+
+}  // namespace
+
+TEST(DownloadCommand, TotalStationDataGoesToStandardOutputInCp950) {
+  InstrumentSimulator instrument;
+  Download download;
+  download.start({"--series", "gts200", "--port", QString::fromStdString(instrument.devicePath())});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  const auto chunks = korvane::testing::gts200Chunks();
+  instrument.playTotalStation(chunks, 100ms);
+  EXPECT_EQ(download.finish(), 0) << download.errors.toStdString();
+  const QByteArray expected = withoutOuterSpaces(korvane::testing::joined(chunks));
+  EXPECT_EQ(download.process.readAllStandardOutput(), expected);
+  EXPECT_TRUE(download.errors.contains(QByteArray::number(expected.size())) ||
+              download.errors.contains(QByteArray::number(korvane::testing::joined(chunks).size())))
+      << download.errors.toStdString();
+}
+
+TEST(DownloadCommand, Gts600PrintoutGoesToAFile) {
+  InstrumentSimulator instrument;
+  QTemporaryDir folder;
+  const QString output = folder.filePath("job.txt");
+  Download download;
+  download.start({"--series", "gts600", "--port", QString::fromStdString(instrument.devicePath()), "--baud", "4800",
+                  "-o", output});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  const auto chunks = korvane::testing::gts600Chunks();
+  instrument.playTotalStation(chunks, 100ms);
+  EXPECT_EQ(download.finish(), 0) << download.errors.toStdString();
+  QFile file(output);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), withoutOuterSpaces(korvane::testing::joined(chunks)));
+  EXPECT_TRUE(download.process.readAllStandardOutput().isEmpty());
+}
+
+TEST(DownloadCommand, LevelIsAcknowledgedAndItsHeaderStartsTheText) {
+  InstrumentSimulator instrument;
+  Download download;
+  download.start({"--series", "dl100c", "--port", QString::fromStdString(instrument.devicePath())});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  const auto chunks = korvane::testing::levelChunks();
+  instrument.playLevel(korvane::testing::levelBeforeHeader(), chunks, 300ms);
+  EXPECT_EQ(download.finish(), 0) << download.errors.toStdString();
+  ASSERT_TRUE(instrument.waitUntilDone(10s));
+  EXPECT_EQ(instrument.failure(), "");
+  EXPECT_GE(instrument.acknowledgementCount(), static_cast<int>(chunks.size()) - 1);
+  EXPECT_EQ(download.process.readAllStandardOutput(), withoutOuterSpaces(korvane::testing::joined(chunks)));
+}
+
+TEST(DownloadCommand, CtrlCInterruptsAndWritesNothing) {
+  InstrumentSimulator instrument;
+  QTemporaryDir folder;
+  const QString output = folder.filePath("never.txt");
+  Download download;
+  download.start({"--series", "dl100c", "--port", QString::fromStdString(instrument.devicePath()), "-o", output});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  // A level that stops after its header and one record: the download waits for more.
+  instrument.playLevel({}, {"A,01,Z,\r\n", "B,01,BM1,\r\n"}, 100ms);
+  ASSERT_TRUE(instrument.waitUntilDone(10s));
+  ::kill(static_cast<pid_t>(download.process.processId()), SIGINT);
+  EXPECT_EQ(download.finish(), 130) << download.errors.toStdString();
+  EXPECT_FALSE(QFile::exists(output));
+  EXPECT_TRUE(download.process.readAllStandardOutput().isEmpty());
+}
+
+TEST(DownloadCommand, WrongUsageAndMissingPortsAreClearErrors) {
+  {
+    Download download;
+    download.start({"--series", "gts900", "--port", "/dev/null"});
+    EXPECT_EQ(download.finish(), 2);
+    EXPECT_TRUE(download.errors.contains("--series")) << download.errors.toStdString();
+  }
+  {
+    Download download;
+    download.start({"--series", "gts200", "--port", "/dev/null", "--baud", "9601"});
+    EXPECT_EQ(download.finish(), 2);
+    EXPECT_TRUE(download.errors.contains("9601")) << download.errors.toStdString();
+  }
+  {
+    Download download;
+    download.start({"--series", "gts200", "--port", "/nonexistent/ttyNONE"});
+    EXPECT_EQ(download.finish(), 1);
+    EXPECT_TRUE(download.errors.contains("/nonexistent/ttyNONE")) << download.errors.toStdString();
+  }
+}
+
+TEST(Korvane, HelpListsTheSubcommandsWithoutADisplay) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("DISPLAY");
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("WAYLAND_DISPLAY");
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(KORVANE_BINARY), {"--help"});
+  ASSERT_TRUE(process.waitForFinished(kWaitMs));
+  EXPECT_EQ(process.exitCode(), 0);
+  EXPECT_TRUE(process.readAllStandardOutput().contains("download"));
+
+  process.start(QStringLiteral(KORVANE_BINARY), QStringList{});
+  ASSERT_TRUE(process.waitForFinished(kWaitMs));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_TRUE(process.readAllStandardError().contains("desktop session"));
+}
