@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/convert_command.h"
 #include "app/download_command.h"
 #include "link/qt_serial_port.h"
 #include "shell/fonts.h"
@@ -21,6 +22,8 @@ const char kUsage[] =
     "  download --series gts200|gts600|dl100c --port DEVICE [--baud N] [--parity TEXT] [--stop N] [-o FILE]\n"
     "           receive an instrument's data as the 下載 button does; the text goes to FILE or\n"
     "           standard output in CP950, the byte count to standard error. Ctrl-C interrupts.\n"
+    "  convert VERB [FILE]\n"
+    "           convert a text as the 資料轉換 menu does; 'korvane convert --help' lists the verbs.\n"
     "\n"
     "'korvane SUBCOMMAND --help' describes a subcommand.\n";
 
@@ -66,6 +69,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
   QStringList arguments = QCoreApplication::arguments().mid(2);
   if (std::strcmp(command, "download") == 0) return korvane::app::runDownloadCommand(arguments);
+  if (std::strcmp(command, "convert") == 0) return korvane::app::runConvertCommand(arguments);
 
   std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
   return 2;

@@ -10,6 +10,8 @@ namespace korvane {
 inline const QString kTitleMessage = QStringLiteral("訊息");
 inline const QString kTitleError = QStringLiteral("Error");
 inline const QString kTitleErrorZh = QStringLiteral("錯誤");
+// The application's title, shown by boxes that name no title of their own.
+inline const QString kTitleApplication = QStringLiteral("Korvane");
 
 class Messages {
  public:
@@ -17,6 +19,8 @@ class Messages {
   virtual void information(const QString& title, const QString& text) = 0;
   virtual void critical(const QString& title, const QString& text) = 0;
   virtual void exclamation(const QString& title, const QString& text) = 0;
+  // A box with only an OK button, no icon and the application's title.
+  virtual void plain(const QString& text) = 0;
   // OK and Cancel; true for OK.
   virtual bool confirm(const QString& title, const QString& text) = 0;
 };

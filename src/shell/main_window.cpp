@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -180,6 +183,20 @@ void MainWindow::disconnectPort() {
 void MainWindow::startDownload() { download_.start(); }
 void MainWindow::downloadTick() { download_.tick(); }
 void MainWindow::interruptDownload() { download_.interrupt(); }
+
+void MainWindow::runConversion(const convert::ConversionCommand& command) {
+  convert::ConversionEnvironment environment{messages_, writableFolder()};
+  environment.unitDivisor = unitDivisor_;
+  environment.yieldToEvents = [] { QCoreApplication::processEvents(); };
+  environment.openDocument = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  std::optional<QString> converted;
+  const auto failure = attempt([&] { converted = command.convert(workspace_->text(), environment); });
+  if (failure) {
+    messages_.critical(kTitleError, *failure);
+  } else if (converted) {
+    workspace_->setText(*converted);
+  }
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   downloadTimer_.setEnabled(false);

@@ -7,6 +7,7 @@
 
 #include "common/messages.h"
 #include "common/qt_poll_timer.h"
+#include "convert/conversion.h"
 #include "link/download_transfer.h"
 #include "link/port_connection.h"
 #include "shell/twips.h"
@@ -44,6 +45,8 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   void startDownload();      // cDownload
   void downloadTick();       // TimerDownload
   void interruptDownload();  // cDownloadBreak
+  // A command of the "資料轉換" menu: converts the workspace text.
+  void runConversion(const convert::ConversionCommand& command);
 
   Workspace& workspace() { return *workspace_; }
   PollTimer& downloadTimer() { return downloadTimer_; }

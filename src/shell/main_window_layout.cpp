@@ -220,6 +220,13 @@ void MainWindow::buildMenus() {
     connect(action, &QAction::triggered, this, [this, family, action] { setFontName(family, action); });
   }
 
+  for (const convert::ConversionCommand& command : convert::allConversionCommands()) {
+    auto* action = convert->findChild<QAction*>(command.menuName);
+    if (!action) continue;
+    connect(action, &QAction::triggered, this, [this, command] { runConversion(command); });
+    wired << action;
+  }
+
   QAction* about = bar->addAction(QStringLiteral("版本[&A]"));
   about->setObjectName(QStringLiteral("mnuAbout"));
 

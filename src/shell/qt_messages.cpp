@@ -14,6 +14,11 @@ void QtMessages::exclamation(const QString& title, const QString& text) {
   QMessageBox::warning(owner_, title, text);
 }
 
+void QtMessages::plain(const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, kTitleApplication, text, QMessageBox::Ok, owner_);
+  box.exec();
+}
+
 bool QtMessages::confirm(const QString& title, const QString& text) {
   return QMessageBox::question(owner_, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
          QMessageBox::Ok;

@@ -15,6 +15,7 @@ class QtMessages : public Messages {
   void information(const QString& title, const QString& text) override;
   void critical(const QString& title, const QString& text) override;
   void exclamation(const QString& title, const QString& text) override;
+  void plain(const QString& text) override;
   bool confirm(const QString& title, const QString& text) override;
 
  private:

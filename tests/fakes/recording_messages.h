@@ -11,7 +11,7 @@
 namespace korvane::testing {
 
 struct ShownMessage {
-  QString kind;  // "information", "critical", "exclamation", "confirm"
+  QString kind;  // "information", "critical", "exclamation", "plain", "confirm"
   QString title;
   QString text;
 };
@@ -21,6 +21,7 @@ class RecordingMessages : public Messages {
   void information(const QString& title, const QString& text) override { record("information", title, text); }
   void critical(const QString& title, const QString& text) override { record("critical", title, text); }
   void exclamation(const QString& title, const QString& text) override { record("exclamation", title, text); }
+  void plain(const QString& text) override { record("plain", kTitleApplication, text); }
   bool confirm(const QString& title, const QString& text) override {
     record("confirm", title, text);
     return confirmAnswer;
