@@ -19,7 +19,10 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "link/series.h"
+#include "shell/about_box.h"
+#include "shell/qt_services.h"
 #include "shell/workspace.h"
+#include "shell/workspace_commands.h"
 
 namespace korvane::shell {
 namespace {
@@ -45,16 +48,25 @@ QSize workspaceSizeTwips(const ScreenMetrics& screen) {
   return QSize(screen.widthTwips - 860, screen.heightTwips - kSettingFrameHeightTwips - 1600);
 }
 
-MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenMetrics* screen)
+MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenMetrics* screen,
+                       WindowServices services)
     : messages_(messages),
       screen_(screen ? *screen : primaryScreenMetrics()),
+      services_(services),
       connection_(port, [this](bool open) { showConnection(open); }),
       downloadTimer_(kTimerDesignIntervalMs, [this] { downloadTick(); }),
       uploadTimer_(kTimerDesignIntervalMs, [] {}),
       download_(connection_, downloadTimer_, *this) {
   setObjectName(QStringLiteral("Korvane"));
   setWindowTitle(QStringLiteral("Korvane"));
+  if (!services_.fileDialogs) services_.fileDialogs = (ownFileDialogs_ = std::make_unique<QtFileDialogs>()).get();
+  if (!services_.printing) services_.printing = (ownPrinting_ = std::make_unique<QtPrinting>()).get();
+  if (!services_.systemInformation) {
+    services_.systemInformation = (ownSystemInformation_ = std::make_unique<QtSystemInformation>()).get();
+  }
   buildControls();
+  workspaceCommands_ = std::make_unique<WorkspaceCommands>(this, *workspace_, messages_, *services_.fileDialogs,
+                                                           *services_.printing);
   buildMenus();
   startUp();
 }
@@ -183,6 +195,11 @@ void MainWindow::disconnectPort() {
 void MainWindow::startDownload() { download_.start(); }
 void MainWindow::downloadTick() { download_.tick(); }
 void MainWindow::interruptDownload() { download_.interrupt(); }
+
+void MainWindow::showAbout() {
+  AboutBox about(this, messages_, *services_.systemInformation);
+  about.exec();
+}
 
 void MainWindow::runConversion(const convert::ConversionCommand& command) {
   convert::ConversionEnvironment environment{messages_, writableFolder()};

@@ -10,6 +10,7 @@
 #include "convert/conversion.h"
 #include "link/download_transfer.h"
 #include "link/port_connection.h"
+#include "shell/services.h"
 #include "shell/twips.h"
 
 class QAction;
@@ -25,6 +26,14 @@ class QRadioButton;
 namespace korvane::shell {
 
 class Workspace;
+class WorkspaceCommands;
+
+// The services a window uses; those left empty are the real desktop's.
+struct WindowServices {
+  FileDialogs* fileDialogs = nullptr;
+  Printing* printing = nullptr;
+  SystemInformation* systemInformation = nullptr;
+};
 
 // Start-up size of the workspace: the screen less 860 twips wide, less the settings frame
 // (3015) and 1600 twips high.
@@ -35,7 +44,8 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
 
  public:
   // `screen` defaults to the primary screen.
-  MainWindow(Messages& messages, link::SerialPort& port, const ScreenMetrics* screen = nullptr);
+  MainWindow(Messages& messages, link::SerialPort& port, const ScreenMetrics* screen = nullptr,
+             WindowServices services = {});
   ~MainWindow() override;
 
   // Handlers of the window's controls.
@@ -45,10 +55,12 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   void startDownload();      // cDownload
   void downloadTick();       // TimerDownload
   void interruptDownload();  // cDownloadBreak
+  void showAbout();          // mnuAbout
   // A command of the "資料轉換" menu: converts the workspace text.
   void runConversion(const convert::ConversionCommand& command);
 
   Workspace& workspace() { return *workspace_; }
+  WorkspaceCommands& workspaceCommands() { return *workspaceCommands_; }
   PollTimer& downloadTimer() { return downloadTimer_; }
   PollTimer& uploadTimer() { return uploadTimer_; }
   const link::DownloadTransfer& download() const { return download_; }
@@ -75,6 +87,10 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
 
   Messages& messages_;
   ScreenMetrics screen_;
+  std::unique_ptr<FileDialogs> ownFileDialogs_;
+  std::unique_ptr<Printing> ownPrinting_;
+  std::unique_ptr<SystemInformation> ownSystemInformation_;
+  WindowServices services_;
   link::PortConnection connection_;
   QtPollTimer downloadTimer_;
   QtPollTimer uploadTimer_;
@@ -110,6 +126,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   // Workspace
   QPlainTextEdit* text1_ = nullptr;
   std::unique_ptr<Workspace> workspace_;
+  std::unique_ptr<WorkspaceCommands> workspaceCommands_;
   // Font menu entries
   QList<QAction*> sizeEntries_;
   QList<QAction*> fontNameEntries_;

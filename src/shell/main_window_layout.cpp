@@ -19,6 +19,7 @@
 #include "link/series.h"
 #include "shell/main_window.h"
 #include "shell/workspace.h"
+#include "shell/workspace_commands.h"
 
 namespace korvane::shell {
 namespace {
@@ -163,22 +164,26 @@ void MainWindow::buildMenus() {
     return menu;
   };
 
+  auto command = [this, &wired](QAction* action, void (WorkspaceCommands::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, handler] { (workspaceCommands_.get()->*handler)(); });
+    wired << action;
+  };
   QMenu* file = submenu(bar, QStringLiteral("檔案[&F]"), "mnuFile");
-  entry(file, QStringLiteral("開啟舊檔[&O ]"), "mnuOpen");
-  entry(file, QStringLiteral("存檔[&S]"), "mnuSave");
-  entry(file, QStringLiteral("刪除[&D]"), "MnuDele");
+  command(entry(file, QStringLiteral("開啟舊檔[&O ]"), "mnuOpen"), &WorkspaceCommands::open);
+  command(entry(file, QStringLiteral("存檔[&S]"), "mnuSave"), &WorkspaceCommands::save);
+  command(entry(file, QStringLiteral("刪除[&D]"), "MnuDele"), &WorkspaceCommands::deleteFile);
   file->addSeparator();
-  entry(file, QStringLiteral("列表機設定"), "cPrinterSet");
-  entry(file, QStringLiteral("列印[&P]"), "cPrint");
+  command(entry(file, QStringLiteral("列表機設定"), "cPrinterSet"), &WorkspaceCommands::printerSetUp);
+  command(entry(file, QStringLiteral("列印[&P]"), "cPrint"), &WorkspaceCommands::print);
   file->addSeparator();
   QAction* end = entry(file, QStringLiteral("結束"), "mnuEnd");
   connect(end, &QAction::triggered, this, &QWidget::close);
   wired << end;
 
   QMenu* edit = submenu(bar, QStringLiteral("編輯[&E]"), "mnuEdit");
-  entry(edit, QStringLiteral("剪下[&T]"), "mnuCut");
-  entry(edit, QStringLiteral("複製[&C]"), "mnuCopy");
-  entry(edit, QStringLiteral("貼上[&P]"), "mnuPaste");
+  command(entry(edit, QStringLiteral("剪下[&T]"), "mnuCut"), &WorkspaceCommands::cut);
+  command(entry(edit, QStringLiteral("複製[&C]"), "mnuCopy"), &WorkspaceCommands::copy);
+  command(entry(edit, QStringLiteral("貼上[&P]"), "mnuPaste"), &WorkspaceCommands::paste);
 
   QMenu* convert = submenu(bar, QStringLiteral("資料轉換[&C]"), "ConverData");
   QMenu* totalStation = submenu(convert, QStringLiteral("光波"), "mnuM1");
@@ -229,6 +234,8 @@ void MainWindow::buildMenus() {
 
   QAction* about = bar->addAction(QStringLiteral("版本[&A]"));
   about->setObjectName(QStringLiteral("mnuAbout"));
+  connect(about, &QAction::triggered, this, [this] { showAbout(); });
+  wired << about;
 
   // Commands whose handlers are not part of this window yet stay visible but unavailable.
   for (QAction* action : bar->findChildren<QAction*>()) {

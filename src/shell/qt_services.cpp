@@ -1,0 +1,101 @@
+#include "shell/qt_services.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QSettings>
+#include <QStringList>
+
+#include "common/failure.h"
+
+namespace korvane::shell {
+namespace {
+
+// "Text(*.txt)|*.txt|AllFile(*.*)|*.*" as Qt writes a filter list: the captions, which hold
+// their patterns in parentheses.
+QString qtFilter(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  QStringList captions;
+  for (qsizetype i = 0; i < parts.size(); i += 2) captions << parts[i];
+  return captions.join(QStringLiteral(";;"));
+}
+
+QString startFolder(const CommonDialog& dialog) {
+  if (!dialog.fileName.isEmpty()) return dialog.fileName;
+  return dialog.initialFolder;
+}
+
+}  // namespace
+
+bool QtFileDialogs::showOpen(CommonDialog& dialog, QWidget* owner) {
+  const QString chosen = QFileDialog::getOpenFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
+  if (chosen.isEmpty()) return false;
+  dialog.fileName = chosen;
+  return true;
+}
+
+bool QtFileDialogs::showSave(CommonDialog& dialog, QWidget* owner) {
+  const QString chosen = QFileDialog::getSaveFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
+  if (chosen.isEmpty()) return false;
+  dialog.fileName = chosen;
+  return true;
+}
+
+QtPrinting::QtPrinting() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinting::~QtPrinting() = default;
+
+void QtPrinting::setUp(QWidget* owner) {
+  QPrintDialog dialog(printer_.get(), owner);
+  dialog.exec();
+}
+
+void QtPrinting::print(const QString& text) {
+  QPainter painter;
+  if (!painter.begin(printer_.get())) throw Failure(QStringLiteral("無法開始列印：印表機無法使用"));
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QRect page = painter.viewport();
+  const int lineHeight = metrics.lineSpacing();
+  int y = metrics.ascent();
+  QString normalised = text;
+  normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  for (const QString& line : normalised.split(u'\n')) {
+    if (y > page.height()) {
+      printer_->newPage();
+      y = metrics.ascent();
+    }
+    painter.drawText(0, y, line);
+    y += lineHeight;
+  }
+  painter.end();
+}
+
+std::optional<QString> QtSystemInformation::localMachineValue(const QString& key, const QString& valueName) {
+#ifdef Q_OS_WIN
+  QSettings registry(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key, QSettings::NativeFormat);
+  const QVariant value = registry.value(valueName);
+  if (!value.isValid()) return std::nullopt;
+  if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::UInt) {
+    return registryNumberText(value.toUInt());
+  }
+  return value.toString();
+#else
+  Q_UNUSED(key);
+  Q_UNUSED(valueName);
+  return std::nullopt;
+#endif
+}
+
+bool QtSystemInformation::fileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+bool QtSystemInformation::start(const QString& program) { return QProcess::startDetached(program, {}); }
+
+QString registryNumberText(quint32 value) {
+  QString text = QStringLiteral("&h");
+  for (int byte = 3; byte >= 0; --byte) text += QString::number((value >> (8 * byte)) & 0xFF, 16).toUpper();
+  return text;
+}
+
+}  // namespace korvane::shell

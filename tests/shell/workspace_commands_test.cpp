@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "fakes/recording_messages.h"
+#include "fakes/scripted_port.h"
+#include "shell/main_window.h"
+#include "shell/qt_services.h"
+#include "shell/workspace.h"
+#include "shell/workspace_commands.h"
+
+using namespace korvane::shell;
+using korvane::testing::RecordingMessages;
+using korvane::testing::ScriptedPort;
+
+namespace {
+
+const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
+
+// A file dialog that answers with the name the test gives, or cancels.
+class ScriptedDialogs : public FileDialogs {
+ public:
+  bool showOpen(CommonDialog& dialog, QWidget*) override { return answer(dialog, "open"); }
+  bool showSave(CommonDialog& dialog, QWidget*) override { return answer(dialog, "save"); }
+
+  QString nextName;       // empty: keep the remembered name
+  bool cancel = false;
+  QStringList offered;    // "open:<name offered>" per use
+  QString lastFilter;
+  QString lastFolder;
+
+ private:
+  bool answer(CommonDialog& dialog, const char* kind) {
+    offered << QString::fromLatin1(kind) + u':' + dialog.fileName;
+    lastFilter = dialog.filter;
+    lastFolder = dialog.initialFolder;
+    if (cancel) return false;
+    if (!nextName.isEmpty()) dialog.fileName = nextName;
+    nextName.clear();
+    return true;
+  }
+};
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+struct Window {
+  QTemporaryDir folder;
+  RecordingMessages messages;
+  ScriptedPort port;
+  ScriptedDialogs dialogs;
+  QtPrinting printing;
+  MainWindow window{messages, port, &kScreen, WindowServices{&dialogs, &printing, nullptr}};
+
+  Window() { qputenv("KORVANE_HOME", folder.path().toUtf8()); }
+  ~Window() { qunsetenv("KORVANE_HOME"); }
+  QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+  void trigger(const char* name) { window.findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
+  QPlainTextEdit* view() { return window.findChild<QPlainTextEdit*>("Text1"); }
+};
+
+}  // namespace
+
+TEST(OpenSaveDelete, OpenThenSaveOffersTheSameNameAndDeleteAsksAboutIt) {
+  Window w;
+  writeBytes(w.path("job.txt"), "P1,100,200,5\r\nP2,110,210,6\r\n");
+  w.dialogs.nextName = w.path("job.txt");
+  w.trigger("mnuOpen");
+  EXPECT_EQ(w.window.windowTitle(), w.path("job.txt"));
+  EXPECT_EQ(w.window.workspace().text(), "P1,100,200,5\r\nP2,110,210,6\r\n");
+  EXPECT_EQ(w.dialogs.lastFilter, "Text(*.txt)|*.txt|AllFile(*.*)|*.*");
+  EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(w.folder.path()));
+
+  w.trigger("mnuSave");
+  EXPECT_EQ(w.dialogs.offered.last(), "save:" + w.path("job.txt"));
+  EXPECT_EQ(w.window.windowTitle(), w.path("job.txt"));
+
+  w.messages.confirmAnswer = false;
+  w.trigger("MnuDele");
+  EXPECT_EQ(w.messages.shown.back().text, "刪除檔案:" + w.path("job.txt"));
+  EXPECT_EQ(w.messages.shown.back().title, "訊息");
+  EXPECT_TRUE(QFile::exists(w.path("job.txt")));
+  EXPECT_FALSE(w.window.workspace().text().isEmpty());
+
+  w.messages.confirmAnswer = true;
+  w.trigger("MnuDele");
+  EXPECT_FALSE(QFile::exists(w.path("job.txt")));
+  EXPECT_TRUE(w.window.workspace().text().isEmpty());
+}
+
+TEST(OpenSaveDelete, SaveRemovesOuterSpacesAndEndsWithCrLf) {
+  Window w;
+  w.window.workspace().setText("   A,1\r\nB,2  ");
+  w.dialogs.nextName = w.path("out.txt");
+  w.trigger("mnuSave");
+  EXPECT_EQ(fileBytes(w.path("out.txt")), "A,1\r\nB,2\r\n");
+  EXPECT_TRUE(w.messages.shown.empty());
+}
+
+TEST(OpenSaveDelete, FailedSaveKeepsTheEarlierFileIntact) {
+  Window w;
+  writeBytes(w.path("keep.txt"), "earlier version\r\n");
+  // A target that is a folder cannot be written.
+  QDir(w.folder.path()).mkdir("adir");
+  w.window.workspace().setText("new text");
+  w.dialogs.nextName = w.path("adir");
+  w.trigger("mnuSave");
+  ASSERT_FALSE(w.messages.shown.empty());
+  EXPECT_EQ(w.messages.shown.back().kind, "exclamation");
+  EXPECT_EQ(w.messages.shown.back().title, "訊息");
+  EXPECT_TRUE(w.messages.shown.back().text.startsWith("存檔錯誤"));
+  EXPECT_TRUE(QFileInfo(w.path("adir")).isDir());
+
+  // A folder that cannot be written to: the earlier file stays byte for byte.
+  QFile::setPermissions(w.folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  const bool folderIsReadOnly = !QFile(w.path("probe")).open(QIODevice::WriteOnly);  // root may write anyway
+  w.dialogs.nextName = w.path("keep.txt");
+  w.trigger("mnuSave");
+  QFile::setPermissions(w.folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  if (folderIsReadOnly) {
+    EXPECT_EQ(fileBytes(w.path("keep.txt")), "earlier version\r\n");
+    EXPECT_TRUE(w.messages.shown.back().text.startsWith("存檔錯誤"));
+  } else {
+    EXPECT_EQ(fileBytes(w.path("keep.txt")), "new text\r\n");
+  }
+}
+
+TEST(OpenSaveDelete, Big5FileRoundTripsByteForByte) {
+  Window w;
+  const QByteArray big5("\xA5\x5F\xA5\x5F\xC2\x49,2543210.123,187654.321,0\r\n\xF9\xF9\x03\r\n");  // 北北點, ═, ETX
+  writeBytes(w.path("big5.txt"), big5);
+  w.dialogs.nextName = w.path("big5.txt");
+  w.trigger("mnuOpen");
+  EXPECT_TRUE(w.window.workspace().text().contains(QChar(0x2550)));
+  w.dialogs.nextName = w.path("copy.txt");
+  w.trigger("mnuSave");
+  EXPECT_EQ(fileBytes(w.path("copy.txt")), big5);
+}
+
+TEST(OpenSaveDelete, Utf8FileOutsideBig5IsNotDamaged) {
+  Window w;
+  const QByteArray utf8 = QString::fromUtf8("Pé,1,2,3\r\n點😀\r\n").toUtf8();
+  writeBytes(w.path("utf8.txt"), utf8);
+  w.dialogs.nextName = w.path("utf8.txt");
+  w.trigger("mnuOpen");
+  EXPECT_EQ(w.window.workspace().text(), QString::fromUtf8("Pé,1,2,3\r\n點😀\r\n"));
+  w.trigger("mnuSave");  // same name, same encoding
+  EXPECT_EQ(fileBytes(w.path("utf8.txt")), utf8);
+  EXPECT_TRUE(w.messages.shown.empty());
+}
+
+TEST(OpenSaveDelete, CharacterWithoutBig5FormIsRefusedNotReplaced) {
+  Window w;
+  writeBytes(w.path("old.txt"), "old\r\n");
+  w.window.workspace().setText(QString::fromUtf8("P1 é\r\n"));
+  w.dialogs.nextName = w.path("old.txt");
+  w.trigger("mnuSave");
+  ASSERT_FALSE(w.messages.shown.empty());
+  EXPECT_TRUE(w.messages.shown.back().text.startsWith("存檔錯誤"));
+  EXPECT_TRUE(w.messages.shown.back().text.contains(QString::fromUtf8("é")));
+  EXPECT_EQ(fileBytes(w.path("old.txt")), "old\r\n");
+}
+
+TEST(OpenSaveDelete, OpenFailureKeepsTheWorkspaceAndCancelChangesNothing) {
+  Window w;
+  w.window.workspace().setText("kept");
+  w.dialogs.nextName = w.path("missing.txt");
+  w.trigger("mnuOpen");
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].kind, "critical");
+  EXPECT_EQ(w.messages.shown[0].title, "Error");
+  EXPECT_TRUE(w.messages.shown[0].text.contains("missing.txt"));
+  EXPECT_EQ(w.window.windowTitle(), w.path("missing.txt"));
+  EXPECT_EQ(w.window.workspace().text(), "kept");
+
+  w.dialogs.cancel = true;
+  w.trigger("mnuSave");
+  w.trigger("mnuOpen");
+  EXPECT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_FALSE(QFile::exists(w.path("missing.txt")));
+}
+
+TEST(Clipboard, CutWithEmptySelectionClearsTheClipboardAndChangesNothing) {
+  Window w;
+  w.window.workspace().setText("A\r\nB");
+  QGuiApplication::clipboard()->setText("before");
+  w.trigger("mnuCut");
+  EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+  EXPECT_EQ(w.window.workspace().text(), "A\r\nB");
+}
+
+TEST(Clipboard, CutCopyPasteMoveTheSelectionAsPlainText) {
+  Window w;
+  w.window.workspace().setText("line1\r\nline2\r\nline3");
+  QTextCursor cursor = w.view()->textCursor();
+  cursor.setPosition(0);
+  cursor.setPosition(11, QTextCursor::KeepAnchor);  // "line1\nline2"
+  w.view()->setTextCursor(cursor);
+  w.trigger("mnuCopy");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "line1\r\nline2");
+  w.trigger("mnuCut");
+  EXPECT_EQ(w.window.workspace().text(), "\r\nline3");
+  w.view()->moveCursor(QTextCursor::End);
+  w.trigger("mnuPaste");
+  EXPECT_EQ(w.window.workspace().text(), "\r\nline3line1\r\nline2");
+}
+
+TEST(Printing, PdfHoldsTheWorkspaceText) {
+  Window w;
+  const QString pdf = w.path("out.pdf");
+  w.printing.printer().setOutputFormat(QPrinter::PdfFormat);
+  w.printing.printer().setOutputFileName(pdf);
+  w.window.workspace().setText("KORVANE PRINT TEST\r\nP1,2543210.123,187654.321\r\n");
+  w.trigger("cPrint");
+  EXPECT_TRUE(w.messages.shown.empty());
+  QProcess pdftotext;
+  pdftotext.start("pdftotext", {pdf, "-"});
+  ASSERT_TRUE(pdftotext.waitForFinished(30000));
+  const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+  EXPECT_TRUE(text.contains("KORVANE PRINT TEST")) << qPrintable(text);
+  EXPECT_TRUE(text.contains("P1,2543210.123,187654.321")) << qPrintable(text);
+}
