@@ -1,0 +1,55 @@
+#include "engine.h"
+
+#include "channels.h"
+#include "conversion.h"
+#include "engine_stop.h"
+#include "field_reader.h"
+#include "file_units.h"
+#include "startup.h"
+
+namespace tarnex {
+
+namespace {
+
+std::string withoutTrailingBlanks(std::string name)
+{
+    const auto end = name.find_last_not_of(' ');
+    name.erase(end == std::string::npos ? 0 : end + 1);
+    return name;
+}
+
+int run(EngineSession& session, Console& console, const std::optional<std::string>& inputFile)
+{
+    writeStartBanner(console);
+    std::string name;
+    if (inputFile) {
+        name = *inputFile;
+        if (!inputFileExists(name, session.folder))
+            throw EngineStop{"the input file " + name + " does not exist"};
+    } else {
+        writeFileNamePrompt(console);
+        name = OFILOPN(session.answers, console, session.folder);
+    }
+    UnitTable units;
+    LineFile input(inputFilePath(name, session.folder), withoutTrailingBlanks(name));
+    convertInputFile(input, console, units, session.folder);
+    return kExitNormal;
+}
+
+}  // namespace
+
+int runEngine(EngineSession& session, const std::optional<std::string>& inputFile)
+{
+    Console console(session.console);
+    try {
+        return run(session, console, inputFile);
+    } catch (const EngineStop& stop) {
+        if (!stop.message.empty())
+            session.errors << "tarnex: " << stop.message << '\n';
+        console.plain("Stop - Program terminated.");
+        session.console.flush();
+        return kExitStopped;
+    }
+}
+
+}  // namespace tarnex

@@ -1,0 +1,171 @@
+#include "field_reader.h"
+
+#include "engine_stop.h"
+
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace tarnex {
+
+namespace {
+
+std::string withoutBlanks(std::string_view field)
+{
+    std::string packed;
+    packed.reserve(field.size());
+    for (char c : field)
+        if (c != ' ')
+            packed += c;
+    return packed;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+std::optional<double> parseReal(std::string_view field, int decimals)
+{
+    const std::string packed = withoutBlanks(field);
+    if (packed.empty())
+        return 0.0;
+    std::size_t at = 0;
+    std::string number;
+    if (packed[at] == '+' || packed[at] == '-')
+        number += packed[at++];
+    int digits = 0;
+    bool point = false;
+    while (at < packed.size() && (isDigit(packed[at]) || (packed[at] == '.' && !point))) {
+        if (packed[at] == '.')
+            point = true;
+        else
+            ++digits;
+        number += packed[at++];
+    }
+    if (digits == 0)
+        return std::nullopt;
+    long exponent = 0;
+    if (at < packed.size()) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(packed[at])));
+        if (c == 'E' || c == 'D' || c == 'Q')
+            ++at;
+        else if (c != '+' && c != '-')
+            return std::nullopt;
+        std::string_view rest = std::string_view(packed).substr(at);
+        if (!rest.empty() && rest.front() == '+')
+            rest.remove_prefix(1);
+        if (rest.empty())
+            return std::nullopt;
+        const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), exponent);
+        if (result.ec != std::errc() || result.ptr != rest.data() + rest.size())
+            return std::nullopt;
+        if (exponent > 100000 || exponent < -100000)
+            return std::nullopt;
+    }
+    if (!point)
+        exponent -= decimals;
+    number += 'e';
+    number += std::to_string(exponent);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc() || result.ptr != number.data() + number.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parseInteger(std::string_view field)
+{
+    std::string packed = withoutBlanks(field);
+    if (packed.empty())
+        return 0;
+    if (packed.front() == '+')
+        packed.erase(0, 1);
+    long long value = 0;
+    const auto result = std::from_chars(packed.data(), packed.data() + packed.size(), value);
+    if (packed.empty() || result.ec != std::errc() || result.ptr != packed.data() + packed.size())
+        return std::nullopt;
+    return value;
+}
+
+std::string columnsOf(std::string_view line, int first, int width)
+{
+    const auto start = static_cast<std::size_t>(first - 1);
+    const auto w = static_cast<std::size_t>(width);
+    std::string field = start < line.size() ? std::string(line.substr(start, w)) : std::string();
+    field.resize(w, ' ');
+    return field;
+}
+
+LineFile::LineFile(const std::filesystem::path& path, std::string displayName)
+    : displayName_(std::move(displayName))
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw EngineStop{"cannot read the file " + displayName_};
+    std::ostringstream all;
+    all << in.rdbuf();
+    content_ = std::move(all).str();
+}
+
+bool LineFile::next()
+{
+    if (position_ >= content_.size()) {
+        line_ = {};
+        return false;
+    }
+    const auto end = content_.find('\n', position_);
+    const std::size_t stop = end == std::string::npos ? content_.size() : end;
+    std::string_view line(content_.data() + position_, stop - position_);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    line_ = line;
+    position_ = end == std::string::npos ? content_.size() : end + 1;
+    ++number_;
+    return true;
+}
+
+void LineFile::rewind()
+{
+    position_ = 0;
+    number_ = 0;
+    line_ = {};
+}
+
+double LineFile::real(int first, int width, int decimals, std::string_view field) const
+{
+    const std::string columns = text(first, width);
+    const auto value = parseReal(columns, decimals);
+    if (!value)
+        fieldError(first, width, field, "is not a number");
+    return *value;
+}
+
+long long LineFile::integer(int first, int width, std::string_view field) const
+{
+    const std::string columns = text(first, width);
+    const auto value = parseInteger(columns);
+    if (!value)
+        fieldError(first, width, field, "is not a whole number");
+    return *value;
+}
+
+void LineFile::endedEarly(std::string_view expected) const
+{
+    throw EngineStop{displayName_ + " ends after line " + std::to_string(number_) + ": " + std::string(expected) +
+                     " is missing"};
+}
+
+void LineFile::fieldError(int first, int width, std::string_view field, std::string_view problem) const
+{
+    std::string columns = text(first, width);
+    throw EngineStop{displayName_ + ", line " + std::to_string(number_) + ", field " + std::string(field) +
+                     " (columns " + std::to_string(first) + "-" + std::to_string(first + width - 1) + "): \"" +
+                     columns + "\" " + std::string(problem)};
+}
+
+}  // namespace tarnex

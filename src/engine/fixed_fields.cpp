@@ -1,0 +1,217 @@
+#include "fixed_fields.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace tarnex {
+
+namespace {
+
+void appendRightAligned(std::string& out, std::string_view body, int width)
+{
+    if (static_cast<int>(body.size()) > width) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    out.append(static_cast<std::size_t>(width) - body.size(), ' ');
+    out.append(body);
+}
+
+// |x| = mantissa * 2^exponent for a finite x.
+struct BinaryParts {
+    std::uint64_t mantissa;
+    int exponent;
+};
+
+BinaryParts binaryParts(double magnitude)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0)
+        return {fraction, -1074};
+    return {fraction | (std::uint64_t{1} << 52), biased - 1075};
+}
+
+// True when magnitude * 10^power lies exactly halfway between two whole numbers: the only
+// case where rounding to nearest needs the rule "halves away from zero".
+bool isExactHalf(double magnitude, int power)
+{
+    if (magnitude == 0.0)
+        return false;
+    const auto [mantissa, exponent] = binaryParts(magnitude);
+    const int twos = std::countr_zero(mantissa);
+    const std::uint64_t odd = mantissa >> twos;
+    if (power >= 0) {
+        // 2 * |x| * 10^p = odd * 5^p * 2^(twos + exponent + p + 1) is odd when the power of two is 0.
+        return twos + exponent + power + 1 == 0;
+    }
+    // 2 * |x| / 10^q = odd * 2^(twos + exponent + 1 - q) / 5^q
+    const int q = -power;
+    if (twos + exponent + 1 - q != 0)
+        return false;
+    std::uint64_t five = 1;
+    for (int i = 0; i < q; ++i) {
+        if (five > odd / 5)
+            return false;
+        five *= 5;
+    }
+    return odd % five == 0;
+}
+
+// The value to hand to the C library's correctly rounded conversion so that an exact half
+// goes away from zero instead of to the even neighbour.
+double awayFromZeroAtHalf(double magnitude, int power)
+{
+    return isExactHalf(magnitude, power) ? std::nextafter(magnitude, INFINITY) : magnitude;
+}
+
+std::string toDecimal(unsigned __int128 value)
+{
+    char digits[48];
+    int at = sizeof digits;
+    do {
+        digits[--at] = static_cast<char>('0' + static_cast<int>(value % 10));
+        value /= 10;
+    } while (value != 0);
+    return std::string(digits + at, digits + sizeof digits);
+}
+
+// Whole and decimal digits of magnitude rounded to `decimals` places.
+struct FixedDigits {
+    std::string whole;
+    std::string fraction;
+};
+
+FixedDigits roundedDigits(double magnitude, int decimals)
+{
+    const auto [mantissa, exponent] = binaryParts(magnitude);
+    if (decimals <= 18 && exponent < 0) {
+        // Exact: magnitude * 10^d = mantissa * 10^d / 2^shift, rounded in whole-number arithmetic.
+        unsigned __int128 scale = 1;
+        for (int i = 0; i < decimals; ++i)
+            scale *= 10;
+        const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * scale;
+        const int shift = -exponent;
+        unsigned __int128 rounded = 0;
+        if (shift < 128) {
+            rounded = product >> shift;
+            const unsigned __int128 rest = product - (rounded << shift);
+            const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+            if (rest >= half)
+                ++rounded;
+        }
+        FixedDigits digits{toDecimal(rounded / scale), {}};
+        if (decimals > 0) {
+            const std::string fraction = toDecimal(rounded % scale);
+            digits.fraction = std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+        }
+        return digits;
+    }
+    // Whole numbers of 2^52 and more, or many decimals: the C library's exact conversion.
+    const double nudged = awayFromZeroAtHalf(magnitude, decimals);
+    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, nudged);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, nudged);
+    const auto point = text.find('.');
+    if (point == std::string::npos)
+        return {text, {}};
+    return {text.substr(0, point), text.substr(point + 1)};
+}
+
+}  // namespace
+
+void appendBlanks(std::string& out, int count)
+{
+    if (count > 0)
+        out.append(static_cast<std::size_t>(count), ' ');
+}
+
+void appendText(std::string& out, std::string_view text, int width)
+{
+    const auto w = static_cast<std::size_t>(width);
+    if (text.size() >= w) {
+        out.append(text.substr(0, w));
+    } else {
+        out.append(text);
+        out.append(w - text.size(), ' ');
+    }
+}
+
+void appendInteger(std::string& out, long long value, int width)
+{
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    appendRightAligned(out, std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)), width);
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals)
+{
+    if (!std::isfinite(value)) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    const FixedDigits digits = roundedDigits(std::fabs(value), decimals);
+    const bool allZero = digits.whole.find_first_not_of('0') == std::string::npos &&
+                         digits.fraction.find_first_not_of('0') == std::string::npos;
+    std::string body;
+    if (value < 0 && !allZero)
+        body += '-';
+    if (digits.whole != "0")
+        body += digits.whole;
+    else if (decimals == 0)
+        body += '0';
+    body += '.';
+    body += digits.fraction;
+    appendRightAligned(out, body, width);
+}
+
+void appendExponent(std::string& out, double value, int width, int digits, char letter)
+{
+    if (!std::isfinite(value) || digits < 1) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    const double magnitude = std::fabs(value);
+    std::string mantissa;
+    int exponent = 0;
+    if (magnitude == 0.0) {
+        mantissa.assign(static_cast<std::size_t>(digits), '0');
+    } else {
+        char text[64];
+        // The decimal exponent of the leading digit, read before any rounding can carry into it.
+        std::snprintf(text, sizeof text, "%.20e", magnitude);
+        const int leading = std::atoi(std::strchr(text, 'e') + 1);
+        const double nudged = awayFromZeroAtHalf(magnitude, digits - 1 - leading);
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, nudged);
+        const char* e = std::strchr(text, 'e');
+        for (const char* c = text; c != e; ++c)
+            if (*c != '.')
+                mantissa += *c;
+        exponent = std::atoi(e + 1) + 1;
+    }
+    std::string body;
+    if (value < 0)
+        body += '-';
+    body += '.';
+    body += mantissa;
+    const int size = std::abs(exponent);
+    if (size > 999) {
+        out.append(static_cast<std::size_t>(width), '*');
+        return;
+    }
+    if (size <= 99)
+        body += letter;
+    body += exponent < 0 ? '-' : '+';
+    char expDigits[8];
+    std::snprintf(expDigits, sizeof expDigits, size <= 99 ? "%02d" : "%03d", size);
+    body += expDigits;
+    appendRightAligned(out, body, width);
+}
+
+}  // namespace tarnex
