@@ -1,7 +1,33 @@
 #include "convert/level/level_commands.h"
 
-namespace korvane::convert {
+#include "common/failure.h"
+#include "convert/level/level_report.h"
+#include "convert/level/level_workbook.h"
 
-std::vector<ConversionCommand> levelCommands() { return {}; }
+namespace korvane::convert {
+namespace {
+
+// "資料轉檔": the report replaces the workspace text. A failure is shown in a "錯誤" box and
+// leaves the workspace as it is.
+std::optional<QString> convertToReport(const QString& workspace, ConversionEnvironment& environment) {
+  try {
+    return level::levelReport(workspace, level::Scaling{environment.unitDivisor});
+  } catch (const Failure& failure) {
+    environment.messages.critical(kTitleErrorZh, failure.description());
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::vector<ConversionCommand> levelCommands() {
+  return {
+      {QStringLiteral("mnuLvDataTran"), QStringLiteral("dl100c-report"),
+       QStringLiteral("DL-100C levelling data: the levelling report (資料轉檔)"), convertToReport},
+      {QStringLiteral("mnuLvDataExcel"), QStringLiteral("dl100c-xlsx"),
+       QStringLiteral("DL-100C levelling data: the report workbook, written to -o OUT.xlsx (資料->Excel)"),
+       level::convertToWorkbook},
+  };
+}
 
 }  // namespace korvane::convert

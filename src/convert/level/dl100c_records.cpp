@@ -1,0 +1,109 @@
+#include "convert/level/dl100c_records.h"
+
+#include "common/failure.h"
+#include "text/number_text.h"
+#include "text/spaces.h"
+
+namespace korvane::convert::level {
+namespace {
+
+constexpr QStringView kEndOfData = u"Z,&,\r\n";
+constexpr QStringView kLineEnd = u"\r\n";
+
+// A "c" record names its start point in the eight characters before the separator that stands
+// just before the "+" of its known height.
+constexpr qsizetype kStartPointWindow = 8;
+
+double number(QStringView field) { return text::numericValue(field); }
+
+// The record as a failure message quotes it: a long line is cut.
+QString quoted(QStringView line) {
+  constexpr qsizetype kShown = 60;
+  return line.size() <= kShown ? line.toString() : line.first(kShown).toString() + QStringLiteral("…");
+}
+
+}  // namespace
+
+QStringView statusLineOf(QStringView statusCode) {
+  if (statusCode == u"F8" || statusCode == u"E7" || statusCode == u"57") return u"Operation Error";
+  if (statusCode == u"I7") return u"Evaluation Error";
+  if (statusCode == u"=7") return u"Read Error";
+  return {};
+}
+
+LineStart compactLineStart(QStringView line, const Scaling& scaling, qsizetype lineNumber) {
+  const qsizetype plus = line.indexOf(u'+');  // counted from 0
+  if (plus < 0) {
+    throw Failure(QStringLiteral("第 %1 行的 c 紀錄沒有「+」，找不到已知高程：%2").arg(lineNumber).arg(quoted(line)));
+  }
+  const qsizetype plusPosition = plus + 1;
+  if (plusPosition < kStartPointWindow + 2) {
+    throw Failure(QStringLiteral("第 %1 行的 c 紀錄的「+」在第 %2 個字元，前面放不下起始點名稱：%3")
+                      .arg(lineNumber)
+                      .arg(plusPosition)
+                      .arg(quoted(line)));
+  }
+  const qsizetype comma = line.indexOf(u',', plus);
+  if (comma < 0) {
+    throw Failure(QStringLiteral("第 %1 行的 c 紀錄在「+」之後沒有逗號，已知高程沒有結尾：%2").arg(lineNumber).arg(quoted(line)));
+  }
+
+  LineStart start;
+  start.knownHeight = scaling.reading(number(line.sliced(plus + 1, comma - plus - 1)));
+  // The eight characters before the separator that precedes the "+". A field never holds a
+  // comma, so whatever stands up to the last comma among them belongs to the field before; the
+  // name is the rest, without its leading blanks. Digits are part of the name: numbered
+  // benchmarks keep every digit.
+  QStringView window = line.sliced(plus - 1 - kStartPointWindow, kStartPointWindow);
+  if (const qsizetype lastComma = window.lastIndexOf(u','); lastComma >= 0) window = window.sliced(lastComma + 1);
+  while (!window.isEmpty() && window.front() == u' ') window = window.sliced(1);
+  start.startPoint = window;
+  return start;
+}
+
+RecordReader::RecordReader(QStringView text, Scaling scaling) : text_(text::trimSpacesView(text)), scaling_(scaling) {}
+
+std::optional<Record> RecordReader::next() {
+  if (ended_) return std::nullopt;
+  const QStringView remaining = text_.sliced(position_);
+  if (remaining.startsWith(kEndOfData)) {
+    ended_ = true;
+    return std::nullopt;
+  }
+  const qsizetype lineEnd = text_.indexOf(kLineEnd, position_);
+  if (lineEnd < 0) {
+    throw Failure(QStringLiteral("資料在第 %1 行中斷：在資料結束列「Z,&,」(後接 CR LF) 之前已沒有完整的一行").arg(lineNumber_ + 1));
+  }
+  ++lineNumber_;
+  const QStringView line = text_.sliced(position_, lineEnd - position_);
+  position_ = lineEnd + kLineEnd.size();
+  return parse(line);
+}
+
+Record RecordReader::parse(QStringView line) const {
+  Record record;
+  record.lineNumber = lineNumber_;
+  record.line = line;
+  record.kind = line.isEmpty() ? char16_t(0) : line.front().unicode();
+  if (record.kind == kind::kHeader) return record;
+
+  record.statusCode = charactersAt(line, 3, 2);
+  record.statusLine = statusLineOf(record.statusCode);
+  record.fields = scanRecordFields(line);
+  const RecordFields& f = record.fields;
+
+  if (record.kind == kind::kLineStart) {
+    record.lineStart = {f[0], f[1], scaling_.reading(number(f[2]))};
+  } else if (record.kind == kind::kLineStartCompact) {
+    record.lineStart = compactLineStart(line, scaling_, lineNumber_);
+    record.lineStart.job = f[0];
+  } else if (record.isSight()) {
+    record.sight = {f[5], scaling_.reading(number(f[0])), scaling_.distance(number(f[1])), scaling_.reading(number(f[2]))};
+  } else if (record.isSectionEnd()) {
+    record.sectionEnd = {f[1], scaling_.reading(number(f[3])), scaling_.distance(number(f[5])),
+                         scaling_.distance(number(f[6])), scaling_.reading(number(f[7]))};
+  }
+  return record;
+}
+
+}  // namespace korvane::convert::level

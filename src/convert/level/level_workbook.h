@@ -1,0 +1,28 @@
+#pragma once
+// "資料->Excel": the levelling report as a new workbook that opens in the user's spreadsheet
+// program.
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+#include "convert/conversion.h"
+
+namespace korvane::convert::level {
+
+// Creates an empty file with a new time-stamped name in `folder` ("DL100水準報表-20240518-093005.xlsx",
+// with "-2", "-3", ... when that name is taken), which holds the name for the workbook. Returns
+// its path, or nothing when the folder cannot take a file.
+std::optional<QString> reserveWorkbookFile(const QString& folder, const QDateTime& now);
+
+// The file for a new workbook: in the user's documents folder, or in the program folder when
+// that cannot be used. Throws Failure when neither can.
+QString newWorkbookFile(const QString& programFolder);
+
+// The converter of "資料->Excel": writes the workbook (to environment.outputFile, or a new file)
+// and opens it through environment.openDocument, then shows "轉換完成". The workspace stays as
+// it is. A failure while the records are written still leaves the workbook with the cells
+// written so far, and is thrown as a Failure that names the file.
+std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment);
+
+}  // namespace korvane::convert::level
