@@ -46,6 +46,10 @@ std::optional<double> spreadsheetNumber(QStringView text) {
 }
 
 XlsxSheetFile::XlsxSheetFile(const QString& path, const QString& sheetName) : path_(path) {
+  // The file is written only at close(); a place that cannot take it is known at once.
+  if (QFile probe(path); !probe.open(QIODevice::WriteOnly)) {
+    throw Failure(QStringLiteral("無法寫入活頁簿 %1：%2").arg(path, probe.errorString()));
+  }
   workbook_ = workbook_new(QFile::encodeName(path).constData());
   if (!workbook_) throw Failure(QStringLiteral("無法建立活頁簿 %1").arg(path));
   sheet_ = workbook_add_worksheet(workbook_, sheetName.toUtf8().constData());
