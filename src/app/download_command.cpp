@@ -4,11 +4,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
-#include <QTimer>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
+#include "app/port_options.h"
 #include "common/qt_poll_timer.h"
 #include "link/download_transfer.h"
 #include "link/port_settings.h"
@@ -23,8 +21,6 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitUndecodable = 3;
 constexpr int kExitInterrupted = 130;
-
-std::atomic<bool> interruptRequested{false};
 
 void printError(const QString& text) { std::fprintf(stderr, "korvane download: %s\n", qPrintable(text)); }
 
@@ -68,8 +64,7 @@ class ConsoleDownload : public link::DownloadSurface, public Messages {
 };
 
 struct Options {
-  QString seriesText;
-  link::PortListTexts lists;
+  PortOptions port;
   QString outputFile;
 };
 
@@ -77,24 +72,13 @@ std::optional<Options> parseOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Downloads an instrument's data, as the 下載 button does."));
   parser.addHelpOption();
-  parser.addOption({QStringLiteral("series"), QStringLiteral("Instrument series: gts200, gts600 or dl100c."),
-                    QStringLiteral("SERIES")});
-  parser.addOption({QStringLiteral("port"), QStringLiteral("COM1..COM3, or a serial device such as /dev/ttyUSB0."),
-                    QStringLiteral("DEVICE")});
-  parser.addOption({QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600 (default) or 19200."),
-                    QStringLiteral("N"), QStringLiteral("9600")});
-  parser.addOption({QStringLiteral("parity"),
-                    QStringLiteral("7bit/Even, 7bit/None, 8bit/Even or 8bit/None (default: as the series presets it)."),
-                    QStringLiteral("TEXT")});
-  parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop bits: 1 (default) or 2."), QStringLiteral("N"),
-                    QStringLiteral("1")});
+  const QStringList seriesWords = {QStringLiteral("gts200"), QStringLiteral("gts600"), QStringLiteral("dl100c")};
+  addPortOptions(parser, seriesWords);
   parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
                     QStringLiteral("Write the received text to FILE (CP950) instead of standard output."),
                     QStringLiteral("FILE")});
 
-  QStringList argv = arguments;
-  argv.prepend(QStringLiteral("korvane download"));
-  if (!parser.parse(argv)) {
+  if (!parser.parse(QStringList{QStringLiteral("korvane download")} + arguments)) {
     printError(parser.errorText());
     return std::nullopt;
   }
@@ -104,37 +88,9 @@ std::optional<Options> parseOptions(const QStringList& arguments) {
                "130 interrupted (Ctrl-C; nothing is written).\n", stdout);
     std::exit(0);
   }
-
-  Options options;
-  const QString series = parser.value(QStringLiteral("series"));
-  if (series == u"gts200") options.seriesText = link::kSeriesGts200;
-  else if (series == u"gts600") options.seriesText = link::kSeriesGts600;
-  else if (series == u"dl100c") options.seriesText = link::kSeriesDl100c;
-  else {
-    printError(QStringLiteral("--series must be gts200, gts600 or dl100c"));
-    return std::nullopt;
-  }
-  if (!parser.isSet(QStringLiteral("port"))) {
-    printError(QStringLiteral("--port is required"));
-    return std::nullopt;
-  }
-  const bool level = options.seriesText == link::kSeriesDl100c;
-  options.lists.port = parser.value(QStringLiteral("port"));
-  options.lists.baudRate = parser.value(QStringLiteral("baud"));
-  options.lists.parity = parser.isSet(QStringLiteral("parity")) ? parser.value(QStringLiteral("parity"))
-                                                                : QString(level ? "7bit/None" : "8bit/None");
-  options.lists.stopBits = parser.value(QStringLiteral("stop"));
-  const std::pair<QString, QStringList> checks[] = {{options.lists.baudRate, link::baudRateChoices()},
-                                                    {options.lists.parity, link::parityChoices()},
-                                                    {options.lists.stopBits, link::stopBitChoices()}};
-  for (const auto& [value, choices] : checks) {
-    if (!choices.contains(value)) {
-      printError(QStringLiteral("「%1」 is not one of: %2").arg(value, choices.join(QStringLiteral(", "))));
-      return std::nullopt;
-    }
-  }
-  options.outputFile = parser.value(QStringLiteral("output"));
-  return options;
+  const auto port = readPortOptions(parser, seriesWords, QStringLiteral("korvane download"));
+  if (!port) return std::nullopt;
+  return Options{*port, parser.value(QStringLiteral("output"))};
 }
 
 bool writeOutput(const QString& path, const QByteArray& bytes) {
@@ -156,7 +112,7 @@ int runDownloadCommand(const QStringList& arguments) {
   const std::optional<Options> options = parseOptions(arguments);
   if (!options) return kExitUsage;
 
-  ConsoleDownload console(options->seriesText, options->lists);
+  ConsoleDownload console(options->port.seriesText, options->port.lists);
   link::QtSerialPort port;
   link::PortConnection connection(port, nullptr);
   link::DownloadTransfer* transfer = nullptr;
@@ -164,29 +120,20 @@ int runDownloadCommand(const QStringList& arguments) {
   link::DownloadTransfer download(connection, timer, console);
   transfer = &download;
 
-  interruptRequested = false;
-  std::signal(SIGINT, [](int) { interruptRequested = true; });
-
   qint64 shownBytes = -1;
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (interruptRequested && download.isRunning()) download.interrupt();
-    const qint64 bytes = download.session().bytesReceived();
-    if (bytes != shownBytes && !console.done()) {
-      shownBytes = bytes;
-      std::fprintf(stderr, "\r已接收 %lld 位元組", static_cast<long long>(bytes));
-      std::fflush(stderr);
-    }
-    if (console.done() || !download.isRunning()) QCoreApplication::exit(0);
-  });
-
   download.start();
-  if (download.isRunning()) {
-    watch.start(20);
-    QCoreApplication::exec();
+  runTransferLoop([&] { return download.isRunning() && !console.done(); }, [&] { download.interrupt(); },
+                  [&] {
+                    const qint64 bytes = download.session().bytesReceived();
+                    if (bytes != shownBytes && !console.done()) {
+                      shownBytes = bytes;
+                      std::fprintf(stderr, "\r已接收 %lld 位元組", static_cast<long long>(bytes));
+                      std::fflush(stderr);
+                    }
+                  });
+  if (shownBytes >= 0) {
     std::fprintf(stderr, "\r已接收 %lld 位元組\n", static_cast<long long>(download.session().bytesReceived()));
   }
-  std::signal(SIGINT, SIG_DFL);
 
   if (console.interrupted()) return kExitInterrupted;
   if (!console.finished()) return kExitFailure;

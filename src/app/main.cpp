@@ -7,6 +7,7 @@
 
 #include "app/convert_command.h"
 #include "app/download_command.h"
+#include "app/upload_command.h"
 #include "link/qt_serial_port.h"
 #include "shell/fonts.h"
 #include "shell/main_window.h"
@@ -22,6 +23,9 @@ const char kUsage[] =
     "  download --series gts200|gts600|dl100c --port DEVICE [--baud N] [--parity TEXT] [--stop N] [-o FILE]\n"
     "           receive an instrument's data as the 下載 button does; the text goes to FILE or\n"
     "           standard output in CP950, the byte count to standard error. Ctrl-C interrupts.\n"
+    "  upload --series gts200|gts600 --option X|Y|L14 --port DEVICE [--baud N] [--parity TEXT] [--stop N] FILE\n"
+    "           send a coordinate file to a total station as the 上傳 button does; progress on\n"
+    "           standard error; Ctrl-C interrupts (EOT is sent).\n"
     "  convert VERB [FILE]\n"
     "           convert a text as the 資料轉換 menu does; 'korvane convert --help' lists the verbs.\n"
     "\n"
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
   QStringList arguments = QCoreApplication::arguments().mid(2);
   if (std::strcmp(command, "download") == 0) return korvane::app::runDownloadCommand(arguments);
   if (std::strcmp(command, "convert") == 0) return korvane::app::runConvertCommand(arguments);
+  if (std::strcmp(command, "upload") == 0) return korvane::app::runUploadCommand(arguments);
 
   std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
   return 2;

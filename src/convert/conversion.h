@@ -34,7 +34,7 @@ struct ConversionEnvironment {
 using Converter = std::function<std::optional<QString>(const QString& workspace, ConversionEnvironment& environment)>;
 
 struct ConversionCommand {
-  QString menuName;  // the menu entry's control name, e.g. "cMeas"
+  QString menuName;  // the menu entry's control name, e.g. "cMeas"; empty for command-line verbs only
   QString verb;      // the `korvane convert` verb, e.g. "gts200-obs"
   QString summary;   // one line for `korvane convert --help`
   Converter convert;

@@ -8,19 +8,14 @@
 #include "common/poll_timer.h"
 #include "link/download_session.h"
 #include "link/port_connection.h"
+#include "link/transfer_surface.h"
 
 namespace korvane::link {
 
 // What a download needs of the window around it.
-class DownloadSurface {
+class DownloadSurface : public virtual TransferSurface {
  public:
-  virtual ~DownloadSurface() = default;
-  virtual QString seriesText() const = 0;
-  virtual PortListTexts portLists() const = 0;
-  virtual void setWorkspaceText(const QString& text) = 0;
-  virtual void setAnimationPlaying(bool playing) = 0;
   virtual void setDownloadBreakEnabled(bool enabled) = 0;
-  virtual Messages& messages() = 0;
 };
 
 inline const QString kDownloadWaitingText = QStringLiteral(" DownLoad Now !! Please Waiting...");

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "common/failure.h"
 #include "common/program_folder.h"
@@ -55,8 +56,9 @@ MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenM
       services_(services),
       connection_(port, [this](bool open) { showConnection(open); }),
       downloadTimer_(kTimerDesignIntervalMs, [this] { downloadTick(); }),
-      uploadTimer_(kTimerDesignIntervalMs, [] {}),
-      download_(connection_, downloadTimer_, *this) {
+      uploadTimer_(kTimerDesignIntervalMs, [this] { uploadTick(); }),
+      download_(connection_, downloadTimer_, *this),
+      upload_(connection_, uploadTimer_, *this) {
   setObjectName(QStringLiteral("Korvane"));
   setWindowTitle(QStringLiteral("Korvane"));
   if (!services_.fileDialogs) services_.fileDialogs = (ownFileDialogs_ = std::make_unique<QtFileDialogs>()).get();
@@ -78,7 +80,9 @@ void MainWindow::startUp() {
   const QSize workspaceTwips = workspaceSizeTwips(screen_);
   const int widthTwips = std::max(11400, workspaceTwips.width() + 360);
   const int heightTwips = kWorkspaceTopTwips + std::max(0, workspaceTwips.height()) + 240;
-  resize(screen_.toPixelsX(widthTwips), screen_.toPixelsY(heightTwips) + menuBar()->sizeHint().height());
+  // The status bar shows an upload's progress.
+  resize(screen_.toPixelsX(widthTwips),
+         screen_.toPixelsY(heightTwips) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
   // 1. Centre on the screen.
   const int top = (screen_.toPixelsY(screen_.heightTwips) - height()) / 2;
@@ -195,6 +199,37 @@ void MainWindow::disconnectPort() {
 void MainWindow::startDownload() { download_.start(); }
 void MainWindow::downloadTick() { download_.tick(); }
 void MainWindow::interruptDownload() { download_.interrupt(); }
+
+void MainWindow::startUpload() { upload_.start(); }
+void MainWindow::uploadTick() { upload_.tick(); }
+void MainWindow::interruptUpload() { upload_.interrupt(); }
+
+void MainWindow::openFileForUpload() {
+  const auto failure = attempt([&] { workspaceCommands_->openForUpload(); });
+  if (failure) messages_.critical(kTitleError, *failure);
+}
+
+QString MainWindow::workspaceText() const { return workspace_->text(); }
+
+link::UploadOption MainWindow::uploadOption() const {
+  if (ssOptionY_->isChecked()) return link::UploadOption::NameYX;
+  if (ssOptionL14_->isChecked()) return link::UploadOption::CadastralL14;
+  return link::UploadOption::NameXY;
+}
+
+void MainWindow::setUploadBreakEnabled(bool enabled) { cUploadBreak_->setEnabled(enabled); }
+
+void MainWindow::showUploadProgress(int sent, int remaining) {
+  if (sent < 0) {
+    statusBar()->clearMessage();
+  } else {
+    statusBar()->showMessage(QStringLiteral("上傳中：已傳送 %1 行，尚餘 %2 行").arg(sent).arg(remaining));
+  }
+}
+
+QString MainWindow::programFolder() const { return writableFolder(); }
+
+void MainWindow::yieldToEvents() { QCoreApplication::processEvents(); }
 
 void MainWindow::showAbout() {
   AboutBox about(this, messages_, *services_.systemInformation);

@@ -10,6 +10,7 @@
 #include "convert/conversion.h"
 #include "link/download_transfer.h"
 #include "link/port_connection.h"
+#include "link/upload_transfer.h"
 #include "shell/services.h"
 #include "shell/twips.h"
 
@@ -39,7 +40,7 @@ struct WindowServices {
 // (3015) and 1600 twips high.
 QSize workspaceSizeTwips(const ScreenMetrics& screen);
 
-class MainWindow : public QMainWindow, private link::DownloadSurface {
+class MainWindow : public QMainWindow, private link::DownloadSurface, private link::UploadSurface {
   Q_OBJECT
 
  public:
@@ -55,6 +56,10 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   void startDownload();      // cDownload
   void downloadTick();       // TimerDownload
   void interruptDownload();  // cDownloadBreak
+  void startUpload();        // cUpload
+  void uploadTick();         // TimerUPload
+  void interruptUpload();    // cUploadBreak
+  void openFileForUpload();  // cUploadOpenFile
   void showAbout();          // mnuAbout
   // A command of the "資料轉換" menu: converts the workspace text.
   void runConversion(const convert::ConversionCommand& command);
@@ -64,6 +69,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   PollTimer& downloadTimer() { return downloadTimer_; }
   PollTimer& uploadTimer() { return uploadTimer_; }
   const link::DownloadTransfer& download() const { return download_; }
+  const link::UploadTransfer& upload() const { return upload_; }
   int unitDivisor() const { return unitDivisor_; }
 
  protected:
@@ -77,6 +83,13 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   void setAnimationPlaying(bool playing) override;
   void setDownloadBreakEnabled(bool enabled) override;
   Messages& messages() override { return messages_; }
+  // UploadSurface
+  QString workspaceText() const override;
+  link::UploadOption uploadOption() const override;
+  void setUploadBreakEnabled(bool enabled) override;
+  void showUploadProgress(int sent, int remaining) override;
+  QString programFolder() const override;
+  void yieldToEvents() override;
 
   void buildControls();
   void buildMenus();
@@ -95,6 +108,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface {
   QtPollTimer downloadTimer_;
   QtPollTimer uploadTimer_;
   link::DownloadTransfer download_;
+  link::UploadTransfer upload_;
   int unitDivisor_ = 0;
 
   // Frame "1.儀器型號"

@@ -142,6 +142,9 @@ void MainWindow::buildControls() {
   connect(cConectionClose_, &QPushButton::clicked, this, [this] { disconnectPort(); });
   connect(cDownload_, &QPushButton::clicked, this, [this] { startDownload(); });
   connect(cDownloadBreak_, &QPushButton::clicked, this, [this] { interruptDownload(); });
+  connect(cUpload_, &QPushButton::clicked, this, [this] { startUpload(); });
+  connect(cUploadBreak_, &QPushButton::clicked, this, [this] { interruptUpload(); });
+  connect(cUploadOpenFile_, &QPushButton::clicked, this, [this] { openFileForUpload(); });
 }
 
 void MainWindow::buildMenus() {
@@ -226,6 +229,7 @@ void MainWindow::buildMenus() {
   }
 
   for (const convert::ConversionCommand& command : convert::allConversionCommands()) {
+    if (command.menuName.isEmpty()) continue;
     auto* action = convert->findChild<QAction*>(command.menuName);
     if (!action) continue;
     connect(action, &QAction::triggered, this, [this, command] { runConversion(command); });

@@ -56,6 +56,13 @@ void WorkspaceCommands::open() {
   if (failure) messages_.critical(kTitleError, *failure);
 }
 
+void WorkspaceCommands::openForUpload() {
+  if (!dialogs_.showOpen(dialog_, window_) || dialog_.fileName.isEmpty()) return;
+  const text::DecodedText decoded = text::decodeTextFile(readFile(dialog_.fileName));
+  workspace_.setText(decoded.text);
+  encoding_ = decoded.encoding;
+}
+
 void WorkspaceCommands::save() {
   dialog_.filter = kTextFileFilter;
   if (!dialogs_.showSave(dialog_, window_)) return;

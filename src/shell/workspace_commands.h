@@ -30,6 +30,8 @@ class WorkspaceCommands {
   void cut();          // mnuCut
   void copy();         // mnuCopy
   void paste();        // mnuPaste
+  // cUploadOpenFile: a coordinate file into the workspace; throws Failure.
+  void openForUpload();
 
   const CommonDialog& dialog() const { return dialog_; }
   // The encoding the workspace text is saved in: the one its file was read in, CP950 by default.

@@ -34,6 +34,9 @@ class InstrumentSimulator {
   // It reads nothing. Throws std::logic_error when the simulator has played already.
   void playTotalStation(std::vector<QByteArray> chunks, std::chrono::milliseconds gap = std::chrono::milliseconds(150));
 
+  // A total station receiving an upload: sends nothing and collects what the host sends.
+  void listen() { playTotalStation({}, std::chrono::milliseconds(0)); }
+
   // DL-100C level: writes the `beforeHeader` chunks (`gap` between them, none answered by a good
   // host), waits `gap`, then writes each of `chunks` (the header "A,01,Z,..." first, "Z,&,\r\n"
   // last) and after each waits up to `ackTimeout` for one acknowledgement line 06 2C 52 2C 0D 0A

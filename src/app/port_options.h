@@ -1,0 +1,30 @@
+#pragma once
+// The options that choose the instrument and the port, shared by the transfer subcommands.
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <optional>
+
+#include "link/port_settings.h"
+
+namespace korvane::app {
+
+struct PortOptions {
+  QString seriesText;  // as the series list shows it
+  link::PortListTexts lists;
+};
+
+// --series (one of `seriesWords`), --port, --baud, --parity, --stop.
+void addPortOptions(QCommandLineParser& parser, const QStringList& seriesWords);
+
+// The options' values; the parity and stop bits default as choosing the series presets them.
+// Prints what is wrong (prefixed with `command`) and returns nothing on a bad value.
+std::optional<PortOptions> readPortOptions(const QCommandLineParser& parser, const QStringList& seriesWords,
+                                           const QString& command);
+
+// Runs the event loop while `running` holds; Ctrl-C calls `interrupt` (once per press); `watch`
+// runs every 20 ms. Returns when `running` no longer holds.
+void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,
+                     const std::function<void()>& watch);
+
+}  // namespace korvane::app
