@@ -1,0 +1,17 @@
+#pragma once
+// "觀測資料" (cMeas): GTS-200 series observation data turned into the labelled observation report.
+
+#include <QString>
+#include <QStringView>
+
+#include "common/messages.h"
+
+namespace korvane::convert::total_station {
+
+// The observation report of the raw data in `workspace`: one "測站" line per station record with
+// its "後視點" line, each observation continuing the open line with its labelled values, and an
+// "SS 點號" line for the point it names next. No header, no final line break. Nothing fails; once
+// the report holds EOT every later record is shown in a plain message box.
+QString cMeas(QStringView workspace, Messages& messages);
+
+}  // namespace korvane::convert::total_station

@@ -1,0 +1,48 @@
+#include "convert/total_station/gts600_printout.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include "common/failure.h"
+#include "convert/total_station/field_text.h"
+#include "text/cp950.h"
+#include "text/number_text.h"
+#include "text/spaces.h"
+
+namespace korvane::convert::total_station {
+
+void writeScratchFile(const QString& programFolder, QStringView text) {
+  const QString path = QDir(programFolder).filePath(kScratchFileName);
+  const QByteArray bytes = text::encodeCp950(text).bytes;
+  QSaveFile file(path);
+  const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  if (!written) {
+    throw Failure(QStringLiteral("無法寫入暫存檔 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+  }
+}
+
+void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
+                 const std::function<void(QStringView line)>& handle) {
+  qsizetype start = 0;
+  const qsizetype size = text.size();
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && text[end] != u'\r' && text[end] != u'\n') ++end;
+    if (yieldToEvents) yieldToEvents();
+    handle(text.sliced(start, end - start));
+    if (end < size && text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n') ++end;
+    start = end + 1;
+  }
+}
+
+QString trimmedColumns(QStringView line, qsizetype first, qsizetype last) {
+  return text::trimSpaces(columns(line, first, last));
+}
+
+QString jobName(QStringView line) { return trimmedColumns(line, 5, 16); }
+
+double columnsValue(QStringView line, qsizetype first, qsizetype last) {
+  return text::numericValue(columns(line, first, last));
+}
+
+}  // namespace korvane::convert::total_station

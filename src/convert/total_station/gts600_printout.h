@@ -1,0 +1,33 @@
+#pragma once
+// GTS-600 series printouts: texts of lines read by column, passed through the scratch file
+// "Temp.txt" of the program folder.
+
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+namespace korvane::convert::total_station {
+
+// The scratch file's name in the program folder.
+inline const QString kScratchFileName = QStringLiteral("Temp.txt");
+
+// Writes `text` unchanged, in code page 950, to "Temp.txt" in `programFolder`, replacing an
+// existing file; the file is left in place. A character without a CP950 form is written as "?".
+// Throws korvane::Failure naming the file and the cause when it cannot be written.
+void writeScratchFile(const QString& programFolder, QStringView text);
+
+// Hands every line of `text` to `handle`, lines ending at CR LF, CR or LF (a line break at the
+// very end opens no further line). Before each line `yieldToEvents` is called, when given.
+void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
+                 const std::function<void(QStringView line)>& handle);
+
+// The columns `first` to `last` of a line, counted from 1, without leading and trailing spaces.
+QString trimmedColumns(QStringView line, qsizetype first, qsizetype last);
+
+// The job name of a job line: columns 5-16 without leading and trailing spaces.
+QString jobName(QStringView line);
+
+// The numeric value of the columns `first` to `last` of a line.
+double columnsValue(QStringView line, qsizetype first, qsizetype last);
+
+}  // namespace korvane::convert::total_station
