@@ -100,6 +100,8 @@ class RecordReader {
  public:
   // `text` is the workspace text as it stands; leading and trailing blanks are not read.
   RecordReader(QStringView text, Scaling scaling);
+  // The records point into the text: it must outlive the reader and its records.
+  RecordReader(QString&& text, Scaling scaling) = delete;
 
   // The next record, or nothing once the End-of-data line is met (nothing after it is read).
   // Throws Failure when the text runs out of CR LF before the End-of-data line, and for a "c"

@@ -15,7 +15,10 @@ int main(int argc, char** argv) {
   qputenv("XDG_DATA_HOME", homePath + "/.local/share");
   qputenv("XDG_DOCUMENTS_DIR", homePath + "/Documents");
   qputenv("KORVANE_HOME", homePath + "/korvane");
+  qputenv("XDG_RUNTIME_DIR", homePath + "/runtime");
   QDir(home.path()).mkpath(QStringLiteral("korvane"));
+  QDir(home.path()).mkpath(QStringLiteral("runtime"));
+  QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
