@@ -75,7 +75,7 @@ TEST(CadastralReport600, TempTxtThatCannotBeWrittenFails) {
   QTemporaryDir folder;
   ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Temp.txt")));
   korvane::testing::RecordingMessages messages;
-  korvane::convert::ConversionEnvironment environment{messages, folder.path()};
+  korvane::convert::ConversionEnvironment environment{messages, folder.path(), 10, {}, {}, {}};
   EXPECT_THROW(mnuMeas600(QStringLiteral("Job: A"), environment), korvane::Failure);
 }
 

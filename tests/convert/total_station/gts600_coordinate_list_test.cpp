@@ -96,7 +96,7 @@ TEST(CoordinateList600, CommandWritesTheWorkspaceToTempTxtInCp950) {
   old.write("an older and longer scratch text");
   old.close();
   korvane::testing::RecordingMessages messages;
-  korvane::convert::ConversionEnvironment environment{messages, folder.path()};
+  korvane::convert::ConversionEnvironment environment{messages, folder.path(), 10, {}, {}, {}};
   const QString workspace = QStringLiteral("Job: 一\r\n") +
                             coordinateLine(QStringLiteral("P1"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"));
   EXPECT_EQ(mnuCoord600(workspace, environment), QStringLiteral("LS  (一)\r\nP1 1.000 2.000"));
@@ -109,7 +109,7 @@ TEST(CoordinateList600, TempTxtThatCannotBeWrittenFailsNamingTheFile) {
   QTemporaryDir folder;
   ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Temp.txt")));
   korvane::testing::RecordingMessages messages;
-  korvane::convert::ConversionEnvironment environment{messages, folder.path()};
+  korvane::convert::ConversionEnvironment environment{messages, folder.path(), 10, {}, {}, {}};
   try {
     mnuCoord600(QStringLiteral("Job: A"), environment);
     FAIL() << "no failure";
