@@ -8,9 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "fakes/recording_messages.h"
 #include "link/qt_serial_port.h"
-#include "shell/main_window.h"
+#include "shell/window_under_test.h"
 #include "shell/workspace.h"
 #include "support/instrument_simulator.h"
 #include "support/sample_downloads.h"
@@ -23,25 +22,18 @@ using korvane::testing::RecordingMessages;
 
 namespace {
 
-const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
+const ScreenMetrics& kScreen = korvane::testing::kTestScreen;
 constexpr int kWaitMs = 15000;
 
-struct SerialWindow {
+struct SerialWindow : korvane::testing::WindowUnderTest<korvane::link::QtSerialPort> {
   InstrumentSimulator instrument;
-  RecordingMessages messages;
-  korvane::link::QtSerialPort port;
-  MainWindow window{messages, port, &kScreen};
 
   explicit SerialWindow(const QString& series) {
     // COM1 stands for the simulator's device, as a surveyor would point it at a USB adapter.
     qputenv("KORVANE_COM1", QByteArray::fromStdString(instrument.devicePath()));
-    window.findChild<QComboBox*>("Combo1")->setCurrentText(series);
-    window.chooseSeries();
+    choose(series);
   }
   ~SerialWindow() { qunsetenv("KORVANE_COM1"); }
-
-  QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
-  QString icon() { return window.findChild<QLabel*>("ImageConection")->property("iconFile").toString(); }
   void download() {
     button("cDownload")->click();
     ASSERT_TRUE(messages.shown.empty()) << qPrintable(messages.texts().join("; "));

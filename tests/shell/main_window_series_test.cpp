@@ -5,36 +5,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "fakes/recording_messages.h"
-#include "fakes/scripted_port.h"
-#include "shell/main_window.h"
+#include "shell/window_under_test.h"
 
 using namespace korvane::shell;
-using korvane::testing::RecordingMessages;
-using korvane::testing::ScriptedPort;
 
 namespace {
 
-const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
-
-struct Window {
-  RecordingMessages messages;
-  ScriptedPort port;
-  MainWindow window{messages, port, &kScreen};
-
-  template <typename T>
-  T* find(const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    if (!widget) ADD_FAILURE() << "no control " << name;
-    return widget;
-  }
-  bool enabled(const char* name) { return find<QPushButton>(name)->isEnabled(); }
-  void choose(const QString& series) {
-    find<QComboBox>("Combo1")->setCurrentText(series);
-    window.chooseSeries();
-  }
-  QString icon() { return find<QLabel>("ImageConection")->property("iconFile").toString(); }
-};
+using Window = korvane::testing::WindowUnderTest<>;
 
 }  // namespace
 

@@ -10,33 +10,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "fakes/recording_messages.h"
-#include "fakes/scripted_port.h"
-#include "shell/main_window.h"
+#include "shell/window_under_test.h"
 #include "shell/workspace.h"
 
 using namespace korvane::shell;
-using korvane::testing::RecordingMessages;
-using korvane::testing::ScriptedPort;
 
 namespace {
 
-// The 1024 x 768 pixel screen at 96 DPI: 15360 x 11520 twips.
-const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
-
-struct Window {
-  RecordingMessages messages;
-  ScriptedPort port;
-  MainWindow window{messages, port, &kScreen};
-
-  template <typename T>
-  T* find(const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    if (!widget) ADD_FAILURE() << "no control " << name;
-    return widget;
-  }
-  QAction* action(const char* name) { return find<QAction>(name); }
-};
+const ScreenMetrics& kScreen = korvane::testing::kTestScreen;
+using Window = korvane::testing::WindowUnderTest<>;
 
 QStringList captions(const QMenu* menu) {
   QStringList list;

@@ -9,37 +9,29 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "fakes/recording_messages.h"
 #include "link/qt_serial_port.h"
-#include "shell/main_window.h"
+#include "shell/window_under_test.h"
 #include "shell/workspace.h"
 #include "support/instrument_simulator.h"
 
 using namespace std::chrono_literals;
 using namespace korvane::shell;
 using korvane::testing::InstrumentSimulator;
-using korvane::testing::RecordingMessages;
 
 namespace {
 
-const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
 constexpr int kWaitMs = 20000;
 
-struct UploadWindow {
+struct UploadWindow : korvane::testing::WindowUnderTest<korvane::link::QtSerialPort> {
   InstrumentSimulator instrument;
-  RecordingMessages messages;
-  korvane::link::QtSerialPort port;
-  MainWindow window{messages, port, &kScreen};
 
   UploadWindow(const QString& series, const char* option) {
     instrument.listen();
-    window.findChild<QComboBox*>("Combo1")->setCurrentText(series);
-    window.chooseSeries();
-    window.findChild<QComboBox*>("ComboPort")->setCurrentText(QString::fromStdString(instrument.devicePath()));
-    window.findChild<QComboBox*>("ComboBaudRate")->setCurrentText("19200");
-    window.findChild<QRadioButton*>(option)->setChecked(true);
+    choose(series);
+    find<QComboBox>("ComboPort")->setCurrentText(QString::fromStdString(instrument.devicePath()));
+    find<QComboBox>("ComboBaudRate")->setCurrentText("19200");
+    find<QRadioButton>(option)->setChecked(true);
   }
-  QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
   bool waitFor(const QString& message) {
     return QTest::qWaitFor([&] { return messages.showed(message); }, kWaitMs);
   }
