@@ -5,6 +5,7 @@
 #include "engine_stop.h"
 #include "field_reader.h"
 #include "file_units.h"
+#include "lev1.h"
 #include "startup.h"
 
 namespace tarnex {
@@ -32,8 +33,12 @@ int run(EngineSession& session, Console& console, const std::optional<std::strin
     }
     UnitTable units;
     LineFile input(inputFilePath(name, session.folder), withoutTrailingBlanks(name));
-    convertInputFile(input, console, units, session.folder);
-    return kExitNormal;
+    const ConversionCounts counts = convertInputFile(input, console, units, session.folder);
+    if (counts.knownPoints == 0)
+        throw EngineStop{input.displayName() +
+                         " lists no known point: the heights have no datum and the network cannot be adjusted "
+                         "(known points follow the first -99 line)"};
+    return LEV1(session.folder, name, console);
 }
 
 }  // namespace
