@@ -12,10 +12,10 @@ std::vector<ConversionCommand> totalStationCommands() {
   using namespace total_station;
   return {
       {QStringLiteral("cCoord"), QStringLiteral("gts200-coord-yxz"),
-       QStringLiteral("GTS-200 coordinate data -> point,x,y,z listing (座標(點號Y,X,Z))"),
+       QStringLiteral("GTS-200 coordinate data -> lines point,x,y,z in metres (座標(點號Y,X,Z))"),
        [](const QString& workspace, ConversionEnvironment&) -> std::optional<QString> { return cCoord(workspace); }},
       {QStringLiteral("cCoord1"), QStringLiteral("gts200-coord-xyz"),
-       QStringLiteral("GTS-200 coordinate data -> point,y,x,z listing (座標(點號X,Y,Z))"),
+       QStringLiteral("GTS-200 coordinate data -> lines point,y,x,z in metres (座標(點號X,Y,Z))"),
        [](const QString& workspace, ConversionEnvironment&) -> std::optional<QString> { return cCoord1(workspace); }},
       {QStringLiteral("cMeas"), QStringLiteral("gts200-obs"),
        QStringLiteral("GTS-200 observation data -> labelled observation report (觀測資料)"),

@@ -9,26 +9,23 @@
 #include "qstring_printer.h"
 
 using namespace korvane::convert::total_station;
-using korvane::testing::blockBreak;
-using korvane::testing::gts200Download;
-using korvane::testing::gts200Records;
-using korvane::testing::RecordingMessages;
 
 namespace {
 
 QString report(const QString& workspace) {
-  RecordingMessages messages;
+  korvane::testing::RecordingMessages messages;
   const QString text = mnuMeas200(workspace, messages);
   EXPECT_TRUE(messages.shown.empty());
   return text;
 }
 
+const QString kStation = QStringLiteral("'S1_(ID_)1.5_+B1_ ");
 const QString kAngle = QStringLiteral("<0900000d0000000dK123_*BS_,1.5_+P1_ ");
 
 TEST(CadastralReport200, DownloadWithBlockBreaksAnywhereGivesTheReport) {
-  // Station, backsight angle, one line per sighted point (its number carried by the record
-  // before); coordinate records carry their code (U) or angle (W) and no distance. The second
-  // station starts its own line and gets no job line.
+  // Station and backsight, the job line, then per sighted point its number (carried by the
+  // record before), angle and distance; coordinate records carry their code (U) or angle (W)
+  // and no distance. The second station starts its own line and gets no job line.
   const QString expected = QStringLiteral(
       "A01 B02\r\n"
       "LS  (K123)\r\n"
@@ -40,21 +37,21 @@ TEST(CadastralReport200, DownloadWithBlockBreaksAnywhereGivesTheReport) {
       "A02 A01\r\n"
       "P201  45.0000 50.500");
   for (int shift = 0; shift < korvane::testing::kBlockData; ++shift) {
-    ASSERT_EQ(report(gts200Download(gts200Records(QString(shift, u'.')))), expected) << "preamble of " << shift;
+    const QString workspace = korvane::testing::gts200Download(korvane::testing::gts200Records(QString(shift, u'.')));
+    ASSERT_EQ(report(workspace), expected) << "preamble of " << shift;
   }
 }
 
-TEST(CadastralReport200, EmptyWorkspaceGivesAnEmptyReport) { EXPECT_EQ(report(QString()), QString()); }
-
-TEST(CadastralReport200, TwoSpacesInARowDoNotEndTheConversion) {
-  EXPECT_EQ(report(QStringLiteral("_'S1_(ID_)1.5_+B1_  ") + kAngle + QStringLiteral(" R000010000m0900000d0000050dm00012345_*X_,1_ ")),
+TEST(CadastralReport200, EmptyWorkspaceAndTwoSpacesInARow) {
+  EXPECT_EQ(report(QString()), QString());
+  EXPECT_EQ(report(u'_' + kStation + u' ' + kAngle + QStringLiteral(" R000010000m0900000d0000050dm00012345_*X_,1_ ")),
             QStringLiteral("S1 B1\r\nLS  (K123)\r\nP1   0.0050 12.345"));
 }
 
 TEST(CadastralReport200, StationAfterAnObservationStartsItsOwnLine) {
-  // After an observation that names no next point the line is open; after one that does, the
-  // line holds the next point number, which nothing observed.
-  const QString data = QStringLiteral("_'S1_(ID_)1.5_+B1_ ") + kAngle +
+  // After an observation without next point the line is open; after one with a next point it
+  // holds that point number, which no observation follows.
+  const QString data = u'_' + kStation + kAngle +
                        QStringLiteral("?000010000m0900000d1000000dm00010000_*X_,1_ "
                                       "'S2_(ID_)1.5_+S1_ <0900000d0000000dK124_*BS_,1.5_+P7_ "
                                       "?000020000m0900000d2000000dm00020000_*X_,1_+P8_ "
@@ -64,30 +61,15 @@ TEST(CadastralReport200, StationAfterAnObservationStartsItsOwnLine) {
 }
 
 TEST(CadastralReport200, AngleRecordWithoutNextPointAddsNothingAfterTheJobLine) {
-  EXPECT_EQ(report(QStringLiteral("_'S1_(ID_)1.5_+B1_ <0900000d0000000dK123_*BS_,1.5_ <0900000d0000000dK999_*BS_,1.5_ ")),
+  EXPECT_EQ(report(u'_' + kStation + QStringLiteral("<0900000d0000000dK123_*BS_,1.5_ <0900000d0000000dK999_*BS_,1.5_ ")),
             QStringLiteral("S1 B1\r\nLS  (K123)\r\n"));
-  EXPECT_EQ(report(QStringLiteral("_<0900000d0000000dJOB9_*BS_,1.5_ ")), QStringLiteral("LS  (JOB9)\r\n"));
-}
-
-TEST(CadastralReport200, FineHorizontalDistanceRecordPrintsItsSlopeDistance) {
-  EXPECT_EQ(report(QStringLiteral("_*0000456789s09012345d18000050dm000456800_*PEG_,1.650_+P104_ ")),
-            QStringLiteral("180.0005 45.680\r\nP104 "));
-}
-
-TEST(CadastralReport200, BreaksInsidePointNumbersAreMended) {
-  const QString split = blockBreak(QStringLiteral("x"), 5);
-  const QString data = QStringLiteral("_'ST") + split + QStringLiteral("1_(ID_)1.5_+B") + QStringLiteral("Z") +
-                       QStringLiteral("_ <0900000d0000000dK123_*BS_,1.5_+P") + split + QStringLiteral("12_ ");
-  EXPECT_EQ(report(data), QStringLiteral("ST1 BZ\r\nLS  (K123)\r\nP12 "));
 }
 
 TEST(CadastralReport200, AfterEotEveryTokenIsShownInAPlainBox) {
-  RecordingMessages messages;
-  const QString data = QStringLiteral("_<0900000d0000000dK123_*BS_,1.5_+P") + korvane::testing::kEot +
-                       QStringLiteral("_ 'S1_(ID_)1.5_+B1_ ");
-  const QString text = mnuMeas200(data, messages);
-  EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("'S1_(ID_)1.5_+B1_ "), QString()}));
-  EXPECT_EQ(text, QStringLiteral("LS  (K123)\r\nP") + korvane::testing::kEot + QStringLiteral(" \r\nS1 B1\r\n"));
+  korvane::testing::RecordingMessages messages;
+  const QString data = QStringLiteral("_<0900000d0000000dK123_*BS_,1.5_+P") + korvane::testing::kEot + QStringLiteral("_ ") + kStation;
+  EXPECT_EQ(mnuMeas200(data, messages), QStringLiteral("LS  (K123)\r\nP") + korvane::testing::kEot + QStringLiteral(" \r\nS1 B1\r\n"));
+  EXPECT_EQ(messages.texts(), QStringList({kStation, QString()}));
 }
 
 }  // namespace
