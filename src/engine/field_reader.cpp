@@ -12,15 +12,26 @@ namespace tarnex {
 
 namespace {
 
-std::string withoutBlanks(std::string_view field)
-{
-    std::string packed;
-    packed.reserve(field.size());
-    for (char c : field)
-        if (c != ' ')
-            packed += c;
-    return packed;
-}
+// The non-blank characters of a field, or nothing when there are too many for a number.
+struct Packed {
+    char text[96];
+    std::size_t size = 0;
+
+    explicit Packed(std::string_view field)
+    {
+        for (char c : field) {
+            if (c == ' ')
+                continue;
+            if (size == sizeof text) {
+                overflow = true;
+                return;
+            }
+            text[size++] = c;
+        }
+    }
+    std::string_view view() const { return {text, size}; }
+    bool overflow = false;
+};
 
 bool isDigit(char c)
 {
@@ -31,32 +42,36 @@ bool isDigit(char c)
 
 std::optional<double> parseReal(std::string_view field, int decimals)
 {
-    const std::string packed = withoutBlanks(field);
-    if (packed.empty())
+    const Packed packed(field);
+    if (packed.overflow)
+        return std::nullopt;
+    const std::string_view text = packed.view();
+    if (text.empty())
         return 0.0;
+    char number[128];
+    std::size_t length = 0;
     std::size_t at = 0;
-    std::string number;
-    if (packed[at] == '+' || packed[at] == '-')
-        number += packed[at++];
+    if (text[at] == '+' || text[at] == '-')
+        number[length++] = text[at++];
     int digits = 0;
     bool point = false;
-    while (at < packed.size() && (isDigit(packed[at]) || (packed[at] == '.' && !point))) {
-        if (packed[at] == '.')
+    while (at < text.size() && (isDigit(text[at]) || (text[at] == '.' && !point))) {
+        if (text[at] == '.')
             point = true;
         else
             ++digits;
-        number += packed[at++];
+        number[length++] = text[at++];
     }
     if (digits == 0)
         return std::nullopt;
     long exponent = 0;
-    if (at < packed.size()) {
-        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(packed[at])));
+    if (at < text.size()) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[at])));
         if (c == 'E' || c == 'D' || c == 'Q')
             ++at;
         else if (c != '+' && c != '-')
             return std::nullopt;
-        std::string_view rest = std::string_view(packed).substr(at);
+        std::string_view rest = text.substr(at);
         if (!rest.empty() && rest.front() == '+')
             rest.remove_prefix(1);
         if (rest.empty())
@@ -69,25 +84,31 @@ std::optional<double> parseReal(std::string_view field, int decimals)
     }
     if (!point)
         exponent -= decimals;
-    number += 'e';
-    number += std::to_string(exponent);
+    if (exponent != 0) {
+        number[length++] = 'e';
+        const auto written = std::to_chars(number + length, number + sizeof number, exponent);
+        length = static_cast<std::size_t>(written.ptr - number);
+    }
     double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec != std::errc() || result.ptr != number.data() + number.size())
+    const auto result = std::from_chars(number, number + length, value);
+    if (result.ec != std::errc() || result.ptr != number + length)
         return std::nullopt;
     return value;
 }
 
 std::optional<long long> parseInteger(std::string_view field)
 {
-    std::string packed = withoutBlanks(field);
-    if (packed.empty())
+    const Packed packed(field);
+    std::string_view text = packed.view();
+    if (packed.overflow)
+        return std::nullopt;
+    if (text.empty())
         return 0;
-    if (packed.front() == '+')
-        packed.erase(0, 1);
+    if (text.front() == '+')
+        text.remove_prefix(1);
     long long value = 0;
-    const auto result = std::from_chars(packed.data(), packed.data() + packed.size(), value);
-    if (packed.empty() || result.ec != std::errc() || result.ptr != packed.data() + packed.size())
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
         return std::nullopt;
     return value;
 }

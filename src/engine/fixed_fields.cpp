@@ -71,29 +71,48 @@ double awayFromZeroAtHalf(double magnitude, int power)
     return isExactHalf(magnitude, power) ? std::nextafter(magnitude, INFINITY) : magnitude;
 }
 
-std::string toDecimal(unsigned __int128 value)
+// Writes the decimal digits of value ending just before `end`; returns where they begin.
+char* decimalDigits(unsigned __int128 value, char* end)
 {
-    char digits[48];
-    int at = sizeof digits;
-    do {
-        digits[--at] = static_cast<char>('0' + static_cast<int>(value % 10));
+    while (value > UINT64_MAX) {
+        *--end = static_cast<char>('0' + static_cast<int>(value % 10));
         value /= 10;
-    } while (value != 0);
-    return std::string(digits + at, digits + sizeof digits);
+    }
+    auto small = static_cast<std::uint64_t>(value);
+    do {
+        *--end = static_cast<char>('0' + static_cast<int>(small % 10));
+        small /= 10;
+    } while (small != 0);
+    return end;
 }
 
-// Whole and decimal digits of magnitude rounded to `decimals` places.
-struct FixedDigits {
-    std::string whole;
-    std::string fraction;
+// A short text built in place, for the bodies of number fields.
+struct FieldText {
+    char text[96];
+    std::size_t size = 0;
+
+    void add(char c) { text[size++] = c; }
+    void add(const char* from, std::size_t count)
+    {
+        std::memcpy(text + size, from, count);
+        size += count;
+    }
+    void repeat(char c, std::size_t count)
+    {
+        std::memset(text + size, c, count);
+        size += count;
+    }
+    std::string_view view() const { return {text, size}; }
 };
 
-FixedDigits roundedDigits(double magnitude, int decimals)
+// Appends the body of an Fw.d field for magnitude: whole digits (none below 1), the point, d
+// decimals. Returns whether every digit is zero.
+bool fixedBody(double magnitude, int decimals, FieldText& body)
 {
     const auto [mantissa, exponent] = binaryParts(magnitude);
     if (decimals <= 18 && exponent < 0) {
         // Exact: magnitude * 10^d = mantissa * 10^d / 2^shift, rounded in whole-number arithmetic.
-        unsigned __int128 scale = 1;
+        std::uint64_t scale = 1;
         for (int i = 0; i < decimals; ++i)
             scale *= 10;
         const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * scale;
@@ -106,22 +125,37 @@ FixedDigits roundedDigits(double magnitude, int decimals)
             if (rest >= half)
                 ++rounded;
         }
-        FixedDigits digits{toDecimal(rounded / scale), {}};
-        if (decimals > 0) {
-            const std::string fraction = toDecimal(rounded % scale);
-            digits.fraction = std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+        char digits[48];
+        char* end = digits + sizeof digits;
+        char* begin = decimalDigits(rounded, end);
+        const auto count = static_cast<long>(end - begin);
+        const long whole = count - decimals;
+        if (whole > 0) {
+            body.add(begin, static_cast<std::size_t>(whole));
+            body.add('.');
+            body.add(begin + whole, static_cast<std::size_t>(decimals));
+        } else {
+            body.add('.');
+            body.repeat('0', static_cast<std::size_t>(-whole));
+            body.add(begin, static_cast<std::size_t>(count));
         }
-        return digits;
+        return rounded == 0;
     }
     // Whole numbers of 2^52 and more, or many decimals: the C library's exact conversion.
     const double nudged = awayFromZeroAtHalf(magnitude, decimals);
-    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, nudged);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, nudged);
-    const auto point = text.find('.');
-    if (point == std::string::npos)
-        return {text, {}};
-    return {text.substr(0, point), text.substr(point + 1)};
+    char text[400];
+    const int size = std::snprintf(text, sizeof text, "%.*f", decimals, nudged);
+    if (size < 0 || size >= static_cast<int>(sizeof text) - 2) {
+        body.repeat('*', sizeof body.text - body.size);  // wider than any field
+        return false;
+    }
+    std::string_view digits(text, static_cast<std::size_t>(size));
+    if (digits.rfind("0.", 0) == 0)
+        digits.remove_prefix(1);
+    body.add(digits.data(), digits.size());
+    if (digits.find('.') == std::string_view::npos)
+        body.add('.');
+    return digits.find_first_not_of("0.") == std::string_view::npos;
 }
 
 }  // namespace
@@ -152,23 +186,15 @@ void appendInteger(std::string& out, long long value, int width)
 
 void appendFixed(std::string& out, double value, int width, int decimals)
 {
-    if (!std::isfinite(value)) {
+    if (!std::isfinite(value) || decimals > 300) {
         out.append(static_cast<std::size_t>(width), '*');
         return;
     }
-    const FixedDigits digits = roundedDigits(std::fabs(value), decimals);
-    const bool allZero = digits.whole.find_first_not_of('0') == std::string::npos &&
-                         digits.fraction.find_first_not_of('0') == std::string::npos;
-    std::string body;
-    if (value < 0 && !allZero)
-        body += '-';
-    if (digits.whole != "0")
-        body += digits.whole;
-    else if (decimals == 0)
-        body += '0';
-    body += '.';
-    body += digits.fraction;
-    appendRightAligned(out, body, width);
+    FieldText body;
+    body.add('-');
+    const bool zero = fixedBody(std::fabs(value), decimals, body);
+    const std::string_view shown = value < 0 && !zero ? body.view() : body.view().substr(1);
+    appendRightAligned(out, shown, width);
 }
 
 void appendExponent(std::string& out, double value, int width, int digits, char letter)

@@ -27,6 +27,8 @@ void appendBlanks(std::string& out, int count);
 // One record built field by field: Record().X(9).A(label).I(count, 6).text()
 class Record {
 public:
+    Record() { text_.reserve(128); }
+
     Record& I(long long value, int width)
     {
         appendInteger(text_, value, width);

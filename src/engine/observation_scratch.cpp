@@ -2,6 +2,8 @@
 
 #include "engine_stop.h"
 
+#include <cstring>
+
 namespace tarnex {
 
 ObservationScratch::ObservationScratch(const std::filesystem::path& path)
@@ -17,13 +19,20 @@ ObservationScratch::~ObservationScratch()
         std::fclose(file_);
 }
 
+namespace {
+
+constexpr std::size_t kRecordSize = sizeof(std::int32_t) + 3 * sizeof(double);
+
+}  // namespace
+
 void ObservationScratch::append(const ObservationRecord& record)
 {
-    const bool written = std::fwrite(&record.code, sizeof record.code, 1, file_) == 1 &&
-                         std::fwrite(&record.weight, sizeof record.weight, 1, file_) == 1 &&
-                         std::fwrite(&record.dh, sizeof record.dh, 1, file_) == 1 &&
-                         std::fwrite(&record.distance, sizeof record.distance, 1, file_) == 1;
-    if (!written)
+    unsigned char bytes[kRecordSize];
+    std::memcpy(bytes, &record.code, sizeof record.code);
+    std::memcpy(bytes + 4, &record.weight, sizeof(double));
+    std::memcpy(bytes + 12, &record.dh, sizeof(double));
+    std::memcpy(bytes + 20, &record.distance, sizeof(double));
+    if (std::fwrite(bytes, kRecordSize, 1, file_) != 1)
         throw EngineStop{"could not write the scratch file temp.dat"};
 }
 
@@ -35,10 +44,14 @@ void ObservationScratch::rewind()
 
 bool ObservationScratch::next(ObservationRecord& record)
 {
-    return std::fread(&record.code, sizeof record.code, 1, file_) == 1 &&
-           std::fread(&record.weight, sizeof record.weight, 1, file_) == 1 &&
-           std::fread(&record.dh, sizeof record.dh, 1, file_) == 1 &&
-           std::fread(&record.distance, sizeof record.distance, 1, file_) == 1;
+    unsigned char bytes[kRecordSize];
+    if (std::fread(bytes, kRecordSize, 1, file_) != 1)
+        return false;
+    std::memcpy(&record.code, bytes, sizeof record.code);
+    std::memcpy(&record.weight, bytes + 4, sizeof(double));
+    std::memcpy(&record.dh, bytes + 12, sizeof(double));
+    std::memcpy(&record.distance, bytes + 20, sizeof(double));
+    return true;
 }
 
 }  // namespace tarnex

@@ -13,7 +13,7 @@ namespace tarnex {
 inline constexpr int kSolveAndInvert = 0;
 
 // `matrix` holds N at the profile positions (element 0 unused) and becomes Z; `rhs` (index 0
-// unused) holds b and becomes x; `diagonal` receives Z(i,i) and serves as the work vector.
+// unused) holds b and becomes x; `diagonal` receives Z(i,i).
 // A pivot s <= 0 or with sqrt(s) <= 1e-14 is a rank defect, and so is the diagonal of
 // `singularColumn` (when not 0: where a group of points without a known point is completed).
 // A rank defect writes its console message and returns its column; the arrays are then left
