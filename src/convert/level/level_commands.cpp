@@ -25,7 +25,7 @@ std::vector<ConversionCommand> levelCommands() {
       {QStringLiteral("mnuLvDataTran"), QStringLiteral("dl100c-report"),
        QStringLiteral("DL-100C levelling data: the levelling report (資料轉檔)"), convertToReport},
       {QStringLiteral("mnuLvDataExcel"), QStringLiteral("dl100c-xlsx"),
-       QStringLiteral("DL-100C levelling data: the report workbook, written to -o OUT.xlsx (資料->Excel)"),
+       QStringLiteral("DL-100C levelling data: the report workbook to -o OUT.xlsx, else a new file in Documents (資料->Excel)"),
        level::convertToWorkbook},
   };
 }
