@@ -29,7 +29,8 @@ class TokenCutter {
 
   // The next token: up to and including the next space; empty when no space is left. A station
   // record glued to the token (its apostrophe at the token's third character or later) is left
-  // for the next token, and the token is read as if it ended there with its space.
+  // for the next token, and the token is read as if it ended there with the space it lacks, so
+  // that its fields closed by "_ " (next point, target height) are not lost.
   QString next() {
     const qsizetype space = data_.indexOf(u' ', position_);
     if (space < 0) return {};
