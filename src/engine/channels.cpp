@@ -27,6 +27,10 @@ void RecordFile::create(const std::filesystem::path& path, std::string_view disp
 {
     close();
     displayName_ = displayName;
+    // A new file in place of the old one: truncating a file the size of a report would make the
+    // file system write it out on close, which costs more than the whole run.
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_)
         throw EngineStop{"cannot create the file " + displayName_};

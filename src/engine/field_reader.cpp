@@ -3,6 +3,7 @@
 #include "engine_stop.h"
 
 #include <cctype>
+#include <cstdint>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -36,6 +37,42 @@ struct Packed {
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+// The value of [sign] digits [. digits] times 10^exponent when one correctly rounded operation
+// gives it: at most 15 significant digits and a power of ten that is exact in binary.
+std::optional<double> exactValue(std::string_view number, long exponent)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    bool negative = false;
+    std::size_t at = 0;
+    if (!number.empty() && (number[0] == '-' || number[0] == '+')) {
+        negative = number[0] == '-';
+        ++at;
+    }
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    for (; at < number.size(); ++at) {
+        const char c = number[at];
+        if (c == '.') {
+            for (std::size_t rest = at + 1; rest < number.size(); ++rest, --exponent) {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(number[rest] - '0');
+                if (mantissa != 0 && ++significant > 15)
+                    return std::nullopt;
+            }
+            break;
+        }
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        if (mantissa != 0 && ++significant > 15)
+            return std::nullopt;
+    }
+    if (exponent < -22 || exponent > 22)
+        return std::nullopt;
+    const double scale = kPowers[exponent < 0 ? -exponent : exponent];
+    double value = static_cast<double>(mantissa);
+    value = exponent < 0 ? value / scale : value * scale;
+    return negative ? -value : value;
 }
 
 }  // namespace
@@ -84,6 +121,8 @@ std::optional<double> parseReal(std::string_view field, int decimals)
     }
     if (!point)
         exponent -= decimals;
+    if (const auto exact = exactValue(std::string_view(number, length), exponent))
+        return *exact;
     if (exponent != 0) {
         number[length++] = 'e';
         const auto written = std::to_chars(number + length, number + sizeof number, exponent);

@@ -210,11 +210,12 @@ void appendExponent(std::string& out, double value, int width, int digits, char 
         mantissa.assign(static_cast<std::size_t>(digits), '0');
     } else {
         char text[64];
-        // The decimal exponent of the leading digit, read before any rounding can carry into it.
-        std::snprintf(text, sizeof text, "%.20e", magnitude);
-        const int leading = std::atoi(std::strchr(text, 'e') + 1);
-        const double nudged = awayFromZeroAtHalf(magnitude, digits - 1 - leading);
-        std::snprintf(text, sizeof text, "%.*e", digits - 1, nudged);
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, magnitude);
+        // An exact half that the C library rounded down to an even digit (no carry into the
+        // exponent then) goes up instead.
+        const int written = std::atoi(std::strchr(text, 'e') + 1);
+        if (isExactHalf(magnitude, digits - 1 - written))
+            std::snprintf(text, sizeof text, "%.*e", digits - 1, std::nextafter(magnitude, INFINITY));
         const char* e = std::strchr(text, 'e');
         for (const char* c = text; c != e; ++c)
             if (*c != '.')

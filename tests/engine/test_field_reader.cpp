@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+
 using tarnex::parseInteger;
 using tarnex::parseReal;
 
@@ -40,6 +43,27 @@ TEST(InputField, ExponentMayFollow)
     EXPECT_DOUBLE_EQ(*parseReal("  1E-05", 0), 1e-5);
     EXPECT_DOUBLE_EQ(*parseReal("3E-3", 0), 0.003);
     EXPECT_DOUBLE_EQ(*parseReal("15E2", 3), 1.5);  // no point: the digits 15 are .015, times 10^2
+}
+
+TEST(InputField, ValuesAreTheCorrectlyRoundedDoubles)
+{
+    std::mt19937 random(950);
+    std::uniform_int_distribution<long long> digits(0, 9999999999LL);
+    std::uniform_int_distribution<int> places(0, 10);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = std::to_string(digits(random));
+        const int decimals = std::min<int>(places(random), static_cast<int>(text.size()));
+        text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+        if (i % 2)
+            text.insert(0, "-");
+        if (i % 7 == 0)
+            text += "E-" + std::to_string(i % 30);
+        EXPECT_EQ(*parseReal(text, 0), std::strtod(text.c_str(), nullptr)) << text;
+    }
+    // seventeen significant digits take the long way
+    EXPECT_EQ(*parseReal("1.2345678901234567", 0), 1.2345678901234567);
+    EXPECT_EQ(*parseReal("0.1", 0), 0.1);
+    EXPECT_EQ(*parseReal("-0.000001", 0), -1e-6);
 }
 
 TEST(InputField, TextThatIsNotANumberIsRefused)
