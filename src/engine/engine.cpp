@@ -12,13 +12,6 @@ namespace tarnex {
 
 namespace {
 
-std::string withoutTrailingBlanks(std::string name)
-{
-    const auto end = name.find_last_not_of(' ');
-    name.erase(end == std::string::npos ? 0 : end + 1);
-    return name;
-}
-
 int run(EngineSession& session, Console& console, const std::optional<std::string>& inputFile)
 {
     writeStartBanner(console);
@@ -32,7 +25,7 @@ int run(EngineSession& session, Console& console, const std::optional<std::strin
         name = OFILOPN(session.answers, console, session.folder);
     }
     UnitTable units;
-    LineFile input(inputFilePath(name, session.folder), withoutTrailingBlanks(name));
+    LineFile input(inputFilePath(name, session.folder), fileNameAsTyped(name));
     const ConversionCounts counts = convertInputFile(input, console, units, session.folder);
     if (counts.knownPoints == 0)
         throw EngineStop{input.displayName() +

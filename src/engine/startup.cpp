@@ -9,16 +9,6 @@
 
 namespace tarnex {
 
-namespace {
-
-std::string withoutTrailingBlanks(std::string_view name)
-{
-    const auto end = name.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
-}
-
-}  // namespace
-
 void writeStartBanner(Console& console)
 {
     static constexpr std::string_view kStars = "**********************************************";
@@ -51,14 +41,20 @@ void writeFileNamePrompt(Console& console)
     console.prompt(Record().X(15).A(kFileNamePrompt));
 }
 
+std::string fileNameAsTyped(std::string_view name)
+{
+    const auto end = name.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
+}
+
 std::filesystem::path inputFilePath(std::string_view name, const std::filesystem::path& folder)
 {
-    return folder / withoutTrailingBlanks(name);
+    return folder / fileNameAsTyped(name);
 }
 
 bool inputFileExists(std::string_view name, const std::filesystem::path& folder)
 {
-    if (withoutTrailingBlanks(name).empty())
+    if (fileNameAsTyped(name).empty())
         return false;
     std::error_code error;
     const auto status = std::filesystem::status(inputFilePath(name, folder), error);

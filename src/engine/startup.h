@@ -20,7 +20,8 @@ void writeFileNamePrompt(Console& console);
 // characters at most, trailing blanks included). The end of `answers` stops the engine.
 std::string OFILOPN(std::istream& answers, Console& console, const std::filesystem::path& folder);
 
-// The file a name typed at the prompt refers to (trailing blanks are not part of it).
+// The name typed at the prompt without its trailing blanks, and the file it refers to.
+std::string fileNameAsTyped(std::string_view name);
 std::filesystem::path inputFilePath(std::string_view name, const std::filesystem::path& folder);
 bool inputFileExists(std::string_view name, const std::filesystem::path& folder);
 
