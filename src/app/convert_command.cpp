@@ -78,8 +78,7 @@ int runConvertCommand(const QStringList& arguments) {
   const text::DecodedText decoded = text::decodeTextFile(input);
 
   ConsoleMessages messages;
-  convert::ConversionEnvironment environment{messages, writableFolder()};
-  environment.outputFile = parser.value(QStringLiteral("output"));
+  convert::ConversionEnvironment environment{messages, writableFolder(), 10, {}, parser.value(QStringLiteral("output")), {}};
   std::optional<QString> converted;
   if (const auto failure = attempt([&] { converted = command->convert(decoded.text, environment); })) {
     printError(*failure);

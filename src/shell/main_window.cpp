@@ -237,10 +237,9 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::runConversion(const convert::ConversionCommand& command) {
-  convert::ConversionEnvironment environment{messages_, writableFolder()};
-  environment.unitDivisor = unitDivisor_;
-  environment.yieldToEvents = [] { QCoreApplication::processEvents(); };
-  environment.openDocument = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  convert::ConversionEnvironment environment{
+      messages_, writableFolder(), unitDivisor_, [] { QCoreApplication::processEvents(); }, QString(),
+      [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }};
   std::optional<QString> converted;
   const auto failure = attempt([&] { converted = command.convert(workspace_->text(), environment); });
   if (failure) {

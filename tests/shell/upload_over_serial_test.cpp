@@ -36,7 +36,7 @@ struct UploadWindow : korvane::testing::WindowUnderTest<korvane::link::QtSerialP
     return QTest::qWaitFor([&] { return messages.showed(message); }, kWaitMs);
   }
   QByteArray receivedOnceSettled(qsizetype expected) {
-    QTest::qWaitFor([&] { return instrument.received().size() >= expected; }, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return instrument.received().size() >= expected; }, 3000));
     QTest::qWait(100);
     return instrument.received();
   }

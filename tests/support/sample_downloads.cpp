@@ -22,15 +22,24 @@ std::vector<QByteArray> gts200Chunks() {
   };
 }
 
+// A point line of the printout: the point number in columns 1-9, the north coordinate
+// right-aligned in columns 13-26, the east coordinate in columns 28-40, then the height.
+// Columns count characters: a Big5 name of three characters takes three columns.
+QByteArray printoutPoint(const QByteArray& name, int nameCharacters, const char* north, const char* east,
+                         const char* height) {
+  return name + QByteArray(12 - nameCharacters, ' ') + QByteArray(north).rightJustified(14, ' ') + ' ' +
+         QByteArray(east).rightJustified(13, ' ') + QByteArray(height).rightJustified(10, ' ') + "\r\n";
+}
+
 std::vector<QByteArray> gts600Chunks() {
   return {
       QByteArray("Job: JOB1\r\n"
                  "Point          North         East      Elev\r\n"
                  "==============================================\r\n"),
-      QByteArray("P1          2543210.123   187654.321    12.345\r\n"
-                 "P2          2543198.456   187700.012    13.210\r\n"),
-      QByteArray("\xA4\x40\xB8\xB9\xBC\xCE      2543187.789   187745.703    11.876\r\n"  // 一號樁
-                 "BM1         2543176.010   187790.395    14.002\r\n") + kEot,
+      printoutPoint("P1", 2, "2543210.123", "187654.321", "12.345") +
+          printoutPoint("P2", 2, "2543198.456", "187700.012", "13.210"),
+      printoutPoint("\xA4\x40\xB8\xB9\xBC\xCE", 3, "2543187.789", "187745.703", "11.876") +  // 一號樁
+          printoutPoint("BM1", 3, "2543176.010", "187790.395", "14.002") + kEot,
   };
 }
 
