@@ -1,0 +1,190 @@
+#include "workbench/engine_file.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <optional>
+
+#include "common/failure.h"
+#include "text/cp950.h"
+#include "text/spaces.h"
+#include "workbench/engine_numbers.h"
+#include "workbench/lnet_database.h"
+#include "workbench/recordset.h"
+
+namespace korvane::workbench {
+namespace {
+
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+Failure stepFailure(const QString& message, const QString& detail) { return Failure(message + u'\n' + detail); }
+
+QByteArray encodedText(const QString& text, const QString& what) {
+  const text::Cp950Encoding encoded = text::encodeCp950(text);
+  if (!encoded.ok()) throw Failure(QStringLiteral("%1「%2」：%3").arg(what, text, encoded.describe()));
+  return encoded.bytes;
+}
+
+QList<bool> numberFieldsOf(const Recordset& recordset) {
+  QList<bool> numbers;
+  for (int i = 0; i < recordset.fieldCount(); ++i) numbers << recordset.isNumberField(i);
+  return numbers;
+}
+
+// The lines of a recordset, each with its CR LF, then "-99". A row that cannot be written
+// throws Failure naming the row.
+QByteArray recordLines(const Recordset& recordset) {
+  const QList<bool> numbers = numberFieldsOf(recordset);
+  QByteArray lines;
+  for (int row = 0; row < recordset.recordCount(); ++row) {
+    QVariantList values;
+    for (int column = 0; column < recordset.fieldCount(); ++column) values << recordset.value(row, column);
+    try {
+      lines += engineFileLine(values, numbers, recordset.fieldNames()) + kLineEnd;
+    } catch (const Failure& failure) {
+      throw Failure(QStringLiteral("第 %1 筆資料：%2").arg(row + 1).arg(failure.description()));
+    }
+  }
+  return lines + kEndOfList + kLineEnd;
+}
+
+// The file's lines without their line ends; a last line without one counts.
+QList<QByteArray> linesOf(const QByteArray& bytes) {
+  QList<QByteArray> lines = bytes.split('\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  for (QByteArray& line : lines) {
+    if (line.endsWith('\r')) line.chop(1);
+  }
+  return lines;
+}
+
+// The values of one data line: the texts of its ten-column fields without their leading and
+// trailing blanks, as the recordset's fields take them.
+QVariantList lineValues(const QByteArray& line, int lineNumber, const Recordset& recordset, int fieldCount) {
+  QVariantList values;
+  for (int i = 0; i < fieldCount; ++i) {
+    const int first = i * kFieldColumns + 1;
+    const int last = first + kFieldColumns - 1;
+    int undecodable = 0;
+    const QString decoded = text::decodeCp950(line.mid(first - 1, kFieldColumns), &undecodable);
+    if (undecodable > 0) {
+      throw stepFailure(kReadInError, QStringLiteral("第 %1 行第 %2-%3 欄有無法讀出的字（中文字被欄界切開？）")
+                                          .arg(lineNumber)
+                                          .arg(first)
+                                          .arg(last));
+    }
+    try {
+      values << recordset.valueFromText(i, text::trimSpaces(decoded));
+    } catch (const Failure& failure) {
+      throw stepFailure(kReadInError,
+                        QStringLiteral("第 %1 行第 %2-%3 欄：%4").arg(lineNumber).arg(first).arg(last).arg(failure.description()));
+    }
+  }
+  return values;
+}
+
+// Reads data lines into the recordset up to the line that is exactly "-99".
+void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int fieldCount, const QString& what) {
+  while (true) {
+    if (at >= lines.size()) {
+      throw stepFailure(kReadInError, QStringLiteral("檔案在%1結束的「-99」之前就結束了（共 %2 行）").arg(what).arg(lines.size()));
+    }
+    const QByteArray& line = lines[at++];
+    if (line == kEndOfList) return;
+    const QVariantList values = lineValues(line, at, recordset, fieldCount);
+    try {
+      recordset.addNew(values);
+    } catch (const Failure& failure) {
+      throw stepFailure(kReadInError, QStringLiteral("第 %1 行：%2").arg(at).arg(failure.description()));
+    }
+  }
+}
+
+}  // namespace
+
+QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberFields, const QStringList& fieldNames) {
+  QByteArray line;
+  for (qsizetype i = 0; i < values.size(); ++i) {
+    const QVariant& value = values[i];
+    QByteArray item;
+    if (value.isNull() || !value.isValid()) {
+      item = kEmptyValueWord.toLatin1();
+    } else if (numberFields.value(i) && value.canConvert<double>() && value.metaType().id() != QMetaType::QString) {
+      item = fittedEngineNumberText(value.toDouble(), kFieldColumns).toLatin1();
+    } else {
+      const QString text = value.toString();
+      const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
+      const text::Cp950Encoding encoded = text::encodeCp950(text);
+      if (!encoded.ok()) throw Failure(QStringLiteral("%1「%2」：%3").arg(field, text, encoded.describe()));
+      if (encoded.bytes.size() > kFieldColumns) {
+        throw Failure(QStringLiteral("%1「%2」佔 %3 欄，超過 %4 欄（中文字一字佔兩欄）")
+                          .arg(field, text)
+                          .arg(encoded.bytes.size())
+                          .arg(kFieldColumns));
+      }
+      item = encoded.bytes;
+    }
+    if (i > 0) line.append(i * kFieldColumns - line.size(), ' ');
+    line += item;
+  }
+  return line;
+}
+
+void writeEngineFile(const QString& path, const QString& projectName, const Recordset& observations,
+                     const Recordset& knownPoints) {
+  QSaveFile file(path);
+  if (path.isEmpty()) throw stepFailure(kFileOpenError, QStringLiteral("沒有指定檔名"));
+  if (!file.open(QIODevice::WriteOnly)) throw stepFailure(kFileOpenError, path + QStringLiteral("：") + file.errorString());
+  QByteArray bytes;
+  // What was written before a step found its table empty stays in the file.
+  auto keepWritten = [&] {
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+      throw stepFailure(kFileOpenError, path + QStringLiteral("：") + file.errorString());
+    }
+  };
+
+  if (!observations.isOpen() || observations.recordCount() == 0) {
+    keepWritten();
+    throw Failure(kObservationDataError);
+  }
+  try {
+    bytes += encodedText(projectName, QStringLiteral("計劃名稱")) + kLineEnd;
+    bytes += recordLines(observations);
+  } catch (const Failure& failure) {
+    file.cancelWriting();
+    throw stepFailure(kObservationDataError, failure.description());
+  }
+
+  if (!knownPoints.isOpen() || knownPoints.recordCount() == 0) {
+    keepWritten();
+    throw Failure(kKnownPointDataError);
+  }
+  try {
+    bytes += recordLines(knownPoints);
+  } catch (const Failure& failure) {
+    file.cancelWriting();
+    throw stepFailure(kKnownPointDataError, failure.description());
+  }
+  keepWritten();
+}
+
+void readEngineFile(const QString& path, QString& projectName, Recordset& observations, Recordset& knownPoints) {
+  if (path.isEmpty()) throw stepFailure(kFileOpenError, QStringLiteral("沒有指定檔名"));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) throw stepFailure(kFileOpenError, path + QStringLiteral("：") + file.errorString());
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) throw stepFailure(kReadInError, path + QStringLiteral("：") + file.errorString());
+  file.close();
+
+  const QList<QByteArray> lines = linesOf(bytes);
+  if (lines.isEmpty()) throw stepFailure(kReadInError, QStringLiteral("檔案是空的，沒有計劃名稱"));
+  projectName = text::decodeCp950(lines[0]);
+
+  // One transaction for speed; rows stored before a failure stay all the same.
+  std::optional<Connection::Batch> batch;
+  if (Connection* connection = observations.connection()) batch.emplace(*connection);
+  int at = 1;
+  if (lines[0] != kEndOfList) readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"));
+  readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"));
+}
+
+}  // namespace korvane::workbench

@@ -1,0 +1,22 @@
+#pragma once
+// "資料->平差資料庫": the levelled sections of a DL-100C download appended to the table `dat`.
+
+#include <QString>
+#include <QStringView>
+
+namespace korvane::workbench {
+
+class Connection;
+
+// Appends one `dat` row per turning-point ("v") and end-point ("w") record of the DL-100C text,
+// in record order: from-point, to-point, the section's height difference (m), its distance (km)
+// and grade 0. Within a levelling line the first row starts at the start point of the "b" or "c"
+// record and each later row at the to-point of the row before. Names are stored as they stand.
+// Returns the number of rows appended. Throws Failure (the text ends before the End-of-data line,
+// a "c" record that cannot be cut, a database error); the rows appended before stay.
+int importLevelData(QStringView text, int unitDivisor, Connection& connection);
+
+// The same through a connection of its own to the database file, closed at the end.
+int importLevelData(QStringView text, int unitDivisor, const QString& databasePath);
+
+}  // namespace korvane::workbench
