@@ -21,6 +21,10 @@ class ConsoleMessages : public Messages {
     print(text);
     return false;
   }
+  bool askYesNo(const QString&, const QString& text) override {
+    print(text);
+    return false;
+  }
 
   bool failed = false;
 

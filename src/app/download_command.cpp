@@ -48,6 +48,7 @@ class ConsoleDownload : public link::DownloadSurface, public Messages {
   void exclamation(const QString&, const QString& text) override { printError(text); }
   void plain(const QString& text) override { printError(text); }
   bool confirm(const QString&, const QString&) override { return false; }
+  bool askYesNo(const QString&, const QString&) override { return false; }
 
   bool done() const { return finished_ || interrupted_ || failed_; }
   bool finished() const { return finished_; }

@@ -23,6 +23,9 @@ class Messages {
   virtual void plain(const QString& text) = 0;
   // OK and Cancel; true for OK.
   virtual bool confirm(const QString& title, const QString& text) = 0;
+  // Yes and No with the exclamation icon; true for Yes. A message box without such buttons asks
+  // as confirm does.
+  virtual bool askYesNo(const QString& title, const QString& text) { return confirm(title, text); }
 };
 
 }  // namespace korvane

@@ -21,7 +21,9 @@
 #include "common/program_folder.h"
 #include "link/series.h"
 #include "shell/about_box.h"
+#include "shell/engine_console.h"
 #include "shell/qt_services.h"
+#include "shell/workbench_window.h"
 #include "shell/workspace.h"
 #include "shell/workspace_commands.h"
 
@@ -69,6 +71,9 @@ MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenM
   buildControls();
   workspaceCommands_ = std::make_unique<WorkspaceCommands>(this, *workspace_, messages_, *services_.fileDialogs,
                                                            *services_.printing);
+  workbench_ = std::make_unique<WorkbenchLauncher>(
+      this, messages_, *services_.fileDialogs, [this](const QString& text) { workspace_->setText(text); },
+      services_.modalShow);
   buildMenus();
   startUp();
 }
@@ -235,6 +240,10 @@ void MainWindow::showAbout() {
   AboutBox about(this, messages_, *services_.systemInformation);
   about.exec();
 }
+
+void MainWindow::showWorkbench() { workbench_->showWorkbench(); }
+
+void MainWindow::importIntoDatabase() { workbench_->importLevelData(workspace_->text(), unitDivisor_); }
 
 void MainWindow::runConversion(const convert::ConversionCommand& command) {
   convert::ConversionEnvironment environment{

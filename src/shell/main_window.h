@@ -26,6 +26,8 @@ class QRadioButton;
 
 namespace korvane::shell {
 
+class ModalShow;
+class WorkbenchLauncher;
 class Workspace;
 class WorkspaceCommands;
 
@@ -34,6 +36,7 @@ struct WindowServices {
   FileDialogs* fileDialogs = nullptr;
   Printing* printing = nullptr;
   SystemInformation* systemInformation = nullptr;
+  ModalShow* modalShow = nullptr;
 };
 
 // Start-up size of the workspace: the screen less 860 twips wide, less the settings frame
@@ -61,11 +64,14 @@ class MainWindow : public QMainWindow, private link::DownloadSurface, private li
   void interruptUpload();    // cUploadBreak
   void openFileForUpload();  // cUploadOpenFile
   void showAbout();          // mnuAbout
+  void showWorkbench();      // mnuLVNet
+  void importIntoDatabase(); // MnuLvDataMdb
   // A command of the "資料轉換" menu: converts the workspace text.
   void runConversion(const convert::ConversionCommand& command);
 
   Workspace& workspace() { return *workspace_; }
   WorkspaceCommands& workspaceCommands() { return *workspaceCommands_; }
+  WorkbenchLauncher& workbench() { return *workbench_; }
   PollTimer& downloadTimer() { return downloadTimer_; }
   PollTimer& uploadTimer() { return uploadTimer_; }
   const link::DownloadTransfer& download() const { return download_; }
@@ -141,6 +147,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface, private li
   QPlainTextEdit* text1_ = nullptr;
   std::unique_ptr<Workspace> workspace_;
   std::unique_ptr<WorkspaceCommands> workspaceCommands_;
+  std::unique_ptr<WorkbenchLauncher> workbench_;
   // Font menu entries
   QList<QAction*> sizeEntries_;
   QList<QAction*> fontNameEntries_;

@@ -202,8 +202,12 @@ void MainWindow::buildMenus() {
   QMenu* level = submenu(convert, QStringLiteral("電子水準儀"), "mnuDL_100C");
   entry(level, QStringLiteral("資料轉檔"), "mnuLvDataTran");
   entry(level, QStringLiteral("資料->Excel"), "mnuLvDataExcel");
-  entry(level, QStringLiteral("資料->平差資料庫"), "MnuLvDataMdb");
-  entry(level, QStringLiteral("水準網平差"), "mnuLVNet");
+  QAction* toDatabase = entry(level, QStringLiteral("資料->平差資料庫"), "MnuLvDataMdb");
+  connect(toDatabase, &QAction::triggered, this, [this] { importIntoDatabase(); });
+  wired << toDatabase;
+  QAction* levelNet = entry(level, QStringLiteral("水準網平差"), "mnuLVNet");
+  connect(levelNet, &QAction::triggered, this, [this] { showWorkbench(); });
+  wired << levelNet;
 
   QMenu* font = submenu(bar, QStringLiteral("字型[&O]"), "mnuFont");
   QMenu* size = submenu(font, QStringLiteral("大小[&S]"), "mnuSize");

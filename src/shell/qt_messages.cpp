@@ -24,4 +24,10 @@ bool QtMessages::confirm(const QString& title, const QString& text) {
          QMessageBox::Ok;
 }
 
+bool QtMessages::askYesNo(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace korvane::shell

@@ -17,6 +17,7 @@ class QtMessages : public Messages {
   void exclamation(const QString& title, const QString& text) override;
   void plain(const QString& text) override;
   bool confirm(const QString& title, const QString& text) override;
+  bool askYesNo(const QString& title, const QString& text) override;
 
  private:
   QWidget* owner_;

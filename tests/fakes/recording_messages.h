@@ -11,7 +11,7 @@
 namespace korvane::testing {
 
 struct ShownMessage {
-  QString kind;  // "information", "critical", "exclamation", "plain", "confirm"
+  QString kind;  // "information", "critical", "exclamation", "plain", "confirm", "yesNo"
   QString title;
   QString text;
 };
@@ -26,6 +26,10 @@ class RecordingMessages : public Messages {
     record("confirm", title, text);
     return confirmAnswer;
   }
+  bool askYesNo(const QString& title, const QString& text) override {
+    record("yesNo", title, text);
+    return yesNoAnswer;
+  }
 
   QStringList texts() const {
     QStringList list;
@@ -36,6 +40,7 @@ class RecordingMessages : public Messages {
 
   std::vector<ShownMessage> shown;
   bool confirmAnswer = true;
+  bool yesNoAnswer = true;
   // Runs while a box is "open", as a nested event loop would run other handlers.
   std::function<void()> whileOpen;
 

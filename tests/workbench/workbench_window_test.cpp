@@ -1,0 +1,294 @@
+// The workbench form `level_net` through the Main window's menu entries: the database it opens,
+// the clear commands, the grids, the engine input file commands and "平差".
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "fakes/recording_messages.h"
+#include "fakes/scripted_port.h"
+#include "shell/engine_console.h"
+#include "shell/main_window.h"
+#include "shell/workbench_window.h"
+#include "shell/workspace.h"
+#include "window_support.h"
+#include "workbench/engine_file.h"
+#include "workbench_test_support.h"
+
+using namespace korvane::shell;
+using namespace korvane::testing::workbench;
+using namespace korvane::testing::workbench::dl100c;
+using korvane::testing::RecordingMessages;
+using korvane::testing::ScriptedPort;
+
+namespace {
+
+const ScreenMetrics kScreen{15360, 11520, 96.0, 96.0};
+
+// The Main window with its own program folder.
+struct Window {
+  QTemporaryDir home;
+  RecordingMessages messages;
+  ScriptedPort port;
+  ScriptedDialogs dialogs;
+  ScriptedModal modal;
+  std::unique_ptr<MainWindow> window;
+
+  Window() {
+    qputenv("KORVANE_HOME", home.path().toLocal8Bit());
+    WindowServices services;
+    services.fileDialogs = &dialogs;
+    services.modalShow = &modal;
+    window = std::make_unique<MainWindow>(messages, port, &kScreen, services);
+  }
+
+  QString database() const { return home.filePath("Lnet.mdb"); }
+  void trigger(const char* name) {
+    QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+    ASSERT_TRUE(action && action->isEnabled()) << name;
+    action->trigger();
+  }
+  void import(const QString& download) {
+    window->workspace().setText(download);
+    trigger("MnuLvDataMdb");
+  }
+  QStringList dat() {
+    korvane::workbench::Connection connection(database());
+    return tableRows(connection, "dat");
+  }
+  QStringList cood() {
+    korvane::workbench::Connection connection(database());
+    return tableRows(connection, "cood");
+  }
+};
+
+QPushButton* button(WorkbenchWindow& w, const char* name) { return w.findChild<QPushButton*>(name); }
+QTableView* grid(WorkbenchWindow& w, const char* name) { return w.findChild<QTableView*>(name); }
+
+// What a grid shows: its rows (without the new-row line), cells joined by "|".
+QStringList shown(QTableView* view) {
+  QStringList rows;
+  QAbstractItemModel* model = view->model();
+  for (int row = 0; row + 1 < model->rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < model->columnCount(); ++column) cells << model->index(row, column).data().toString();
+    rows << cells.join(u'|');
+  }
+  return rows;
+}
+
+const QString kLine = kHeader + lineStart("BM1") + sectionEnd("v", "TP1", "+00013130", "+0050320") +
+                      sectionEnd("w", "BM2", "-00111785", "+0059990") + kEnd;
+
+}  // namespace
+
+TEST(WorkbenchWindow, OpensModallyOverTheMainWindowWithItsControlsAndCreatesTheDatabase) {
+  Window w;
+  ASSERT_FALSE(QFileInfo::exists(w.database()));
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    EXPECT_EQ(form.objectName(), "level_net");
+    EXPECT_EQ(form.windowTitle(), "水準網平差");
+    EXPECT_EQ(form.parentWidget(), w.window.get());
+    QStringList captions;
+    for (const char* name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSCommand4", "SSCommand5", "SSCommand6"}) {
+      captions << button(form, name)->text();
+    }
+    EXPECT_EQ(captions, QStringList({"結束", "平差資料清除", "已知點資料清除", "平差檔建立", "平差", "資料讀入"}));
+    QStringList frames;
+    for (const char* name : {"Frame1", "Frame2", "SSFrame1", "Frame3"}) frames << form.findChild<QGroupBox*>(name)->title();
+    EXPECT_EQ(frames, QStringList({"平差資料", "已知點資料", "計劃名稱", "命令列"}));
+    QAbstractItemModel* dat = grid(form, "DataGrid1")->model();
+    QStringList columns;
+    for (int i = 0; i < dat->columnCount(); ++i) columns << dat->headerData(i, Qt::Horizontal).toString();
+    EXPECT_EQ(columns, QStringList({"起點", "終點", "高差", "距離", "等級(N√K)"}));
+    EXPECT_EQ(grid(form, "DataGrid2")->model()->columnCount(), 3);
+    EXPECT_TRUE(form.findChild<QLineEdit*>("Text1")->text().isEmpty());
+    button(form, "SSCommand1")->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+  };
+  w.trigger("mnuLVNet");
+  EXPECT_EQ(w.modal.shown, 1);
+  EXPECT_TRUE(QFileInfo(w.database()).isFile());
+  EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
+}
+
+TEST(WorkbenchWindow, ADatabaseThatCannotBeOpenedIsReportedAndTheWorkbenchNotShown) {
+  Window w;
+  writeBytes(w.database(), QByteArray(4096, 'x'));
+  w.trigger("mnuLVNet");
+  EXPECT_EQ(w.modal.shown, 0);
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].kind, "critical");
+  EXPECT_EQ(w.messages.shown[0].title, "錯誤");
+  EXPECT_TRUE(w.messages.shown[0].text.contains(w.database())) << w.messages.shown[0].text.toStdString();
+}
+
+TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) {
+  Window w;
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    form.knownPoints().addNew({"BM1", 10.0, 0.0});
+    w.messages.yesNoAnswer = false;
+    button(form, "SSCommand2")->click();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].kind, "yesNo");
+    EXPECT_EQ(w.messages.shown[0].title, "警告");
+    EXPECT_EQ(w.messages.shown[0].text, "確定清除所有資料");
+    EXPECT_EQ(shown(grid(form, "DataGrid1")).size(), 2);
+
+    w.messages.yesNoAnswer = true;
+    button(form, "SSCommand2")->click();
+    EXPECT_TRUE(shown(grid(form, "DataGrid1")).isEmpty());
+    EXPECT_EQ(shown(grid(form, "DataGrid2")), QStringList{"BM1|10|0"});
+    button(form, "SSCommand2")->click();  // an empty table clears without complaint
+    EXPECT_EQ(w.messages.shown.size(), 3u);
+  };
+  w.import(kLine);
+  EXPECT_TRUE(w.dat().isEmpty());
+  EXPECT_EQ(w.cood(), QStringList{"BM1|10|0"});
+
+  w.modal.steps = [&](WorkbenchWindow& form) { button(form, "SSCommand3")->click(); };
+  w.trigger("mnuLVNet");
+  EXPECT_TRUE(w.cood().isEmpty());
+}
+
+TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
+  Window w;
+  const QString file = w.home.filePath("known.dat");
+  writeBytes(file, "Job 7\r\n-99\r\nBM1        25.4321   0\r\nBM2        24.3\r\n-99\r\n");
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    EXPECT_EQ(shown(grid(form, "DataGrid1")), QStringList({"BM1|TP1|0.1313|0.05032|0", "TP1|BM2|-1.11785|0.05999|0"}));
+    w.dialogs.nextName = file;
+    button(form, "SSCommand6")->click();
+    EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->text(), "Job 7");
+    EXPECT_EQ(shown(grid(form, "DataGrid2")), QStringList({"BM1|25.4321|0", "BM2|24.3|"}));
+  };
+  w.import(kLine);
+  ASSERT_EQ(w.modal.shown, 1);
+  EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
+  EXPECT_EQ(w.dialogs.offered, QStringList{"open:*.Dat(*.dat)|*.dat:" + w.home.path()});
+
+  // Shown again: a fresh project name, the rows of both earlier commands.
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    EXPECT_TRUE(form.findChild<QLineEdit*>("Text1")->text().isEmpty());
+    EXPECT_EQ(shown(grid(form, "DataGrid1")).size(), 2);
+    EXPECT_EQ(shown(grid(form, "DataGrid2")).size(), 2);
+  };
+  w.trigger("mnuLVNet");
+  EXPECT_EQ(w.modal.shown, 2);
+}
+
+TEST(WorkbenchWindow, AFailedImportIsReportedKeepsItsEarlierRowsAndShowsNoWorkbench) {
+  Window w;
+  w.import(kHeader + lineStart("BM1") + sectionEnd("v", "TP1", "+00013130", "+0050320"));
+  EXPECT_EQ(w.modal.shown, 0);
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].kind, "critical");
+  EXPECT_EQ(w.messages.shown[0].title, "錯誤");
+  EXPECT_EQ(w.dat(), QStringList{"BM1|TP1|0.1313|0.05032|0"});
+  EXPECT_EQ(w.window->workspace().text(), kHeader + lineStart("BM1") + sectionEnd("v", "TP1", "+00013130", "+0050320"));
+}
+
+TEST(WorkbenchWindow, DeleteKeyRemovesTheSelectedRowsAndARefusedEditIsReported) {
+  Window w;
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    QTableView* view = grid(form, "DataGrid1");
+    view->selectRow(0);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(shown(view), QStringList{"TP1|BM2|-1.11785|0.05999|0"});
+    // A cell that is not a whole row selected: nothing is deleted.
+    view->clearSelection();
+    view->setCurrentIndex(view->model()->index(0, 1));
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(shown(view).size(), 1);
+    EXPECT_FALSE(view->model()->setData(view->model()->index(0, 2), "1,5"));
+  };
+  w.import(kLine);
+  EXPECT_EQ(w.dat(), QStringList{"TP1|BM2|-1.11785|0.05999|0"});
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].title, "錯誤");
+}
+
+TEST(WorkbenchWindow, ADO_ExecuteSelectSQLShowsAFailureInAPlainBoxAndTheGridStaysBound) {
+  Window w;
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    korvane::workbench::Connection* connection = nullptr;
+    EXPECT_TRUE(form.ADO_ExecuteSelectSQL(form.observations(), "select * from dat", connection));
+    EXPECT_EQ(connection, form.connection());
+    EXPECT_FALSE(form.ADO_ExecuteSelectSQL(form.observations(), "select * from nowhere", connection));
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].kind, "plain");
+    EXPECT_TRUE(w.messages.shown[0].text.contains("nowhere"));
+    EXPECT_FALSE(form.observations().isOpen());
+    EXPECT_EQ(grid(form, "DataGrid1")->model(), &form.observations());
+    EXPECT_EQ(grid(form, "DataGrid1")->model()->rowCount(), 0);
+  };
+  w.trigger("mnuLVNet");
+}
+
+TEST(WorkbenchWindow, EngineFileCommandsReportTheirStepAndCancelDoesNothing) {
+  Window w;
+  const QString file = w.home.filePath("job.dat");
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    w.dialogs.nextName = file;
+    button(form, "SSCommand4")->click();  // empty dat
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].kind, "critical");
+    EXPECT_EQ(w.messages.shown[0].title, "錯誤");
+    EXPECT_EQ(w.messages.shown[0].text, "平差資料錯誤");
+    EXPECT_EQ(fileBytes(file), QByteArray());
+
+    // The dialog remembers the file; cancelling writes nothing, reads nothing, says nothing.
+    form.observations().addNew({"A", "B", 1.0, 1.0, 0.0});
+    form.knownPoints().addNew({"A", 1.0, 0.0});
+    w.dialogs.cancel = true;
+    button(form, "SSCommand4")->click();
+    button(form, "SSCommand6")->click();
+    EXPECT_EQ(fileBytes(file), QByteArray());
+    EXPECT_EQ(form.observations().recordCount(), 1);
+    EXPECT_EQ(w.messages.shown.size(), 1u);
+
+    w.dialogs.cancel = false;
+    form.findChild<QLineEdit*>("Text1")->setText("測試");
+    button(form, "SSCommand4")->click();
+    EXPECT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_TRUE(fileBytes(file).endsWith("-99\r\n"));
+  };
+  w.trigger("mnuLVNet");
+}
+
+TEST(WorkbenchWindow, AdjustWithoutTheEngineSaysSoOnTheConsoleInTheFolderOfTheLastFile) {
+  Window w;
+  QTemporaryDir jobs;
+  const QString file = jobs.filePath("job.dat");
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    form.observations().addNew({"A", "B", 1.0, 1.0, 0.0});
+    form.knownPoints().addNew({"A", 1.0, 0.0});
+    w.dialogs.nextName = file;
+    button(form, "SSCommand4")->click();
+  };
+  w.trigger("mnuLVNet");
+  EngineConsoleWindow& console = w.window->workbench().engineConsole();
+  ASSERT_FALSE(console.isVisible());
+
+  // The same workbench with an engine that is not there.
+  QTemporaryDir nowhere;
+  WorkbenchWindow form(w.window.get(), {w.messages, w.dialogs, console, w.window->workbench().session(),
+                                        w.database(), nowhere.filePath("tarnex")});
+  button(form, "SSCommand5")->click();
+  EXPECT_TRUE(console.isVisible());
+  EXPECT_TRUE(console.text().contains("找不到平差程式 tarnex")) << console.text().toStdString();
+  EXPECT_TRUE(console.text().contains(nowhere.filePath("tarnex")));
+  EXPECT_FALSE(console.findChild<QLineEdit*>("ConsoleInput")->isEnabled());
+  EXPECT_FALSE(console.findChild<QPushButton*>("OpenReport")->isEnabled());
+  EXPECT_EQ(console.console().workingFolder(), jobs.path());
+  console.close();
+}
