@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/convert_command.h"
+#include "app/db_command.h"
 #include "app/download_command.h"
 #include "app/upload_command.h"
 #include "link/qt_serial_port.h"
@@ -28,6 +29,9 @@ const char kUsage[] =
     "           standard error; Ctrl-C interrupts (EOT is sent).\n"
     "  convert VERB [FILE]\n"
     "           convert a text as the 資料轉換 menu does; 'korvane convert --help' lists the verbs.\n"
+    "  db [--db PATH] import FILE | write-engine-file OUT.dat [--title TEXT] | read-engine-file FILE\n"
+    "           the adjustment database Lnet.mdb as the workbench uses it: import a DL-100C\n"
+    "           download, write or read an engine input file for tarnex.\n"
     "\n"
     "'korvane SUBCOMMAND --help' describes a subcommand.\n";
 
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "download") == 0) return korvane::app::runDownloadCommand(arguments);
   if (std::strcmp(command, "convert") == 0) return korvane::app::runConvertCommand(arguments);
   if (std::strcmp(command, "upload") == 0) return korvane::app::runUploadCommand(arguments);
+  if (std::strcmp(command, "db") == 0) return korvane::app::runDbCommand(arguments);
 
   std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
   return 2;

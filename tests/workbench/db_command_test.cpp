@@ -1,0 +1,106 @@
+// `korvane db` through the real binary, and tarnex reading the file it writes.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include "text/cp950.h"
+#include "workbench_test_support.h"
+
+using namespace korvane::testing::workbench;
+using namespace korvane::testing::workbench::dl100c;
+
+namespace {
+
+QByteArray cp950(const QString& text) { return korvane::text::encodeCp950(text).bytes; }
+
+struct Process {
+  QByteArray out;
+  QString errors;
+  int exitCode = -1;
+
+  Process(const QString& program, const QStringList& arguments, const QString& folder, const QByteArray& input = {}) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.insert("KORVANE_HOME", folder);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    out = process.readAllStandardOutput();
+    errors = QString::fromLocal8Bit(process.readAllStandardError());
+    exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  }
+};
+
+Process db(const QStringList& arguments, const QString& folder) {
+  return Process(QStringLiteral(KORVANE_BINARY), QStringList{"db"} + arguments, folder);
+}
+
+}  // namespace
+
+TEST(DbCommand, ImportReadWriteAndTarnexReadsTheChineseNamedRowsByByteColumns) {
+  QTemporaryDir folder;
+  const QString database = folder.filePath("job.mdb");
+  writeBytes(folder.filePath("download.txt"),
+             cp950(kHeader + lineStart("水準點一", "+01000000") + sectionEnd("v", "轉點", "+00123450", "+0040000") +
+                   sectionEnd("w", "BM2", "+00076600", "+0060000") + kEnd));
+  Process imported = db({"--db", database, "import", "download.txt"}, folder.path());
+  ASSERT_EQ(imported.exitCode, 0) << imported.errors.toStdString();
+  EXPECT_TRUE(imported.errors.contains("2")) << imported.errors.toStdString();
+
+  writeBytes(folder.filePath("known.dat"), cp950("已知點\r\n-99\r\n水準點一   10        0\r\nBM2        12        0\r\n-99\r\n"));
+  Process read = db({"--db", database, "read-engine-file", "known.dat"}, folder.path());
+  ASSERT_EQ(read.exitCode, 0) << read.errors.toStdString();
+  EXPECT_TRUE(read.errors.contains("已知點")) << read.errors.toStdString();
+
+  Process written = db({"--db", database, "write-engine-file", "line.dat", "--title", "水準線 A"}, folder.path());
+  ASSERT_EQ(written.exitCode, 0) << written.errors.toStdString();
+  EXPECT_EQ(fileBytes(folder.filePath("line.dat")), cp950("水準線 A\r\n"
+                                                          "水準點一  轉點       1.2345    .04       0\r\n"
+                                                          "轉點      BM2        .766      .06       0\r\n"
+                                                          "-99\r\n"
+                                                          "水準點一   10        0\r\n"
+                                                          "BM2        12        0\r\n"
+                                                          "-99\r\n"));
+
+  // tarnex finds every field of the rows with Chinese names where it reads them.
+  Process engine(QStringLiteral(TARNEX_BINARY), {}, folder.path(), "line.dat\n");
+  const QList<QByteArray> work = fileBytes(folder.filePath("level.inp")).split('\n');
+  ASSERT_GE(work.size(), 3) << engine.out.toStdString();
+  EXPECT_TRUE(work[1].startsWith("     10003      .040   1.23450    .00000")) << work[1].toStdString();
+  EXPECT_TRUE(work[1].contains(cp950("水準點一  轉點"))) << work[1].toStdString();
+  EXPECT_TRUE(work[2].startsWith("     30002      .060    .76600    .00000")) << work[2].toStdString();
+  EXPECT_TRUE(engine.out.contains("(no of known points)....      2")) << engine.out.toStdString();
+}
+
+TEST(DbCommand, FailuresGiveTheStepsMessageAndExitOne) {
+  QTemporaryDir folder;
+  const QString database = folder.filePath("Lnet.mdb");
+  Process empty = db({"write-engine-file", "out.dat"}, folder.path());  // the program folder's Lnet.mdb
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_TRUE(empty.errors.contains("平差資料錯誤")) << empty.errors.toStdString();
+  EXPECT_TRUE(QFileInfo(database).isFile());
+  EXPECT_EQ(fileBytes(folder.filePath("out.dat")), QByteArray());
+
+  // A point name of the level longer than ten columns: no file.
+  writeBytes(folder.filePath("long.txt"), cp950(kHeader + lineStart("BM1") +
+                                                 sectionEnd("w", "BENCHMARK-12", "+00000100", "+0001000") + kEnd));
+  ASSERT_EQ(db({"import", "long.txt"}, folder.path()).exitCode, 0);
+  Process longName = db({"write-engine-file", "long.dat"}, folder.path());
+  EXPECT_EQ(longName.exitCode, 1);
+  EXPECT_TRUE(longName.errors.contains("平差資料錯誤") && longName.errors.contains("BENCHMARK-12"))
+      << longName.errors.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(folder.filePath("long.dat")));
+
+  writeBytes(folder.filePath("bad.txt"), cp950(kHeader + lineStart("A")));
+  Process bad = db({"import", "bad.txt"}, folder.path());
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_TRUE(bad.errors.contains("Z,&,")) << bad.errors.toStdString();
+  EXPECT_EQ(db({"import"}, folder.path()).exitCode, 2);
+  EXPECT_EQ(db({"export", "x"}, folder.path()).exitCode, 2);
+}
