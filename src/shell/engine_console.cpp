@@ -24,11 +24,16 @@ EngineConsoleWindow::EngineConsoleWindow(std::unique_ptr<workbench::EngineProces
   text_->setObjectName(QStringLiteral("ConsoleText"));
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // The Ming face of the workspace: its Chinese characters are two Latin letters wide, as the
+  // engine lays out its console.
+  QFont consoleFont(QStringLiteral("細明體"));
+  consoleFont.setStyleHint(QFont::TypeWriter);
+  consoleFont.setPointSize(11);
+  text_->setFont(consoleFont);
   text_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; color: #d8d8d8; }"));
   input_ = new QLineEdit(this);
   input_->setObjectName(QStringLiteral("ConsoleInput"));
-  input_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  input_->setFont(consoleFont);
   send_ = new QPushButton(QStringLiteral("送出"), this);
   send_->setObjectName(QStringLiteral("ConsoleSend"));
   openReport_ = new QPushButton(QStringLiteral("開啟 level.out"), this);

@@ -21,11 +21,9 @@ class ScriptedDialogs : public shell::FileDialogs {
 
   QString nextName;  // empty: keep the remembered name
   bool cancel = false;
-  QStringList offered;  // "save:<filter>:<folder>" per use
 
  private:
-  bool answer(shell::CommonDialog& dialog, const char* kind) {
-    offered << QString::fromLatin1(kind) + u':' + dialog.filter + u':' + dialog.initialFolder;
+  bool answer(shell::CommonDialog& dialog, const char*) {
     if (cancel) return false;
     if (!nextName.isEmpty()) dialog.fileName = nextName;
     nextName.clear();
@@ -38,12 +36,10 @@ class ScriptedModal : public shell::ModalShow {
  public:
   void showModal(QDialog& window) override {
     ++shown;
-    modality = window.windowModality();
     if (steps) steps(static_cast<shell::WorkbenchWindow&>(window));
   }
   std::function<void(shell::WorkbenchWindow&)> steps;
   int shown = 0;
-  Qt::WindowModality modality = Qt::NonModal;
 };
 
 // An engine the test plays: it records what it is given and says what the test makes it say.

@@ -43,20 +43,6 @@ inline QStringList tableRows(Connection& connection, const QString& table) {
   return rows;
 }
 
-// The rows a recordset holds, in the same form.
-inline QStringList recordsetRows(const Recordset& recordset) {
-  QStringList rows;
-  for (int row = 0; row < recordset.recordCount(); ++row) {
-    QStringList values;
-    for (int column = 0; column < recordset.fieldCount(); ++column) {
-      const QVariant value = recordset.value(row, column);
-      values << (value.isNull() ? QStringLiteral("<null>") : value.toString());
-    }
-    rows << values.join(u'|');
-  }
-  return rows;
-}
-
 struct Database {
   QTemporaryDir folder;
   QString path = folder.filePath(QStringLiteral("Lnet.mdb"));
