@@ -1,7 +1,6 @@
 #include "shell/engine_console.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

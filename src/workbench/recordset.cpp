@@ -142,10 +142,14 @@ void Recordset::addNew(const QVariantList& values) {
   if (!query.prepare(statement)) throw Failure(failureText(query));
   for (const QVariant& value : row) query.addBindValue(value);
   if (!query.exec()) throw Failure(failureText(query));
+  // The new-row line becomes the new row and a new-row line follows it, so a grid editing that
+  // line stays on the row it made.
   const int at = recordCount();
-  beginInsertRows(QModelIndex(), at, at);
+  beginInsertRows(QModelIndex(), at + 1, at + 1);
   rows_ << Row{query.lastInsertId().toLongLong(), row};
   endInsertRows();
+  emit dataChanged(index(at, 0), index(at, fieldCount() - 1));
+  emit headerDataChanged(Qt::Vertical, at, at + 1);
 }
 
 void Recordset::update(int row, int column, const QVariant& value) {

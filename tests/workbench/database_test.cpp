@@ -45,8 +45,13 @@ TEST(Recordset, RowsInInsertionOrderEditsAndDeletesReachTheDatabase) {
   Recordset& grid = db.observations;
   EXPECT_TRUE(grid.setData(grid.index(1, 2), "-.25"));
   EXPECT_TRUE(grid.removeRows(2, 1));  // one of two rows that were alike
-  EXPECT_TRUE(grid.setData(grid.index(3, 0), "BM9"));  // typed on the new-row line
-  EXPECT_EQ(db.dat(), QStringList({"C|X|1|0.5|0", "A|X|-0.25|0.5|0", "B|X|1|0.5|0", "BM9|<null>|<null>|<null>|<null>"}));
+  // Typed on the new-row line: the grid stays on the row it made, the next cell fills it.
+  const QPersistentModelIndex editing = grid.index(3, 0);
+  EXPECT_TRUE(grid.setData(editing, "BM9"));
+  EXPECT_EQ(editing.row(), 3);
+  EXPECT_TRUE(grid.setData(grid.index(editing.row(), 1), "Y"));
+  EXPECT_EQ(grid.rowCount(), 5);
+  EXPECT_EQ(db.dat(), QStringList({"C|X|1|0.5|0", "A|X|-0.25|0.5|0", "B|X|1|0.5|0", "BM9|Y|<null>|<null>|<null>"}));
 
   // A number field refuses text, in the grid and in the database itself.
   QStringList refused;
