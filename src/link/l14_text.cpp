@@ -1,29 +1,13 @@
 #include "link/l14_text.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include "common/failure.h"
-#include "text/cp950.h"
 #include "text/spaces.h"
+#include "text/text_file.h"
 
 namespace korvane::link {
 namespace {
-
-QString scratchText(const QString& workspace, const QString& folder) {
-  const QString path = QDir(folder).filePath(QStringLiteral("Temp.txt"));
-  const text::Cp950Encoding encoded = text::encodeCp950(workspace);
-  if (!encoded.ok()) throw Failure(encoded.describe());
-  QSaveFile out(path);
-  if (!out.open(QIODevice::WriteOnly) || out.write(encoded.bytes) != encoded.bytes.size() || !out.commit()) {
-    throw Failure(QStringLiteral("無法寫入 %1：%2").arg(path, out.errorString()));
-  }
-  QFile in(path);
-  if (!in.open(QIODevice::ReadOnly)) throw Failure(QStringLiteral("無法讀取 %1：%2").arg(path, in.errorString()));
-  return text::decodeCp950(in.readAll());
-}
 
 // The lines of a text file: ended by CR LF or a lone CR; no line after a final line end.
 QStringList fileLines(const QString& text) {
@@ -45,7 +29,8 @@ QStringList fileLines(const QString& text) {
 }  // namespace
 
 QString convertL14Text(const QString& workspace, const QString& folder, const std::function<void()>& yieldToEvents) {
-  const QStringList lines = fileLines(scratchText(workspace, folder));
+  text::writeScratchFile(folder, workspace);
+  const QStringList lines = fileLines(workspace);
   // Blank lines at the very end are no points and no fault.
   qsizetype count = lines.size();
   while (count > 0 && text::trimSpaces(lines[count - 1]).isEmpty()) --count;

@@ -1,6 +1,10 @@
 #include "text/text_file.h"
 
+#include <QDir>
+#include <QSaveFile>
 #include <QStringDecoder>
+
+#include "common/failure.h"
 
 namespace korvane::text {
 namespace {
@@ -33,6 +37,16 @@ Cp950Encoding encodeText(const QString& text, TextEncoding encoding) {
   Cp950Encoding result;
   result.bytes = text.toUtf8();
   return result;
+}
+
+void writeScratchFile(const QString& folder, QStringView text) {
+  const QString path = QDir(folder).filePath(kScratchFileName);
+  const QByteArray bytes = encodeCp950(text).bytes;
+  QSaveFile file(path);
+  const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  if (!written) {
+    throw Failure(QStringLiteral("無法寫入暫存檔 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+  }
 }
 
 }  // namespace korvane::text

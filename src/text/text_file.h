@@ -24,4 +24,13 @@ DecodedText decodeTextFile(const QByteArray& bytes);
 // The text in `encoding`; for CP950 a character without a form there is reported, never replaced.
 Cp950Encoding encodeText(const QString& text, TextEncoding encoding);
 
+// The scratch file of the program folder that the line-by-line conversions write.
+inline const QString kScratchFileName = QStringLiteral("Temp.txt");
+
+// Writes `text` unchanged, in code page 950, to "Temp.txt" in `folder`, replacing an existing
+// file; the file is left in place. It is a copy only: the conversions read their lines from the
+// text itself, so a character without a CP950 form is written as "?" there and lost nowhere.
+// Throws Failure naming the file and the cause when it cannot be written.
+void writeScratchFile(const QString& folder, QStringView text);
+
 }  // namespace korvane::text

@@ -2,6 +2,7 @@
 
 #include "convert/total_station/field_text.h"
 #include "convert/total_station/gts600_printout.h"
+#include "text/text_file.h"
 #include "text/number_text.h"
 
 namespace korvane::convert::total_station {
@@ -39,7 +40,7 @@ QString gts600CadastralReport(QStringView printout, const std::function<void()>&
 }
 
 QString mnuMeas600(QStringView workspace, const ConversionEnvironment& environment) {
-  writeScratchFile(environment.programFolder, workspace);
+  text::writeScratchFile(environment.programFolder, workspace);
   return gts600CadastralReport(workspace, environment.yieldToEvents);
 }
 

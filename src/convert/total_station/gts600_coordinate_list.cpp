@@ -1,6 +1,7 @@
 #include "convert/total_station/gts600_coordinate_list.h"
 
 #include "convert/total_station/gts600_printout.h"
+#include "text/text_file.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -36,7 +37,7 @@ QString gts600CoordinateList(QStringView printout, const std::function<void()>& 
 }
 
 QString mnuCoord600(QStringView workspace, const ConversionEnvironment& environment) {
-  writeScratchFile(environment.programFolder, workspace);
+  text::writeScratchFile(environment.programFolder, workspace);
   return gts600CoordinateList(workspace, environment.yieldToEvents);
 }
 

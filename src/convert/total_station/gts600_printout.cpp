@@ -1,7 +1,5 @@
 #include "convert/total_station/gts600_printout.h"
 
-#include <QDir>
-#include <QSaveFile>
 
 #include "common/failure.h"
 #include "convert/total_station/field_text.h"
@@ -10,16 +8,6 @@
 #include "text/spaces.h"
 
 namespace korvane::convert::total_station {
-
-void writeScratchFile(const QString& programFolder, QStringView text) {
-  const QString path = QDir(programFolder).filePath(kScratchFileName);
-  const QByteArray bytes = text::encodeCp950(text).bytes;
-  QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-  if (!written) {
-    throw Failure(QStringLiteral("無法寫入暫存檔 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
-  }
-}
 
 void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
                  const std::function<void(QStringView line)>& handle) {

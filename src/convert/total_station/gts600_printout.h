@@ -8,14 +8,6 @@
 
 namespace korvane::convert::total_station {
 
-// The scratch file's name in the program folder.
-inline const QString kScratchFileName = QStringLiteral("Temp.txt");
-
-// Writes `text` unchanged, in code page 950, to "Temp.txt" in `programFolder`, replacing an
-// existing file; the file is left in place. A character without a CP950 form is written as "?".
-// Throws korvane::Failure naming the file and the cause when it cannot be written.
-void writeScratchFile(const QString& programFolder, QStringView text);
-
 // Hands every line of `text` to `handle`, lines ending at CR LF, CR or LF (a line break at the
 // very end opens no further line). Before each line `yieldToEvents` is called, when given.
 void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
