@@ -45,7 +45,9 @@ class ConsoleDownload : public link::DownloadSurface, public Messages {
     failed_ = true;
     printError(text);
   }
-  void exclamation(const QString&, const QString& text) override { printError(text); }
+  // The only warning of a download counts bytes that were no Big5 text; the command reports
+  // them itself, saying how they are written.
+  void exclamation(const QString&, const QString&) override {}
   void plain(const QString& text) override { printError(text); }
   bool confirm(const QString&, const QString&) override { return false; }
   bool askYesNo(const QString&, const QString&) override { return false; }
