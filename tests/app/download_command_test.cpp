@@ -159,3 +159,14 @@ TEST(Korvane, HelpListsTheSubcommandsWithoutADisplay) {
   EXPECT_EQ(process.exitCode(), 1);
   EXPECT_TRUE(process.readAllStandardError().contains("desktop session"));
 }
+
+TEST(DownloadCommand, BytesThatAreNoBig5AreWrittenAsQuestionMarksAndExitThree) {
+  InstrumentSimulator instrument;
+  Download download;
+  download.start({"--series", "gts600", "--port", QString::fromStdString(instrument.devicePath())});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  instrument.playTotalStation({QByteArray("P1 \x81\x04", 5)}, 50ms);
+  EXPECT_EQ(download.finish(), 3) << download.errors.toStdString();
+  EXPECT_EQ(download.process.readAllStandardOutput(), QByteArray("P1 ?\x04"));
+  EXPECT_EQ(download.errors.count("Big5"), 1) << download.errors.toStdString();
+}
