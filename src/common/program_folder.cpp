@@ -8,7 +8,7 @@
 namespace korvane {
 namespace {
 
-QString executableFolder() {
+QString runningExecutableFolder() {
   if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
   return QDir::currentPath();
 }
@@ -18,16 +18,23 @@ bool isWritableFolder(const QString& folder) {
   return info.isDir() && info.isWritable();
 }
 
+QString installedShareFolder(const QString& executableFolder) {
+  return QDir(executableFolder).filePath(QStringLiteral("../share/korvane"));
+}
+
+bool isInstalled(const QString& executableFolder) { return QFileInfo(installedShareFolder(executableFolder)).isDir(); }
+
 }  // namespace
 
-QString writableFolder() {
+QString writableFolder() { return writableFolderFor(runningExecutableFolder()); }
+
+QString writableFolderFor(const QString& executableFolder) {
   const QString home = qEnvironmentVariable("KORVANE_HOME");
   if (!home.isEmpty()) {
     QDir().mkpath(home);
     return QDir(home).absolutePath();
   }
-  const QString beside = executableFolder();
-  if (isWritableFolder(beside)) return beside;
+  if (!isInstalled(executableFolder) && isWritableFolder(executableFolder)) return executableFolder;
   QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
   if (perUser.isEmpty()) perUser = QDir::homePath() + QStringLiteral("/.korvane");
   QDir().mkpath(perUser);
@@ -38,11 +45,12 @@ QString writableFile(const QString& fileName) {
   return QDir(writableFolder()).filePath(fileName);
 }
 
-QString resourceFile(const QString& fileName) {
-  const QString exe = executableFolder();
+QString resourceFile(const QString& fileName) { return resourceFileFor(runningExecutableFolder(), fileName); }
+
+QString resourceFileFor(const QString& executableFolder, const QString& fileName) {
   const QStringList candidates = {
-      QDir(exe).filePath(fileName),
-      QDir(exe).filePath(QStringLiteral("../share/korvane/") + fileName),
+      QDir(executableFolder).filePath(fileName),
+      QDir(installedShareFolder(executableFolder)).filePath(fileName),
       QStringLiteral(KORVANE_INSTALLED_SHARE "/") + fileName,
   };
   for (const QString& path : candidates) {
