@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
   if (argc < 2) return runWindow(argc, argv);
 
   const char* command = argv[1];
+  if (std::strcmp(command, "--version") == 0) {
+    std::printf("korvane %s\n", KORVANE_VERSION);
+    return 0;
+  }
   if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 || std::strcmp(command, "help") == 0) {
     std::fputs(kUsage, stdout);
     return 0;

@@ -138,3 +138,33 @@ TEST(Program, MoreThanOneArgumentIsRefused)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.errors.find("usage"), std::string::npos);
 }
+
+TEST(Program, HelpAndVersionOnlyAsTheOneArgumentAndTouchNoFile)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string consoleStart;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, "Usage: tarnex [FILE]\n"},
+        {{"--version"}, 0, std::string("tarnex ") + PROJECT_VERSION + "\n"},
+        {{"--help", "job.dat"}, 1, ""},
+        {{"job.dat", "--version"}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        writeSmallJob(folder / "job.dat");
+        const RunResult run = runBinary(folder.path(), "job.dat\n", c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments.front();
+        EXPECT_TRUE(run.console.starts_with(c.consoleStart)) << run.console;
+        EXPECT_EQ(occurrences(run.console, "ADJUSTMENT OF LEVELING NETWORK"), 0u) << c.arguments.front();
+        EXPECT_FALSE(std::filesystem::exists(folder / "level.inp")) << c.arguments.front();
+    }
+    // A file of that name is still reached by its path.
+    TempFolder folder;
+    writeSmallJob(folder / "--help");
+    const RunResult run = runBinary(folder.path(), "", {"./--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "level.inp"));
+}

@@ -1,0 +1,43 @@
+// `korvane --version` and `--help`: answered on standard output without a display, as help2man
+// and a terminal need them.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+
+struct Answer {
+  QByteArray out;
+  QByteArray errors;
+  int exitCode = -1;
+};
+
+Answer ask(const QString& argument) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(KORVANE_BINARY), {argument});
+  EXPECT_TRUE(process.waitForFinished(30000));
+  return {process.readAllStandardOutput(), process.readAllStandardError(),
+          process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
+}
+
+}  // namespace
+
+TEST(VersionAndHelp, AnsweredWithoutADisplay) {
+  const Answer version = ask("--version");
+  EXPECT_EQ(version.exitCode, 0) << version.errors.toStdString();
+  EXPECT_EQ(version.out, QByteArray("korvane " PROJECT_VERSION "\n"));
+  EXPECT_TRUE(version.errors.isEmpty()) << version.errors.toStdString();
+
+  const Answer help = ask("--help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.startsWith("Usage: korvane")) << help.out.toStdString();
+
+  const Answer unknown = ask("--versio");
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_TRUE(unknown.out.isEmpty());
+}
