@@ -86,7 +86,7 @@ std::optional<Options> parseOptions(const QStringList& arguments) {
     return std::nullopt;
   }
   if (parser.isSet(QStringLiteral("help"))) {
-    std::fputs(qPrintable(parser.helpText()), stdout);
+    std::fputs(qPrintable(subcommandHelp(parser, QStringLiteral("korvane download"))), stdout);
     std::fputs("Exit status: 0 done, 1 failed, 2 wrong usage, 3 written but some bytes were no Big5 text,\n"
                "130 interrupted (Ctrl-C; nothing is written).\n", stdout);
     std::exit(0);

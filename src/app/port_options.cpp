@@ -67,6 +67,15 @@ std::optional<PortOptions> readPortOptions(const QCommandLineParser& parser, con
   return options;
 }
 
+QString subcommandHelp(const QCommandLineParser& parser, const QString& command) {
+  QString help = parser.helpText();
+  const QStringList started = QCoreApplication::arguments();
+  const QString usage = QStringLiteral("Usage: ");
+  if (!started.isEmpty() && help.startsWith(usage + started.constFirst() + u' '))
+    help.replace(usage.size(), started.constFirst().size(), command);
+  return help;
+}
+
 void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,
                      const std::function<void()>& watch) {
   interruptRequested = false;

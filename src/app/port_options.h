@@ -22,6 +22,10 @@ void addPortOptions(QCommandLineParser& parser, const QStringList& seriesWords);
 std::optional<PortOptions> readPortOptions(const QCommandLineParser& parser, const QStringList& seriesWords,
                                            const QString& command);
 
+// The parser's help text with `command` ("korvane download") in its usage line, where the parser
+// would put the path the program was started by.
+QString subcommandHelp(const QCommandLineParser& parser, const QString& command);
+
 // Runs the event loop while `running` holds; Ctrl-C calls `interrupt` (once per press); `watch`
 // runs every 20 ms. Returns when `running` no longer holds.
 void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,

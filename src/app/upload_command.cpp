@@ -72,7 +72,7 @@ int runUploadCommand(const QStringList& arguments) {
     return kExitUsage;
   }
   if (parser.isSet(QStringLiteral("help"))) {
-    std::fputs(qPrintable(parser.helpText()), stdout);
+    std::fputs(qPrintable(subcommandHelp(parser, QStringLiteral("korvane upload"))), stdout);
     std::fputs("Exit status: 0 done, 1 failed, 2 wrong usage, 130 interrupted (Ctrl-C sends EOT).\n", stdout);
     return 0;
   }
