@@ -1,10 +1,11 @@
 # make run  : installs what is missing, builds, starts Korvane
 # make test : installs what is missing, builds, runs every test through ctest
+# make package : installs what is missing, builds, makes the Debian package $(BUILD_DIR)/korvane_VERSION_ARCH.deb
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test package bench clean
 
 all: build
 
@@ -30,6 +31,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
+	@echo "Install it with: sudo apt-get install ./$$(cd $(BUILD_DIR) && ls -t korvane_*.deb | head -n 1 | sed 's|^|$(BUILD_DIR)/|')"
 
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; $$b; done

@@ -1,6 +1,7 @@
 // instrument-sim: plays a surveying instrument on a pseudo-terminal for manual demos.
 //
 //   instrument-sim --series gts200|gts600|dl100c [--gap MS] [--ack-timeout MS]
+//   instrument-sim --help | --version
 //
 // Prints the device to open, waits for a line on standard input (the surveyor pressing "send" on
 // the instrument), plays the sample download, then prints a summary. Exits 1 when the playback
@@ -77,9 +78,33 @@ void play(InstrumentSimulator& simulator, const Options& options) {
   }
 }
 
+const char kHelp[] =
+    "Usage: instrument-sim --series gts200|gts600|dl100c [--gap MS] [--ack-timeout MS]\n"
+    "Plays a surveying instrument on a pseudo-terminal, to try Korvane's downloads without one.\n"
+    "\n"
+    "Prints the device to open (set KORVANE_COM1 to it, or give it to 'korvane download --port'),\n"
+    "waits for a line on standard input (the surveyor pressing send on the instrument), plays a\n"
+    "sample download of the series, then prints how many bytes went each way.\n"
+    "\n"
+    "  --series SERIES     gts200 or gts600 (total stations) or dl100c (digital level)\n"
+    "  --gap MS            pause between the chunks of the download (default 150, dl100c 250)\n"
+    "  --ack-timeout MS    how long the level waits for each acknowledgement (default 5000)\n"
+    "  --help              show this help and exit\n"
+    "  --version           show the version and exit\n"
+    "\n"
+    "Exit status: 0 after a complete playback, 1 when it failed, 2 on wrong usage.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::cout << "instrument-sim " << KORVANE_VERSION << "\n";
+    return 0;
+  }
   const std::optional<Options> options = parseOptions(argc, argv);
   if (!options) return usage();
   try {
