@@ -49,11 +49,12 @@ build)
   done
   for size in 16 22 24 32 48 64 128 256; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/korvane.png
+    [ -f "$png" ] || fail "$png missing: rsvg-convert was not found when the build was configured (scripts/install-deps)"
     file "$png" | grep "PNG image data, $size x $size" >/dev/null || fail "icon $png: $(file "$png")"
   done
   for program in korvane tarnex instrument-sim; do
     page=$root/usr/share/man/man1/$program.1.gz
-    [ -f "$page" ] || fail "$page missing"
+    [ -f "$page" ] || fail "$page missing: help2man was not found when the build was configured (scripts/install-deps)"
     # help2man takes the version from --version, the synopsis from --help.
     zcat "$page" | grep "^\.TH .*\"$program $version\"" >/dev/null || fail "$page does not carry '$program $version'"
     zcat "$page" | grep -F -- '\-\-help' >/dev/null || fail "$page lacks the text of --help"
