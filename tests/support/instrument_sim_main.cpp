@@ -26,11 +26,11 @@ using std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
 const char kHelp[] =
-    "usage: instrument-sim --series gts200|gts600|dl100c [--sample NAME] [SENDING OPTIONS]\n"
+    "Usage: instrument-sim --series gts200|gts600|dl100c [--sample NAME] [SENDING OPTIONS]\n"
     "       instrument-sim --series gts200|gts600|dl100c --replay FILE [SENDING OPTIONS]\n"
     "       instrument-sim --series gts200|gts600 --receive [-o FILE]\n"
     "       instrument-sim --series gts200|gts600|dl100c [--sample NAME] --print\n"
-    "       instrument-sim --help\n"
+    "       instrument-sim --help | --version\n"
     "\n"
     "Plays a surveying instrument on a pseudo-terminal. The first line on standard output is the\n"
     "device to open in Korvane (set KORVANE_COM1 to it, or pass it to korvane --port).\n"
@@ -57,7 +57,10 @@ const char kHelp[] =
     "the byte count, and writes the bytes to FILE (-o) or else after a line \"--- received ---\".\n"
     "\n"
     "Printing: --print writes the sample's bytes, as the line would carry them, to standard output\n"
-    "and exits; no terminal is opened.\n";
+    "and exits; no terminal is opened.\n"
+    "\n"
+    "Exit status: 0 when all went as described, 1 when the playback failed or the host did not read\n"
+    "everything, 2 on wrong usage.\n";
 
 struct Options {
   std::string series;
@@ -67,6 +70,7 @@ struct Options {
   bool receive = false;
   bool print = false;
   bool help = false;
+  bool version = false;
   std::optional<milliseconds> gap;
   milliseconds ackTimeout{5000};
   milliseconds drainTimeout{30000};
@@ -106,6 +110,10 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& problem)
     const std::string name = argv[i];
     if (name == "--help" || name == "-h") {
       options.help = true;
+      continue;
+    }
+    if (name == "--version") {
+      options.version = true;
       continue;
     }
     if (name == "--receive" || name == "--print") {
@@ -150,7 +158,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& problem)
     }
     if (!ok) return std::nullopt;
   }
-  if (options.help) return options;
+  if (options.help || options.version) return options;
   if (options.series != "gts200" && options.series != "gts600" && options.series != "dl100c") {
     problem = "--series must be gts200, gts600 or dl100c";
     return std::nullopt;
@@ -302,6 +310,14 @@ int main(int argc, char** argv) {
   if (!options) return usage(problem);
   if (options->help) {
     std::cout << helpText();
+    return EXIT_SUCCESS;
+  }
+  if (options->version) {
+#ifdef KORVANE_VERSION
+    std::cout << "instrument-sim " << KORVANE_VERSION << "\n";
+#else
+    std::cout << "instrument-sim\n";
+#endif
     return EXIT_SUCCESS;
   }
   try {
