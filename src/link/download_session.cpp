@@ -22,14 +22,14 @@ DownloadSession::DownloadSession(SerialPort& port) : port_(port) {}
 void DownloadSession::begin(Series series) {
   dataBuffer_.clear();
   receivedChunk_.clear();
-  bytesReceived_ = 0;
+  rawBytes_.clear();
   decoder_.reset();
   if (series == Series::Dl100c) levelHandshake_ = kHandshakeWaiting;
 }
 
 bool DownloadSession::tick(const QString& seriesText) {
   const QByteArray bytes = port_.readAll();
-  bytesReceived_ += bytes.size();
+  rawBytes_ += bytes;
   receivedChunk_ = decoder_.decode(bytes);
   dataBuffer_ += receivedChunk_;
 
@@ -47,6 +47,10 @@ bool DownloadSession::tick(const QString& seriesText) {
   return ended;
 }
 
+void DownloadSession::endEarly() { dataBuffer_ += decoder_.finish(); }
+
 QString DownloadSession::resultText() const { return text::trimSpaces(dataBuffer_); }
+
+qint64 DownloadSession::keptBytes() const { return text::encodeCp950(resultText()).bytes.size(); }
 
 }  // namespace korvane::link

@@ -34,6 +34,9 @@ class DownloadSession {
   // DL-100C name takes part in the handshake. Returns true when the end of data has arrived,
   // once the remaining bytes have been flushed into the buffer. Throws Failure.
   bool tick(const QString& seriesText);
+  // The download broke off before its end: a byte still waiting for the rest of its Big5
+  // character joins the buffer (as an unreadable byte).
+  void endEarly();
 
   const QString& receivedChunk() const { return receivedChunk_; }
   const QString& dataBuffer() const { return dataBuffer_; }
@@ -41,7 +44,11 @@ class DownloadSession {
   // The buffer with leading and trailing spaces removed: the text the workspace shows.
   QString resultText() const;
   // Bytes read from the port in this download, header or not.
-  qint64 bytesReceived() const { return bytesReceived_; }
+  qint64 bytesReceived() const { return rawBytes_.size(); }
+  // Every byte read from the port in this download, in arrival order, exactly as it came.
+  const QByteArray& rawBytes() const { return rawBytes_; }
+  // The size of the result text in code page 950: what the workspace keeps of the download.
+  qint64 keptBytes() const;
   // Bytes that had no code page 950 reading; they stand as U+FFFD in the text.
   int undecodableBytes() const { return decoder_.undecodableByteCount(); }
 
@@ -51,7 +58,7 @@ class DownloadSession {
   QString receivedChunk_;
   QString dataBuffer_;
   QString levelHandshake_;
-  qint64 bytesReceived_ = 0;
+  QByteArray rawBytes_;
 };
 
 }  // namespace korvane::link

@@ -201,7 +201,12 @@ void MainWindow::disconnectPort() {
   if (failure) messages_.critical(kTitleError, *failure);
 }
 
-void MainWindow::startDownload() { download_.start(); }
+void MainWindow::startDownload() {
+  // The program folder is looked up anew for every download, as for every file Korvane writes.
+  rawCapture_ = std::make_unique<link::RawCapture>(writableFile(link::kLastDownloadRawFile));
+  download_.setRawCapture(rawCapture_.get());
+  download_.start();
+}
 void MainWindow::downloadTick() { download_.tick(); }
 void MainWindow::interruptDownload() { download_.interrupt(); }
 

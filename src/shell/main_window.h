@@ -10,6 +10,7 @@
 #include "convert/conversion.h"
 #include "link/download_transfer.h"
 #include "link/port_connection.h"
+#include "link/raw_capture.h"
 #include "link/upload_transfer.h"
 #include "shell/services.h"
 #include "shell/twips.h"
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface, private li
   void startDownload();      // cDownload
   void downloadTick();       // TimerDownload
   void interruptDownload();  // cDownloadBreak
+  void saveRawDownload();    // mnuSaveRaw: the raw bytes of the last download, saved elsewhere
   void startUpload();        // cUpload
   void uploadTick();         // TimerUPload
   void interruptUpload();    // cUploadBreak
@@ -88,6 +90,7 @@ class MainWindow : public QMainWindow, private link::DownloadSurface, private li
   void setWorkspaceText(const QString& text) override;
   void setAnimationPlaying(bool playing) override;
   void setDownloadBreakEnabled(bool enabled) override;
+  void showDownloadProgress(qint64 bytesReceived) override;
   Messages& messages() override { return messages_; }
   // UploadSurface
   QString workspaceText() const override;
@@ -115,6 +118,9 @@ class MainWindow : public QMainWindow, private link::DownloadSurface, private li
   QtPollTimer uploadTimer_;
   link::DownloadTransfer download_;
   link::UploadTransfer upload_;
+  // The raw bytes of the running (or last) download, kept in the program folder.
+  std::unique_ptr<link::RawCapture> rawCapture_;
+  CommonDialog rawDialog_;
   int unitDivisor_ = 0;
 
   // Frame "1.儀器型號"

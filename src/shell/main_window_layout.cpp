@@ -175,6 +175,9 @@ void MainWindow::buildMenus() {
   command(entry(file, QStringLiteral("開啟舊檔[&O ]"), "mnuOpen"), &WorkspaceCommands::open);
   command(entry(file, QStringLiteral("存檔[&S]"), "mnuSave"), &WorkspaceCommands::save);
   command(entry(file, QStringLiteral("刪除[&D]"), "MnuDele"), &WorkspaceCommands::deleteFile);
+  QAction* saveRaw = entry(file, QStringLiteral("儲存下載原始資料..."), "mnuSaveRaw");
+  connect(saveRaw, &QAction::triggered, this, [this] { saveRawDownload(); });
+  wired << saveRaw;
   file->addSeparator();
   command(entry(file, QStringLiteral("列表機設定"), "cPrinterSet"), &WorkspaceCommands::printerSetUp);
   command(entry(file, QStringLiteral("列印[&P]"), "cPrint"), &WorkspaceCommands::print);

@@ -27,15 +27,22 @@ QByteArray withoutOuterSpaces(QByteArray bytes) {
   return bytes;
 }
 
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 struct Download {
   QProcess process;
   QByteArray errors;
+  QString home;  // the program folder, when the test gives one
 
   void start(const QStringList& arguments) {
     process.setProgram(QStringLiteral(KORVANE_BINARY));
     process.setArguments(QStringList{"download"} + arguments);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");  // the subcommand needs no display
+    if (!home.isEmpty()) environment.insert("KORVANE_HOME", home);
     process.setProcessEnvironment(environment);
     process.start();
     ASSERT_TRUE(process.waitForStarted());
@@ -169,4 +176,106 @@ TEST(DownloadCommand, BytesThatAreNoBig5AreWrittenAsQuestionMarksAndExitThree) {
   EXPECT_EQ(download.finish(), 3) << download.errors.toStdString();
   EXPECT_EQ(download.process.readAllStandardOutput(), QByteArray("P1 ?\x04"));
   EXPECT_EQ(download.errors.count("Big5"), 1) << download.errors.toStdString();
+}
+
+// The instrument hangs up (a pulled cable) once the command's port has taken in what it sent.
+TEST(DownloadCommand, LostLinkWritesWhatArrivedAndExitsFour) {
+  struct Case {
+    const char* name;
+    std::vector<QByteArray> sent;
+    int exitStatus;
+  };
+  const auto chunks = korvane::testing::gts200Chunks();
+  const QByteArray all = korvane::testing::joined(chunks);
+  const qsizetype peg = all.indexOf("\xA4\x40");  // the Big5 name 一號樁
+  const Case cases[] = {
+      {"before any byte", {}, 4},
+      {"inside a block", {all.left(100), all.mid(100, 90)}, 4},
+      {"inside a Big5 character", {all.left(peg + 1)}, 4},
+      {"right after the end marker", chunks, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstrumentSimulator instrument;
+    QTemporaryDir folder;
+    Download download;
+    download.start({"--series", "gts200", "--port", QString::fromStdString(instrument.devicePath()), "-o",
+                    folder.filePath("job.txt"), "--raw", folder.filePath("job.raw")});
+    ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+    instrument.playTotalStation(c.sent, 20ms);
+    ASSERT_TRUE(instrument.waitUntilDone(10s));
+    ASSERT_TRUE(instrument.waitUntilDrained(10s));
+    instrument.hangUp();
+    EXPECT_EQ(download.finish(), c.exitStatus) << download.errors.toStdString();
+
+    const QByteArray sent = korvane::testing::joined(c.sent);
+    QByteArray text = withoutOuterSpaces(sent);
+    if (text.endsWith('\xA4')) text.back() = '?';  // half a Big5 character
+    EXPECT_EQ(fileBytes(folder.filePath("job.txt")), text);
+    EXPECT_EQ(fileBytes(folder.filePath("job.raw")), sent);
+    if (c.exitStatus == 4) {
+      const QString errors = QString::fromLocal8Bit(download.errors);
+      EXPECT_TRUE(errors.contains("在收到資料結束標記之前，與儀器的連線已中斷")) << download.errors.toStdString();
+      EXPECT_TRUE(errors.contains(QStringLiteral("已保留收到的資料：%1 個位元組").arg(text.size())))
+          << download.errors.toStdString();
+    }
+  }
+}
+
+TEST(DownloadCommand, OutputThatCannotBeWrittenFailsBeforeThePortOpens) {
+  QTemporaryDir folder;
+  const QString missingFolder = folder.filePath("no-such-folder/job.txt");
+  const QStringList places[] = {
+      {"-o", folder.path()},
+      {"-o", missingFolder},
+      {"--raw", folder.path()},
+      {"--raw", missingFolder},
+  };
+  for (const QStringList& place : places) {
+    SCOPED_TRACE(place.join(' ').toStdString());
+    InstrumentSimulator instrument;
+    instrument.listen();
+    Download download;
+    // A level would be answered at once if the port were open.
+    download.start(QStringList{"--series", "dl100c", "--port", QString::fromStdString(instrument.devicePath())} +
+                   place);
+    EXPECT_EQ(download.finish(), 1) << download.errors.toStdString();
+    EXPECT_TRUE(download.errors.contains(place[1].toLocal8Bit())) << download.errors.toStdString();
+    EXPECT_TRUE(download.errors.contains("nothing was transferred")) << download.errors.toStdString();
+    EXPECT_FALSE(QString::fromLocal8Bit(download.errors).contains("已接收")) << "the port was opened: "
+                                                                      << download.errors.toStdString();
+  }
+}
+
+TEST(DownloadCommand, TextThatCannotBeWrittenAtTheEndIsKeptInTheProgramFolder) {
+  InstrumentSimulator instrument;
+  QTemporaryDir home;
+  QTemporaryDir jobs;
+  ASSERT_TRUE(QDir(jobs.path()).mkdir("today"));
+  const QString output = jobs.filePath("today/job.txt");
+  Download download;
+  download.home = home.path();
+  download.start({"--series", "gts600", "--port", QString::fromStdString(instrument.devicePath()), "-o", output});
+  ASSERT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
+  ASSERT_TRUE(QDir(jobs.filePath("today")).removeRecursively());  // the folder goes away meanwhile
+  const auto chunks = korvane::testing::gts600Chunks();
+  instrument.playTotalStation(chunks, 20ms);
+  EXPECT_EQ(download.finish(), 1) << download.errors.toStdString();
+
+  const QStringList kept = QDir(home.path()).entryList({"download-*.txt"}, QDir::Files);
+  ASSERT_EQ(kept.size(), 1) << download.errors.toStdString();
+  const QString keptPath = QDir(home.path()).filePath(kept[0]);
+  EXPECT_EQ(fileBytes(keptPath), withoutOuterSpaces(korvane::testing::joined(chunks)));
+  EXPECT_TRUE(download.errors.contains(keptPath.toLocal8Bit())) << download.errors.toStdString();
+  EXPECT_TRUE(download.errors.contains(output.toLocal8Bit())) << download.errors.toStdString();
+}
+
+TEST(DownloadCommand, HelpNamesEveryExitStatus) {
+  Download download;
+  download.start({"--help"});
+  EXPECT_EQ(download.finish(), 0);
+  const QByteArray help = download.process.readAllStandardOutput();
+  for (const char* word : {"--raw", "0 done", "1 failed", "2 wrong usage", "3 written", "4 the link was lost", "130"}) {
+    EXPECT_TRUE(help.contains(word)) << word;
+  }
 }

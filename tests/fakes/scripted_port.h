@@ -23,6 +23,7 @@ class ScriptedPort : public link::SerialPort {
   QByteArray readAll() override {
     if (!open_) throw Failure(QStringLiteral("port closed"));
     if (!readError.isEmpty()) throw Failure(readError);
+    if (chunks.empty() && !lostAfterChunks.isEmpty()) throw link::LinkLost(lostAfterChunks);
     if (chunks.empty()) return {};
     QByteArray chunk = chunks.front();
     chunks.pop_front();
@@ -42,6 +43,8 @@ class ScriptedPort : public link::SerialPort {
   QString openedSettings;
   QString openError;
   QString readError;
+  // Once the chunks are used up, every read finds the line gone with this description.
+  QString lostAfterChunks;
 
  private:
   bool open_ = false;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "fakes/manual_timer.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
@@ -19,6 +23,7 @@ class FakeWindow : public DownloadSurface {
   void setWorkspaceText(const QString& text) override { workspace = text; }
   void setAnimationPlaying(bool playing) override { animating = playing; }
   void setDownloadBreakEnabled(bool enabled) override { breakEnabled = enabled; }
+  void showDownloadProgress(qint64 bytes) override { progress.push_back(bytes); }
   korvane::Messages& messages() override { return shown; }
 
   QString series = kSeriesGts200;
@@ -26,6 +31,7 @@ class FakeWindow : public DownloadSurface {
   QString workspace = "old text";
   bool animating = false;
   bool breakEnabled = false;
+  std::vector<qint64> progress;  // every update of the byte count; -1 clears it
   RecordingMessages shown;
 };
 
@@ -127,18 +133,148 @@ TEST(DownloadTransfer, PortThatCannotOpenIsReportedAndNothingStarts) {
   EXPECT_EQ(rig.window.workspace, "old text");
 }
 
-TEST(DownloadTransfer, FailingTickStopsButLeavesThePortOpen) {
+TEST(DownloadTransfer, FailingTickKeepsWhatArrivedClosesThePortAndStops) {
   Rig rig;
   rig.transfer.start();
+  rig.port.chunks = {"_+1001_ "};
+  rig.transfer.tick();
   rig.port.readError = "read failed: device unplugged";
   rig.transfer.tick();
-  EXPECT_EQ(rig.window.shown.shown.back().kind, "critical");
-  EXPECT_EQ(rig.window.shown.shown.back().text, "read failed: device unplugged");
+  ASSERT_EQ(rig.window.shown.shown.size(), 1u);
+  EXPECT_EQ(rig.window.shown.shown[0].kind, "critical");
+  EXPECT_EQ(rig.window.shown.shown[0].title, "Error");
+  EXPECT_EQ(rig.window.shown.shown[0].text, brokenOffNotice(7, "read failed: device unplugged"));
   EXPECT_FALSE(rig.timer.isEnabled());
   EXPECT_FALSE(rig.window.breakEnabled);
   EXPECT_FALSE(rig.window.animating);
-  EXPECT_TRUE(rig.port.isOpen());
-  EXPECT_EQ(rig.window.workspace, " DownLoad Now !! Please Waiting...");
+  EXPECT_FALSE(rig.port.isOpen());
+  EXPECT_EQ(rig.indicator.back(), false);
+  EXPECT_EQ(rig.window.workspace, "_+1001_");
+  EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::BrokenOff);
+}
+
+TEST(DownloadTransfer, LineLostBeforeTheEndKeepsEverythingReceived) {
+  struct Case {
+    const char* name;
+    QString series;
+    std::deque<QByteArray> chunks;
+    QString workspace;      // what the window shows afterwards
+    qint64 kept;            // bytes named in the message
+    int acknowledgements;   // lines sent to a level
+    bool undecodableNotice;
+  };
+  const Case cases[] = {
+      {"before any byte", kSeriesGts200, {}, "", 0, 0, false},
+      {"inside a block", kSeriesGts200, {"_'A01_(JOB7_)1.450_+", "", "B0"}, "_'A01_(JOB7_)1.450_+B0", 22, 0, false},
+      {"inside a Big5 character", kSeriesGts600, {"Job: JOB1\r\nP\xA4"},
+       QString("Job: JOB1\r\nP") + QChar(0xFFFD), 13, 0, true},
+      {"level between records", kSeriesDl100c, {"X,junk,\r\n", "A,01,Z,\r\n", "b,00,JOB1,BM1,"},
+       "A,01,Z,\r\nb,00,JOB1,BM1,", 23, 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.window.series = c.series;
+    rig.transfer.start();
+    rig.port.chunks = c.chunks;
+    rig.port.lostAfterChunks = "連接埠 COM1 讀取失敗：對方已關閉連線";
+    for (int i = 0; i < 10 && rig.transfer.isRunning(); ++i) rig.transfer.tick();
+
+    EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::BrokenOff);
+    EXPECT_EQ(rig.window.workspace, c.workspace);
+    ASSERT_GE(rig.window.shown.shown.size(), 1u);
+    EXPECT_EQ(rig.window.shown.shown[0].kind, "critical");
+    EXPECT_EQ(rig.window.shown.shown[0].text, brokenOffNotice(c.kept, rig.port.lostAfterChunks));
+    EXPECT_EQ(rig.window.shown.shown.size(), c.undecodableNotice ? 2u : 1u);
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(rig.indicator.back(), false);
+    EXPECT_FALSE(rig.timer.isEnabled());
+    EXPECT_FALSE(rig.window.breakEnabled);
+    EXPECT_FALSE(rig.window.animating);
+    EXPECT_EQ(rig.window.progress.back(), -1);
+    EXPECT_EQ(rig.port.writeCount, c.acknowledgements);
+  }
+}
+
+TEST(DownloadTransfer, LineLostRightAfterTheEndMarkerChangesNothing) {
+  Rig rig;
+  rig.window.series = kSeriesDl100c;
+  rig.transfer.start();
+  rig.port.chunks = {"A,01,Z,\r\n", "Z,&,\r\n"};
+  rig.port.lostAfterChunks = "gone";
+  for (int i = 0; i < 5; ++i) rig.transfer.tick();
+  EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::Finished);
+  EXPECT_EQ(rig.window.shown.texts(), QStringList{"下載完畢"});
+  EXPECT_EQ(rig.window.workspace, "A,01,Z,\r\nZ,&,\r\n");
+}
+
+TEST(DownloadTransfer, ProgressCountsTheBytesAndClearsAtTheEnd) {
+  Rig rig;
+  rig.transfer.start();
+  rig.port.chunks = {"abc", "", "de\xA4", "\x40\x04"};
+  for (int i = 0; i < 4; ++i) rig.transfer.tick();
+  // Shown at the start, after every tick that brought bytes, cleared at the end.
+  EXPECT_EQ(rig.window.progress, (std::vector<qint64>{0, 3, 6, -1}));
+
+  Rig interrupted;
+  interrupted.transfer.start();
+  interrupted.port.chunks = {"abc"};
+  interrupted.transfer.tick();
+  interrupted.transfer.interrupt();
+  EXPECT_EQ(interrupted.window.progress, (std::vector<qint64>{0, 3, -1}));
+  EXPECT_EQ(interrupted.transfer.outcome(), DownloadOutcome::Interrupted);
+}
+
+TEST(DownloadTransfer, RawCaptureHoldsTheBytesExactlyAsTheyCame) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("last-download.raw");
+  auto contents = [&] {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  };
+  RawCapture capture(path);
+  Rig rig;
+  rig.transfer.setRawCapture(&capture);
+  rig.transfer.start();
+  EXPECT_EQ(contents(), QByteArray());
+  rig.port.chunks = {" P1,\xA4", "\x40\r\n\r", "\nX\x81\x04 "};
+  rig.transfer.tick();
+  EXPECT_EQ(contents(), QByteArray(" P1,\xA4"));  // written as it arrives
+  rig.transfer.tick();
+  rig.transfer.tick();
+  EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::Finished);
+  EXPECT_EQ(contents(), QByteArray(" P1,\xA4\x40\r\n\r\nX\x81\x04 "));
+
+  // The next download replaces it, also when it is interrupted or its line is lost.
+  rig.transfer.start();
+  rig.port.chunks = {"second"};
+  rig.transfer.tick();
+  rig.transfer.interrupt();
+  EXPECT_EQ(contents(), QByteArray("second"));
+  rig.transfer.start();
+  rig.port.chunks = {"third"};
+  rig.port.lostAfterChunks = "gone";
+  rig.transfer.tick();
+  rig.transfer.tick();
+  EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::BrokenOff);
+  EXPECT_EQ(contents(), QByteArray("third"));
+}
+
+TEST(DownloadTransfer, RawCaptureThatCannotBeWrittenIsToldAndTheDownloadGoesOn) {
+  QTemporaryDir folder;
+  RawCapture capture(folder.filePath("no-such-folder/last-download.raw"));
+  Rig rig;
+  rig.transfer.setRawCapture(&capture);
+  rig.transfer.start();
+  rig.port.chunks = {"data\x04"};
+  rig.transfer.tick();
+  EXPECT_EQ(rig.transfer.outcome(), DownloadOutcome::Finished);
+  EXPECT_EQ(rig.window.workspace, QString("data\x04"));
+  ASSERT_EQ(rig.window.shown.shown.size(), 2u);
+  EXPECT_EQ(rig.window.shown.shown[0].text, "下載完畢");
+  EXPECT_EQ(rig.window.shown.shown[1].kind, "exclamation");
+  EXPECT_TRUE(rig.window.shown.shown[1].text.contains("no-such-folder/last-download.raw"))
+      << qPrintable(rig.window.shown.shown[1].text);
 }
 
 TEST(DownloadTransfer, UndecodableBytesAreShownAfterTheEnd) {

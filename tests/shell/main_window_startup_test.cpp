@@ -92,7 +92,8 @@ TEST(MainWindowStartUp, MenusInOrder) {
   for (const QAction* action : w.window.menuBar()->actions()) top << action->text();
   EXPECT_EQ(top, QStringList({"檔案[&F]", "編輯[&E]", "資料轉換[&C]", "字型[&O]", "版本[&A]"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuFile")),
-            QStringList({"開啟舊檔[&O ]", "存檔[&S]", "刪除[&D]", "-", "列表機設定", "列印[&P]", "-", "結束"}));
+            QStringList({"開啟舊檔[&O ]", "存檔[&S]", "刪除[&D]", "儲存下載原始資料...", "-", "列表機設定", "列印[&P]", "-",
+                         "結束"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuEdit")), QStringList({"剪下[&T]", "複製[&C]", "貼上[&P]"}));
   EXPECT_EQ(captions(w.find<QMenu>("ConverData")), QStringList({"光波", "電子水準儀"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuM1")),

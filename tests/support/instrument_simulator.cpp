@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
+using namespace std::chrono_literals;
+
 namespace korvane::testing {
 
 struct InstrumentSimulator::Playback {
@@ -31,10 +33,12 @@ struct InstrumentSimulator::Playback {
     });
   }
 
-  ~Playback() {
+  void stopPlaying() {
     stop.raise();
     if (thread.joinable()) thread.join();
   }
+
+  ~Playback() { stopPlaying(); }
 };
 
 InstrumentSimulator::InstrumentSimulator() : playback_(std::make_unique<Playback>()) {}
@@ -61,6 +65,27 @@ void InstrumentSimulator::playLevel(std::vector<QByteArray> beforeHeader, std::v
 
 bool InstrumentSimulator::waitUntilDone(std::chrono::milliseconds timeout) {
   return playback_->record.waitUntilFinished(timeout);
+}
+
+bool InstrumentSimulator::waitUntilDrained(std::chrono::milliseconds timeout) {
+  // Bytes written to the master may still be on their way into the slave's queue for a moment,
+  // so the queue must stay empty for a few looks in a row.
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  int emptyLooks = 0;
+  while (emptyLooks < 3) {
+    const int unread = playback_->terminal.unreadBytes();
+    if (unread < 0) return false;
+    emptyLooks = unread == 0 ? emptyLooks + 1 : 0;
+    if (emptyLooks < 3 && std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+void InstrumentSimulator::hangUp() {
+  playback_->stopPlaying();
+  playback_->record.finish();
+  playback_->terminal.hangUp();
 }
 
 QByteArray InstrumentSimulator::received() const { return playback_->record.received(); }

@@ -52,6 +52,15 @@ class InstrumentSimulator {
   // acknowledgement awaited, or a failure); false on timeout or when nothing was played.
   bool waitUntilDone(std::chrono::milliseconds timeout);
 
+  // True once the host has read every byte the instrument wrote (nothing waits on the line),
+  // false when `timeout` passes first or the line has hung up.
+  bool waitUntilDrained(std::chrono::milliseconds timeout);
+
+  // The instrument goes away as a pulled cable or a switched-off instrument would: the playback
+  // stops and the line hangs up. The host's reads then find the line gone and its writes fail;
+  // bytes it had not read yet are lost, as on a real line. received() and sent() stay.
+  void hangUp();
+
   // Every byte the host has sent so far.
   QByteArray received() const;
   // Every byte the instrument has written so far.

@@ -1,5 +1,6 @@
 // The simulator as a host sees it through plain POSIX calls: total stations, and the line itself.
 
+#include "support/capture_replay.h"
 #include "support/instrument_simulator.h"
 #include "support/posix_host_port.h"
 #include "support/sample_downloads.h"
@@ -120,6 +121,79 @@ TEST(InstrumentSimulator, LineSurvivesTheHostClosingIt) {
 
   PosixHostPort second(simulator.devicePath());
   EXPECT_EQ(second.readThrough(kEot, kPatience), joined(gts600Chunks()));
+}
+
+TEST(SampleDownloads, EverySeriesHasItsSamplesAndTheFirstIsTheDefault) {
+  for (const char* series : {"gts200", "gts600", "dl100c"}) {
+    const SampleDownload* first = findSample(series, "");
+    ASSERT_NE(first, nullptr) << series;
+    EXPECT_EQ(first, findSample(series, first->name));
+    EXPECT_FALSE(first->chunks.empty());
+  }
+  EXPECT_EQ(findSample("gts200", "coordinates")->chunks, gts200CoordinateChunks());
+  EXPECT_EQ(findSample("gts600", "observations")->chunks, gts600ObservationChunks());
+  EXPECT_EQ(findSample("dl100c", "line")->beforeHeader, levelBeforeHeader());
+  EXPECT_EQ(findSample("gts600", "nonsense"), nullptr);
+}
+
+TEST(SampleDownloads, Gts200BlockBreaksFallInsideANameAndNumbers) {
+  const QByteArray data = joined(gts200Chunks());
+  // Each of these stands in the instrument's records, but a block break cuts it in the transfer.
+  for (const char* cut : {"_+P4_", "_)1.468_", "dm00045226", "dm00027876"}) {
+    EXPECT_FALSE(data.contains(cut)) << cut;
+    QByteArray mended = data;
+    for (qsizetype at; (at = mended.indexOf("\x03\r\n")) >= 4;) mended.remove(at - 4, 8);
+    EXPECT_TRUE(mended.contains(cut)) << cut;
+  }
+}
+
+TEST(CaptureReplay, TotalStationChunksAreWholeLinesThatJoinToTheCapture) {
+  const QByteArray capture = "line one\r\n" + QByteArray(300, 'x') + "\r\nshort\r\nend\x04";
+  const auto chunks = totalStationChunksOf(capture, 40);
+  EXPECT_EQ(joined(chunks), capture);
+  ASSERT_EQ(chunks.size(), 3u);
+  EXPECT_EQ(chunks[0], "line one\r\n");
+  EXPECT_EQ(chunks[1].size(), 302);  // a long line on its own
+  EXPECT_EQ(chunks[2], "short\r\nend\x04");
+  EXPECT_TRUE(totalStationChunksOf({}).empty());
+}
+
+TEST(CaptureReplay, LevelChunksAreLinesAndItsHeaderStartsTheAnsweredPart) {
+  const QByteArray capture = joined(levelBeforeHeader()) + joined(levelChunks());
+  const LevelChunks level = levelChunksOf(capture);
+  EXPECT_EQ(joined(level.beforeHeader), joined(levelBeforeHeader()));
+  EXPECT_EQ(joined(level.chunks), joined(levelChunks()));
+  ASSERT_FALSE(level.chunks.empty());
+  EXPECT_TRUE(level.chunks.front().startsWith("A,01,Z,"));
+  EXPECT_EQ(level.chunks.back(), "Z,&,\r\n");
+  for (const QByteArray& chunk : level.chunks) EXPECT_EQ(chunk.count('\n'), 1) << chunk.constData();
+}
+
+TEST(InstrumentSimulator, DrainedOnlyOnceTheHostHasReadEverything) {
+  InstrumentSimulator simulator;
+  PosixHostPort host(simulator.devicePath());
+  simulator.playTotalStation(gts600Chunks(), 0ms);
+  ASSERT_TRUE(simulator.waitUntilDone(kPatience));
+  EXPECT_FALSE(simulator.waitUntilDrained(200ms));
+  host.readThrough(kEot, kPatience);
+  EXPECT_TRUE(simulator.waitUntilDrained(kPatience));
+}
+
+TEST(InstrumentSimulator, HangUpEndsTheLineForTheHostAndKeepsTheRecord) {
+  InstrumentSimulator simulator;
+  PosixHostPort host(simulator.devicePath());
+  simulator.playTotalStation({QByteArray("part of a block")}, 0ms);
+  EXPECT_EQ(host.readAtLeast(15, kPatience), "part of a block");
+  ASSERT_TRUE(simulator.waitUntilDone(kPatience));
+  simulator.hangUp();
+  EXPECT_THROW(host.write("\x06,R,\r\n"), std::runtime_error);  // the line is gone
+  EXPECT_FALSE(simulator.waitUntilDrained(100ms));
+  EXPECT_EQ(simulator.sent(), "part of a block");
+
+  InstrumentSimulator unplayed;  // hanging up before any playback is fine too
+  PosixHostPort early(unplayed.devicePath());
+  unplayed.hangUp();
+  EXPECT_THROW(early.write("x"), std::runtime_error);
 }
 
 }  // namespace

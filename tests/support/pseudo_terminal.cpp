@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -69,6 +70,17 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() { release(); }
+
+int PseudoTerminal::unreadBytes() const {
+  int count = 0;
+  if (master_ < 0 || ::ioctl(slave_, TIOCINQ, &count) != 0) return -1;
+  return count;
+}
+
+void PseudoTerminal::hangUp() noexcept {
+  if (master_ >= 0) ::close(master_);
+  master_ = -1;
+}
 
 void PseudoTerminal::release() noexcept {
   if (!link_.empty()) ::unlink(link_.c_str());

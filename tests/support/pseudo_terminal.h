@@ -31,6 +31,12 @@ class PseudoTerminal {
   // The slave device itself, e.g. /dev/pts/7.
   const std::string& terminalPath() const { return terminal_; }
 
+  // Bytes the master has written that no one has read from the slave yet; -1 once hung up.
+  int unreadBytes() const;
+  // Closes the master: the line hangs up as a pulled cable would. The host's reads find the end
+  // of the line, its writes fail, and bytes it had not read yet are gone.
+  void hangUp() noexcept;
+
  private:
   void release() noexcept;
 
