@@ -204,6 +204,7 @@ int runDownloadCommand(const QStringList& arguments) {
   transfer = &download;
   download.setRawCapture(capture.get());
 
+  catchInterrupts();
   download.start();
   const auto running = [&] { return download.outcome() == link::DownloadOutcome::Running; };
   if (running()) console.showCount(0);

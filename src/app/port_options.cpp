@@ -12,6 +12,7 @@ namespace korvane::app {
 namespace {
 
 std::atomic<bool> interruptRequested{false};
+bool catchingInterrupts = false;
 
 QString seriesTextOf(const QString& word) {
   if (word == u"gts200") return link::kSeriesGts200;
@@ -76,10 +77,16 @@ QString subcommandHelp(const QCommandLineParser& parser, const QString& command)
   return help;
 }
 
-void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,
-                     const std::function<void()>& watch) {
+void catchInterrupts() {
+  if (catchingInterrupts) return;
+  catchingInterrupts = true;
   interruptRequested = false;
   std::signal(SIGINT, [](int) { interruptRequested = true; });
+}
+
+void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,
+                     const std::function<void()>& watch) {
+  catchInterrupts();
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
     if (interruptRequested.exchange(false) && running()) interrupt();
@@ -91,6 +98,7 @@ void runTransferLoop(const std::function<bool()>& running, const std::function<v
     QCoreApplication::exec();
   }
   std::signal(SIGINT, SIG_DFL);
+  catchingInterrupts = false;
 }
 
 }  // namespace korvane::app

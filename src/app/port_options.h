@@ -26,8 +26,13 @@ std::optional<PortOptions> readPortOptions(const QCommandLineParser& parser, con
 // would put the path the program was started by.
 QString subcommandHelp(const QCommandLineParser& parser, const QString& command);
 
+// From here on Ctrl-C is noted instead of ending the program; the next runTransferLoop passes it
+// to its transfer. Called before a transfer starts, so that a press while the transfer opens the
+// port and sends its first bytes still reaches it (an upload must end with EOT).
+void catchInterrupts();
+
 // Runs the event loop while `running` holds; Ctrl-C calls `interrupt` (once per press); `watch`
-// runs every 20 ms. Returns when `running` no longer holds.
+// runs every 20 ms. Returns when `running` no longer holds, with Ctrl-C ending the program again.
 void runTransferLoop(const std::function<bool()>& running, const std::function<void()>& interrupt,
                      const std::function<void()>& watch);
 

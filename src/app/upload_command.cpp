@@ -105,6 +105,7 @@ int runUploadCommand(const QStringList& arguments) {
   transfer = &upload;
 
   bool interrupted = false;
+  catchInterrupts();
   upload.start();
   runTransferLoop([&] { return upload.isRunning(); },
                   [&] {
