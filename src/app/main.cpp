@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "app/db_command.h"
 #include "app/download_command.h"
 #include "app/upload_command.h"
+#include "common/program_folder.h"
 #include "link/qt_serial_port.h"
 #include "shell/fonts.h"
 #include "shell/main_window.h"
@@ -56,6 +58,8 @@ int runWindow(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("korvane"), QIcon(korvane::resourceFile(QStringLiteral("korvane.png")))));
   korvane::shell::installFontSubstitutes();
   korvane::shell::QtMessages messages;
   korvane::link::QtSerialPort port;
