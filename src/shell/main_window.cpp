@@ -249,12 +249,14 @@ void MainWindow::runConversion(const convert::ConversionCommand& command) {
   convert::ConversionEnvironment environment{
       messages_, writableFolder(), unitDivisor_, [] { QCoreApplication::processEvents(); }, QString(),
       [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }};
-  std::optional<QString> converted;
-  const auto failure = attempt([&] { converted = command.convert(workspace_->text(), environment); });
+  convert::ConversionOutcome outcome;
+  const auto failure = attempt([&] { outcome = convert::runConversion(command, workspace_->text(), environment); });
   if (failure) {
     messages_.critical(kTitleError, *failure);
-  } else if (converted) {
-    workspace_->setText(*converted);
+  } else if (!outcome.noRecords.isEmpty()) {
+    messages_.exclamation(kTitleMessage, outcome.noRecords);
+  } else if (outcome.text) {
+    workspace_->setText(*outcome.text);
   }
 }
 

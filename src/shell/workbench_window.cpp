@@ -293,10 +293,15 @@ void WorkbenchLauncher::showWorkbench() {
 }
 
 void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDivisor) {
-  const auto failure =
-      attempt([&] { workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath()); });
+  int rows = 0;
+  const auto failure = attempt(
+      [&] { rows = workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath()); });
   if (failure) {
     messages_.critical(kTitleErrorZh, *failure);
+    return;
+  }
+  if (rows == 0) {
+    messages_.exclamation(kTitleMessage, kNoSections);
     return;
   }
   showWorkbench();

@@ -36,6 +36,8 @@ struct WorkbenchServices {
   QString enginePath;  // empty: tarnex beside Korvane
 };
 
+inline const QString kNoSections = QStringLiteral(
+    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
 inline const QString kClearPrompt = QStringLiteral("確定清除所有資料");
 inline const QString kTitleWarning = QStringLiteral("警告");
 
@@ -109,8 +111,8 @@ class WorkbenchLauncher {
   // mnuLVNet: shows the workbench modally.
   void showWorkbench();
   // MnuLvDataMdb: appends the sections of the DL-100C text in the workspace to `dat`, then shows
-  // the workbench. A failure is shown in a "錯誤" box (the rows appended before stay) and the
-  // workbench is not shown.
+  // the workbench. A failure is shown in a "錯誤" box (the rows appended before stay), a text
+  // without any section in a "訊息" box; the workbench is then not shown.
   void importLevelData(const QString& workspaceText, int unitDivisor);
 
   EngineConsoleWindow& engineConsole() { return *engineConsole_; }

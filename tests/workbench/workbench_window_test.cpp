@@ -130,6 +130,19 @@ TEST(WorkbenchWindow, FailuresOfTheDatabaseAndOfTheImportAreReportedAndShowNoWor
   EXPECT_TRUE(w.messages.shown[1].text.contains(w.database())) << w.messages.shown[1].text.toStdString();
 }
 
+TEST(WorkbenchWindow, AnImportWithoutSectionsSaysSoAndShowsNoWorkbench) {
+  Window w;
+  const QString noSection = kHeader + lineStart("BM1") + kEnd;
+  w.import(noSection);
+  EXPECT_EQ(w.modal.shown, 0);
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].kind, "exclamation");
+  EXPECT_EQ(w.messages.shown[0].title, "訊息");
+  EXPECT_EQ(w.messages.shown[0].text, kNoSections);
+  EXPECT_TRUE(w.dat().isEmpty());
+  EXPECT_EQ(w.window->workspace().text(), noSection);
+}
+
 TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) {
   Window w;
   w.modal.steps = [&](WorkbenchWindow& form) {
