@@ -69,11 +69,14 @@ MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenM
     services_.systemInformation = (ownSystemInformation_ = std::make_unique<QtSystemInformation>()).get();
   }
   buildControls();
+  // The caption names the file the workspace text is, or the program when it is no file's.
+  connect(workspace_.get(), &Workspace::documentChanged, this, [this](const QString& fileName) {
+    setWindowTitle(fileName.isEmpty() ? QStringLiteral("Korvane") : fileName);
+  });
   workspaceCommands_ = std::make_unique<WorkspaceCommands>(this, *workspace_, messages_, *services_.fileDialogs,
                                                            *services_.printing);
-  workbench_ = std::make_unique<WorkbenchLauncher>(
-      this, messages_, *services_.fileDialogs, [this](const QString& text) { workspace_->setText(text); },
-      services_.modalShow);
+  workbench_ = std::make_unique<WorkbenchLauncher>(this, messages_, *services_.fileDialogs, *services_.printing,
+                                                   services_.modalShow);
   buildMenus();
   startUp();
 }

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -52,9 +53,11 @@ void QtPrinting::setUp(QWidget* owner) {
   dialog.exec();
 }
 
-void QtPrinting::print(const QString& text) {
+void QtPrinting::print(const QString& text, const QFont& font) {
   QPainter painter;
   if (!painter.begin(printer_.get())) throw Failure(QStringLiteral("無法開始列印：印表機無法使用"));
+  // The face and size of the screen, measured on the printer.
+  painter.setFont(QFont(font, printer_.get()));
   const QFontMetrics metrics = painter.fontMetrics();
   const QRect page = painter.viewport();
   const int lineHeight = metrics.lineSpacing();
@@ -62,7 +65,7 @@ void QtPrinting::print(const QString& text) {
   QString normalised = text;
   normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   for (const QString& line : normalised.split(u'\n')) {
-    if (y > page.height()) {
+    if (y + metrics.descent() > page.height() && y > metrics.ascent()) {
       printer_->newPage();
       y = metrics.ascent();
     }
@@ -70,6 +73,7 @@ void QtPrinting::print(const QString& text) {
     y += lineHeight;
   }
   painter.end();
+  if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
 }
 
 std::optional<QString> QtSystemInformation::localMachineValue(const QString& key, const QString& valueName) {

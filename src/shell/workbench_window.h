@@ -19,6 +19,7 @@ class QTableView;
 namespace korvane::shell {
 
 class EngineConsoleWindow;
+class ReportWindow;
 
 // What outlives one showing of the workbench: its file dialog and the engine input file last
 // written or read, whose folder tarnex runs in.
@@ -100,12 +101,12 @@ class ModalShow {
 };
 
 // The Main window's side of the workbench: the menu entries "水準網平差" and "資料->平差資料庫",
-// the engine's console and what outlives one showing.
+// the engine's console, the window of its report and what outlives one showing.
 class WorkbenchLauncher {
  public:
-  // `showInWorkspace` puts a text into the Main window's workspace; `modalShow` may be null.
-  WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs,
-                    std::function<void(const QString& text)> showInWorkspace, ModalShow* modalShow);
+  // `modalShow` may be null.
+  WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
+                    ModalShow* modalShow);
   ~WorkbenchLauncher();
 
   // mnuLVNet: shows the workbench modally.
@@ -116,18 +117,17 @@ class WorkbenchLauncher {
   void importLevelData(const QString& workspaceText, int unitDivisor);
 
   EngineConsoleWindow& engineConsole() { return *engineConsole_; }
+  ReportWindow& reportWindow() { return *reportWindow_; }
   WorkbenchSession& session() { return session_; }
 
  private:
-  bool openReport(const QString& path);
-
   QWidget* owner_;
   Messages& messages_;
   FileDialogs& fileDialogs_;
-  std::function<void(const QString& text)> showInWorkspace_;
   ModalShow* modalShow_;
   WorkbenchSession session_;
   std::unique_ptr<EngineConsoleWindow> engineConsole_;
+  std::unique_ptr<ReportWindow> reportWindow_;
 };
 
 }  // namespace korvane::shell
