@@ -13,6 +13,7 @@
 #include "shell/fonts.h"
 #include "shell/main_window.h"
 #include "shell/qt_messages.h"
+#include "shell/translations.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ int runWindow(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
   korvane::shell::installFontSubstitutes();
+  korvane::shell::installQtTranslations(app);
   korvane::shell::QtMessages messages;
   korvane::link::QtSerialPort port;
   korvane::shell::MainWindow window(messages, port);

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <QGuiApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMovie>
@@ -88,8 +89,13 @@ void MainWindow::startUp() {
   const QSize workspaceTwips = workspaceSizeTwips(screen_);
   const int widthTwips = std::max(11400, workspaceTwips.width() + 360);
   const int heightTwips = kWorkspaceTopTwips + std::max(0, workspaceTwips.height()) + 240;
+  // Frames widened to fit their lists stay inside the window.
+  int framesRight = 0;
+  for (const QGroupBox* frame : centralWidget()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    framesRight = std::max(framesRight, frame->geometry().right() + 1);
+  }
   // The status bar shows an upload's progress.
-  resize(screen_.toPixelsX(widthTwips),
+  resize(std::max(screen_.toPixelsX(widthTwips), framesRight + screen_.toPixelsX(120)),
          screen_.toPixelsY(heightTwips) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
   // 1. Centre on the screen.

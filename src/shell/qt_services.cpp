@@ -24,25 +24,35 @@ QString qtFilter(const QString& filter) {
   return captions.join(QStringLiteral(";;"));
 }
 
-QString startFolder(const CommonDialog& dialog) {
-  if (!dialog.fileName.isEmpty()) return dialog.fileName;
-  return dialog.initialFolder;
+// Shows Qt's file dialog in the folder of the remembered name (that name chosen) or in the
+// initial folder; true when the user chose a file, which is then the dialog's name.
+bool showFileDialog(CommonDialog& dialog, QWidget* owner, QFileDialog::AcceptMode mode) {
+  QFileDialog fileDialog(owner, QString(), QString(), qtFilter(dialog.filter));
+  fileDialog.setAcceptMode(mode);
+  fileDialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // The dialog adds the suffix before it asks about replacing a file, so it asks about the file
+  // that is then written.
+  fileDialog.setDefaultSuffix(dialog.defaultSuffix);
+  if (dialog.fileName.isEmpty()) {
+    if (!dialog.initialFolder.isEmpty()) fileDialog.setDirectory(dialog.initialFolder);
+  } else {
+    const QFileInfo remembered(dialog.fileName);
+    fileDialog.setDirectory(remembered.absolutePath());
+    fileDialog.selectFile(remembered.fileName());
+  }
+  if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty()) return false;
+  dialog.fileName = fileDialog.selectedFiles().constFirst();
+  return !dialog.fileName.isEmpty();
 }
 
 }  // namespace
 
 bool QtFileDialogs::showOpen(CommonDialog& dialog, QWidget* owner) {
-  const QString chosen = QFileDialog::getOpenFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
-  if (chosen.isEmpty()) return false;
-  dialog.fileName = chosen;
-  return true;
+  return showFileDialog(dialog, owner, QFileDialog::AcceptOpen);
 }
 
 bool QtFileDialogs::showSave(CommonDialog& dialog, QWidget* owner) {
-  const QString chosen = QFileDialog::getSaveFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
-  if (chosen.isEmpty()) return false;
-  dialog.fileName = chosen;
-  return true;
+  return showFileDialog(dialog, owner, QFileDialog::AcceptSave);
 }
 
 QtPrinting::QtPrinting() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}

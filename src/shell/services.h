@@ -15,6 +15,8 @@ struct CommonDialog {
   QString fileName;
   QString initialFolder;
   QString filter;
+  // Added by the save dialog to a name typed without a suffix (e.g. "dat"); empty: none.
+  QString defaultSuffix;
 };
 
 class FileDialogs {

@@ -224,8 +224,13 @@ void WorkbenchWindow::writeEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
   dialog.initialFolder = engineFolder();
+  dialog.defaultSuffix = workbench::kEngineFileSuffix;
   // Cancelling the dialog writes nothing.
-  if (!services_.fileDialogs.showSave(dialog, this) || dialog.fileName.isEmpty()) return;
+  const bool chosen = services_.fileDialogs.showSave(dialog, this);
+  dialog.defaultSuffix.clear();
+  if (!chosen || dialog.fileName.isEmpty()) return;
+  // A name typed without a suffix gets ".dat", so that "資料讀入" lists the file.
+  dialog.fileName = workbench::withEngineFileSuffix(dialog.fileName);
   const QString path = dialog.fileName;
   const auto failure =
       attempt([&] { workbench::writeEngineFile(path, projectName(), observations_, knownPoints_); });

@@ -210,6 +210,25 @@ TEST(WorkbenchWindow, CancellingTheFileDialogWritesNothingReadsNothingAndSaysNot
   w.trigger("mnuLVNet");
 }
 
+TEST(WorkbenchWindow, BuildingTheFileAddsDatToANameWithoutSuffixSoReadInFindsIt) {
+  Window w;
+  QTemporaryDir jobs;
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    form.observations().addNew({"A", "B", 1.0, 1.0, 0.0});
+    form.knownPoints().addNew({"A", 1.0, 0.0});
+    w.dialogs.nextName = jobs.filePath("job1");
+    button(form, "SSCommand4")->click();
+    EXPECT_TRUE(QFileInfo(jobs.filePath("job1.dat")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(jobs.filePath("job1")));
+    // "資料讀入" offers the file just written.
+    button(form, "SSCommand6")->click();
+    EXPECT_EQ(form.observations().recordCount(), 2);
+  };
+  w.trigger("mnuLVNet");
+  EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
+  EXPECT_EQ(w.window->workbench().session().engineFile, jobs.filePath("job1.dat"));
+}
+
 TEST(WorkbenchWindow, AdjustWithoutTheEngineSaysSoOnTheConsoleInTheFolderOfTheLastFile) {
   Window w;
   QTemporaryDir jobs;
