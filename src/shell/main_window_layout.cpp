@@ -61,7 +61,6 @@ void widen(QWidget* control, int extra) {
 // A list as wide as its longest entry, so that no entry is cut, neither in the box nor in its
 // drop-down list.
 void fitToEntries(QComboBox* box) {
-  box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->view()->frameWidth() * 2);
   widen(box, box->sizeHint().width() - box->width());
 }

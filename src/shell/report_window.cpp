@@ -45,6 +45,8 @@ ReportWindow::ReportWindow(Messages& messages, FileDialogs& fileDialogs, Printin
   text_ = new QPlainTextEdit(this);
   text_->setObjectName(QStringLiteral("ReportText"));
   text_->setReadOnly(true);
+  // Read-only, but the keys still move through the report and select from it.
+  text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The workspace's Ming face: its Chinese characters are two Latin letters wide, as the engine
   // lays out its report.

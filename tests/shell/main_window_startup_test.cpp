@@ -141,8 +141,9 @@ TEST(Workspace, KeepsTheExactTextUntilTheUserEdits) {
 // the frames widened for them neither overlap nor leave the window.
 TEST(MainWindowStartUp, ListsShowTheirLongestEntriesWhole) {
   Window w;
-  for (const char* name : {"Combo1", "ComboPort"}) {
+  for (const auto& [name, designWidth] : {std::pair{"Combo1", 3015}, std::pair{"ComboPort", 1455}}) {
     QComboBox* box = w.find<QComboBox>(name);
+    EXPECT_GE(box->width(), kScreen.toPixelsX(designWidth)) << name;
     QStyleOptionComboBox option;
     option.initFrom(box);
     option.editable = box->isEditable();

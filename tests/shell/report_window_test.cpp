@@ -88,6 +88,7 @@ TEST(ReportWindow, ShowsTheReportReadOnlyInTheWorkspacesFixedPitchFace) {
   auto* view = f.window.findChild<QPlainTextEdit*>("ReportText");
   ASSERT_TRUE(view);
   EXPECT_TRUE(view->isReadOnly());
+  EXPECT_TRUE(view->textInteractionFlags() & Qt::TextSelectableByKeyboard);
   EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_TRUE(view->toPlainText().startsWith(QStringLiteral("    project name 計算名稱    :測試"))) << view->toPlainText().toStdString();
   EXPECT_EQ(QFontInfo(view->font()).family(), QFontInfo(QFont(QStringLiteral("細明體"))).family());
