@@ -23,8 +23,8 @@ QString helpText(const std::vector<convert::ConversionCommand>& commands) {
       "Usage: korvane convert VERB [FILE] [--utf8] [-o OUT]\n"
       "Converts the text of FILE (or standard input) as the 資料轉換 menu converts the workspace, and\n"
       "writes the resulting text to standard output in CP950 (--utf8: UTF-8). Input is read as CP950\n"
-      "unless it is valid UTF-8 with non-ASCII content. A failure prints its message on standard error,\n"
-      "nothing on standard output, and exits 1.\n\nVerbs:\n");
+      "unless it is valid UTF-8 with non-ASCII content. A failure, and input without any record the\n"
+      "verb reads, prints its message on standard error, nothing on standard output, and exits 1.\n\nVerbs:\n");
   for (const convert::ConversionCommand& command : commands) {
     text += QStringLiteral("  %1 %2\n").arg(command.verb, -18).arg(command.summary);
   }
@@ -79,16 +79,20 @@ int runConvertCommand(const QStringList& arguments) {
 
   ConsoleMessages messages;
   convert::ConversionEnvironment environment{messages, writableFolder(), 10, {}, parser.value(QStringLiteral("output")), {}};
-  std::optional<QString> converted;
-  if (const auto failure = attempt([&] { converted = command->convert(decoded.text, environment); })) {
+  convert::ConversionOutcome outcome;
+  if (const auto failure = attempt([&] { outcome = convert::runConversion(*command, decoded.text, environment); })) {
     printError(*failure);
     return kExitFailure;
   }
+  if (!outcome.noRecords.isEmpty()) {
+    printError(outcome.noRecords);
+    return kExitFailure;
+  }
   if (messages.failed) return kExitFailure;
-  if (!converted) return 0;
+  if (!outcome.text) return 0;
 
   const text::TextEncoding encoding = parser.isSet(QStringLiteral("utf8")) ? text::TextEncoding::Utf8 : text::TextEncoding::Cp950;
-  const text::Cp950Encoding encoded = text::encodeText(*converted, encoding);
+  const text::Cp950Encoding encoded = text::encodeText(*outcome.text, encoding);
   if (!encoded.ok()) {
     printError(encoded.describe() + QStringLiteral("; --utf8 writes it"));
     return kExitFailure;

@@ -15,6 +15,7 @@
 #include "shell/fonts.h"
 #include "shell/main_window.h"
 #include "shell/qt_messages.h"
+#include "shell/translations.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int runWindow(int argc, char** argv) {
   QApplication::setWindowIcon(
       QIcon::fromTheme(QStringLiteral("korvane"), QIcon(korvane::resourceFile(QStringLiteral("korvane.png")))));
   korvane::shell::installFontSubstitutes();
+  korvane::shell::installQtTranslations(app);
   korvane::shell::QtMessages messages;
   korvane::link::QtSerialPort port;
   korvane::shell::MainWindow window(messages, port);

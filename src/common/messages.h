@@ -21,10 +21,10 @@ class Messages {
   virtual void exclamation(const QString& title, const QString& text) = 0;
   // A box with only an OK button, no icon and the application's title.
   virtual void plain(const QString& text) = 0;
-  // OK and Cancel; true for OK.
+  // OK and Cancel, Cancel the default; true for OK.
   virtual bool confirm(const QString& title, const QString& text) = 0;
-  // Yes and No with the exclamation icon; true for Yes. A message box without such buttons asks
-  // as confirm does.
+  // Yes and No with the exclamation icon, No the default; true for Yes. A message box without
+  // such buttons asks as confirm does.
   virtual bool askYesNo(const QString& title, const QString& text) { return confirm(title, text); }
 };
 

@@ -3,6 +3,7 @@
 // text to the new workspace text. The window and `korvane convert` run the same commands.
 
 #include <QString>
+#include <QStringView>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -38,9 +39,32 @@ struct ConversionCommand {
   QString verb;      // the `korvane convert` verb, e.g. "gts200-obs"
   QString summary;   // one line for `korvane convert --help`
   Converter convert;
+  // The records the conversion reads, as the message names them when the workspace holds none.
+  QString records;
+  // True when a text holds at least one record the conversion reads. Empty for a conversion that
+  // says itself when it finds nothing to convert.
+  std::function<bool(QStringView text)> holdsRecords;
 };
 
 // Every conversion command, in menu order.
 std::vector<ConversionCommand> allConversionCommands();
+
+// What came of running a command on the workspace text.
+struct ConversionOutcome {
+  // The new workspace text; nothing when the workspace stays as it is.
+  std::optional<QString> text;
+  // Not empty when the workspace held no record the command reads: the message that says so.
+  // Nothing was converted and nothing written.
+  QString noRecords;
+};
+
+// "資料中找不到 " the records "，沒有轉換任何資料。"
+QString noRecordsMessage(const QString& records);
+
+// Runs a command the way both faces run it: a workspace without any record the command reads is
+// not converted at all, so it keeps its text and no file is written. A Failure thrown by the
+// conversion goes to the caller.
+ConversionOutcome runConversion(const ConversionCommand& command, const QString& workspace,
+                                ConversionEnvironment& environment);
 
 }  // namespace korvane::convert

@@ -13,8 +13,20 @@ std::vector<ConversionCommand> allConversionCommands() {
                       QStringLiteral("cadastral L14 point text as upload lines (name,second,first,0)"),
                       [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
                         return link::convertL14Text(workspace, environment.programFolder, environment.yieldToEvents);
-                      }});
+                      },
+                      // It says itself when the text holds no group to convert.
+                      QString(), {}});
   return commands;
+}
+
+QString noRecordsMessage(const QString& records) {
+  return QStringLiteral("資料中找不到 %1，沒有轉換任何資料。").arg(records);
+}
+
+ConversionOutcome runConversion(const ConversionCommand& command, const QString& workspace,
+                                ConversionEnvironment& environment) {
+  if (command.holdsRecords && !command.holdsRecords(workspace)) return {std::nullopt, noRecordsMessage(command.records)};
+  return {command.convert(workspace, environment), QString()};
 }
 
 }  // namespace korvane::convert

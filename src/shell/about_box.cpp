@@ -64,6 +64,8 @@ AboutBox::AboutBox(QWidget* owner, Messages& messages, SystemInformation& system
   ok->setDefault(true);
   auto* sysInfo = new QPushButton(QStringLiteral("系統資訊(&S)..."), this);
   sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+  // Focus after a click must not make it the default: Enter stays 確定.
+  sysInfo->setAutoDefault(false);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(sysInfo, &QPushButton::clicked, this, [this] { startSystemInformation(); });
 

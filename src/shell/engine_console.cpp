@@ -94,7 +94,7 @@ void EngineConsoleWindow::sendAnswer() {
 
 void EngineConsoleWindow::openReport() {
   if (!console_->reportReady() || !onOpenReport) return;
-  if (onOpenReport(console_->reportPath())) append(QStringLiteral("level.out 已開啟在 Korvane 的工作區。\n"));
+  if (onOpenReport(console_->reportPath())) append(QStringLiteral("level.out 已在報表視窗開啟。\n"));
 }
 
 QString EngineConsoleWindow::text() const { return text_->toPlainText(); }

@@ -1,6 +1,6 @@
 #pragma once
 // The engine's console window: tarnex's prompt and every line it prints, the answers the user
-// types, and at the end the offer to open the report "level.out" in the workspace.
+// types, and at the end the offer to open the report "level.out" in a window of its own.
 //
 // A window of its own, not blocked by the modal workbench, so the engine can be answered while
 // the workbench stays open; it lives as long as the Main window.
@@ -33,7 +33,7 @@ class EngineConsoleWindow : public QWidget {
   // "開啟 level.out".
   void openReport();
 
-  // Opens a report file in the workspace; false when it could not (and has said why).
+  // Shows a report file; false when it could not (and has said why).
   std::function<bool(const QString& path)> onOpenReport;
 
   workbench::EngineConsole& console() { return *console_; }

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <QGuiApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMovie>
@@ -69,11 +70,14 @@ MainWindow::MainWindow(Messages& messages, link::SerialPort& port, const ScreenM
     services_.systemInformation = (ownSystemInformation_ = std::make_unique<QtSystemInformation>()).get();
   }
   buildControls();
+  // The caption names the file the workspace text is, or the program when it is no file's.
+  connect(workspace_.get(), &Workspace::documentChanged, this, [this](const QString& fileName) {
+    setWindowTitle(fileName.isEmpty() ? QStringLiteral("Korvane") : fileName);
+  });
   workspaceCommands_ = std::make_unique<WorkspaceCommands>(this, *workspace_, messages_, *services_.fileDialogs,
                                                            *services_.printing);
-  workbench_ = std::make_unique<WorkbenchLauncher>(
-      this, messages_, *services_.fileDialogs, [this](const QString& text) { workspace_->setText(text); },
-      services_.modalShow);
+  workbench_ = std::make_unique<WorkbenchLauncher>(this, messages_, *services_.fileDialogs, *services_.printing,
+                                                   services_.modalShow);
   buildMenus();
   startUp();
 }
@@ -85,8 +89,13 @@ void MainWindow::startUp() {
   const QSize workspaceTwips = workspaceSizeTwips(screen_);
   const int widthTwips = std::max(11400, workspaceTwips.width() + 360);
   const int heightTwips = kWorkspaceTopTwips + std::max(0, workspaceTwips.height()) + 240;
+  // Frames widened to fit their lists stay inside the window.
+  int framesRight = 0;
+  for (const QGroupBox* frame : centralWidget()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    framesRight = std::max(framesRight, frame->geometry().right() + 1);
+  }
   // The status bar shows an upload's progress.
-  resize(screen_.toPixelsX(widthTwips),
+  resize(std::max(screen_.toPixelsX(widthTwips), framesRight + screen_.toPixelsX(120)),
          screen_.toPixelsY(heightTwips) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
   // 1. Centre on the screen.
@@ -254,12 +263,14 @@ void MainWindow::runConversion(const convert::ConversionCommand& command) {
   convert::ConversionEnvironment environment{
       messages_, writableFolder(), unitDivisor_, [] { QCoreApplication::processEvents(); }, QString(),
       [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }};
-  std::optional<QString> converted;
-  const auto failure = attempt([&] { converted = command.convert(workspace_->text(), environment); });
+  convert::ConversionOutcome outcome;
+  const auto failure = attempt([&] { outcome = convert::runConversion(command, workspace_->text(), environment); });
   if (failure) {
     messages_.critical(kTitleError, *failure);
-  } else if (converted) {
-    workspace_->setText(*converted);
+  } else if (!outcome.noRecords.isEmpty()) {
+    messages_.exclamation(kTitleMessage, outcome.noRecords);
+  } else if (outcome.text) {
+    workspace_->setText(*outcome.text);
   }
 }
 

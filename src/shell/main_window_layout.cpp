@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAbstractItemView>
 
 #include "common/program_folder.h"
 #include "link/port_names.h"
@@ -42,6 +43,26 @@ QComboBox* listBox(QWidget* parent, const QStringList& items, const QString& ini
     box->setCurrentIndex(items.indexOf(initialText));
   }
   return box;
+}
+
+// Widens a control by `extra` pixels: what stands to its right in the same frame moves right,
+// and the frame grows with it, up to the window's central area.
+void widen(QWidget* control, int extra) {
+  if (extra <= 0) return;
+  const int right = control->geometry().right();
+  QWidget* parent = control->parentWidget();
+  for (QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (sibling != control && sibling->x() > right) sibling->move(sibling->x() + extra, sibling->y());
+  }
+  control->resize(control->width() + extra, control->height());
+  if (qobject_cast<QGroupBox*>(parent)) widen(parent, extra);
+}
+
+// A list as wide as its longest entry, so that no entry is cut, neither in the box nor in its
+// drop-down list.
+void fitToEntries(QComboBox* box) {
+  box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + box->view()->frameWidth() * 2);
+  widen(box, box->sizeHint().width() - box->width());
 }
 
 }  // namespace
@@ -136,6 +157,9 @@ void MainWindow::buildControls() {
   QFont font(QStringLiteral("細明體"));
   text1_->setFont(font);
   workspace_ = std::make_unique<Workspace>(text1_);
+
+  fitToEntries(combo1_);
+  fitToEntries(comboPort_);
 
   connect(combo1_, &QComboBox::activated, this, [this] { chooseSeries(); });
   connect(cConection_, &QPushButton::clicked, this, [this] { connectPort(); });

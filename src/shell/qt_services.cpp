@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -23,25 +24,35 @@ QString qtFilter(const QString& filter) {
   return captions.join(QStringLiteral(";;"));
 }
 
-QString startFolder(const CommonDialog& dialog) {
-  if (!dialog.fileName.isEmpty()) return dialog.fileName;
-  return dialog.initialFolder;
+// Shows Qt's file dialog in the folder of the remembered name (that name chosen) or in the
+// initial folder; true when the user chose a file, which is then the dialog's name.
+bool showFileDialog(CommonDialog& dialog, QWidget* owner, QFileDialog::AcceptMode mode) {
+  QFileDialog fileDialog(owner, QString(), QString(), qtFilter(dialog.filter));
+  fileDialog.setAcceptMode(mode);
+  fileDialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // The dialog adds the suffix before it asks about replacing a file, so it asks about the file
+  // that is then written.
+  fileDialog.setDefaultSuffix(dialog.defaultSuffix);
+  if (dialog.fileName.isEmpty()) {
+    if (!dialog.initialFolder.isEmpty()) fileDialog.setDirectory(dialog.initialFolder);
+  } else {
+    const QFileInfo remembered(dialog.fileName);
+    fileDialog.setDirectory(remembered.absolutePath());
+    fileDialog.selectFile(remembered.fileName());
+  }
+  if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty()) return false;
+  dialog.fileName = fileDialog.selectedFiles().constFirst();
+  return !dialog.fileName.isEmpty();
 }
 
 }  // namespace
 
 bool QtFileDialogs::showOpen(CommonDialog& dialog, QWidget* owner) {
-  const QString chosen = QFileDialog::getOpenFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
-  if (chosen.isEmpty()) return false;
-  dialog.fileName = chosen;
-  return true;
+  return showFileDialog(dialog, owner, QFileDialog::AcceptOpen);
 }
 
 bool QtFileDialogs::showSave(CommonDialog& dialog, QWidget* owner) {
-  const QString chosen = QFileDialog::getSaveFileName(owner, QString(), startFolder(dialog), qtFilter(dialog.filter));
-  if (chosen.isEmpty()) return false;
-  dialog.fileName = chosen;
-  return true;
+  return showFileDialog(dialog, owner, QFileDialog::AcceptSave);
 }
 
 QtPrinting::QtPrinting() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
@@ -52,9 +63,11 @@ void QtPrinting::setUp(QWidget* owner) {
   dialog.exec();
 }
 
-void QtPrinting::print(const QString& text) {
+void QtPrinting::print(const QString& text, const QFont& font) {
   QPainter painter;
   if (!painter.begin(printer_.get())) throw Failure(QStringLiteral("無法開始列印：印表機無法使用"));
+  // The face and size of the screen, measured on the printer.
+  painter.setFont(QFont(font, printer_.get()));
   const QFontMetrics metrics = painter.fontMetrics();
   const QRect page = painter.viewport();
   const int lineHeight = metrics.lineSpacing();
@@ -62,7 +75,7 @@ void QtPrinting::print(const QString& text) {
   QString normalised = text;
   normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   for (const QString& line : normalised.split(u'\n')) {
-    if (y > page.height()) {
+    if (y + metrics.descent() > page.height() && y > metrics.ascent()) {
       printer_->newPage();
       y = metrics.ascent();
     }
@@ -70,6 +83,7 @@ void QtPrinting::print(const QString& text) {
     y += lineHeight;
   }
   painter.end();
+  if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
 }
 
 std::optional<QString> QtSystemInformation::localMachineValue(const QString& key, const QString& valueName) {

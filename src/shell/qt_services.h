@@ -20,7 +20,7 @@ class QtPrinting : public Printing {
   QtPrinting();
   ~QtPrinting() override;
   void setUp(QWidget* owner) override;
-  void print(const QString& text) override;
+  void print(const QString& text, const QFont& font) override;
   QPrinter& printer() { return *printer_; }
 
  private:

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+class QFont;
 class QWidget;
 
 namespace korvane::shell {
@@ -14,6 +15,8 @@ struct CommonDialog {
   QString fileName;
   QString initialFolder;
   QString filter;
+  // Added by the save dialog to a name typed without a suffix (e.g. "dat"); empty: none.
+  QString defaultSuffix;
 };
 
 class FileDialogs {
@@ -29,8 +32,9 @@ class Printing {
   virtual ~Printing() = default;
   // The printer set-up dialog of the current printer.
   virtual void setUp(QWidget* owner) = 0;
-  // Prints the text on the current printer in the printer's font and ends the job; throws Failure.
-  virtual void print(const QString& text) = 0;
+  // Prints the text on the current printer in `font` (the face and size it is shown in, so that
+  // fixed columns stay where they are on screen) and ends the job; throws Failure.
+  virtual void print(const QString& text, const QFont& font) = 0;
 };
 
 class SystemInformation {

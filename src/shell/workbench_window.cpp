@@ -1,7 +1,6 @@
 #include "shell/workbench_window.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,7 +18,7 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "shell/engine_console.h"
-#include "text/text_file.h"
+#include "shell/report_window.h"
 #include "workbench/engine_file.h"
 #include "workbench/engine_run.h"
 #include "workbench/level_import.h"
@@ -68,12 +67,6 @@ class DeleteKey : public QObject {
  private:
   std::function<void()> deleteRows_;
 };
-
-QString readReport(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) throw Failure(QStringLiteral("無法開啟 %1：%2").arg(path, file.errorString()));
-  return text::decodeTextFile(file.readAll()).text;
-}
 
 }  // namespace
 
@@ -231,8 +224,13 @@ void WorkbenchWindow::writeEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
   dialog.initialFolder = engineFolder();
+  dialog.defaultSuffix = workbench::kEngineFileSuffix;
   // Cancelling the dialog writes nothing.
-  if (!services_.fileDialogs.showSave(dialog, this) || dialog.fileName.isEmpty()) return;
+  const bool chosen = services_.fileDialogs.showSave(dialog, this);
+  dialog.defaultSuffix.clear();
+  if (!chosen || dialog.fileName.isEmpty()) return;
+  // A name typed without a suffix gets ".dat", so that "資料讀入" lists the file.
+  dialog.fileName = workbench::withEngineFileSuffix(dialog.fileName);
   const QString path = dialog.fileName;
   const auto failure =
       attempt([&] { workbench::writeEngineFile(path, projectName(), observations_, knownPoints_); });
@@ -266,15 +264,15 @@ void WorkbenchWindow::runEngine() {
   services_.engineConsole.run(services_.enginePath, engineFolder(), answer);
 }
 
-WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs,
-                                     std::function<void(const QString& text)> showInWorkspace, ModalShow* modalShow)
+WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
+                                     ModalShow* modalShow)
     : owner_(owner),
       messages_(messages),
       fileDialogs_(fileDialogs),
-      showInWorkspace_(std::move(showInWorkspace)),
       modalShow_(modalShow),
-      engineConsole_(std::make_unique<EngineConsoleWindow>()) {
-  engineConsole_->onOpenReport = [this](const QString& path) { return openReport(path); };
+      engineConsole_(std::make_unique<EngineConsoleWindow>()),
+      reportWindow_(std::make_unique<ReportWindow>(messages, fileDialogs, printing)) {
+  engineConsole_->onOpenReport = [this](const QString& path) { return reportWindow_->showFile(path); };
 }
 
 WorkbenchLauncher::~WorkbenchLauncher() = default;
@@ -293,19 +291,18 @@ void WorkbenchLauncher::showWorkbench() {
 }
 
 void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDivisor) {
-  const auto failure =
-      attempt([&] { workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath()); });
+  int rows = 0;
+  const auto failure = attempt(
+      [&] { rows = workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath()); });
   if (failure) {
     messages_.critical(kTitleErrorZh, *failure);
     return;
   }
+  if (rows == 0) {
+    messages_.exclamation(kTitleMessage, kNoSections);
+    return;
+  }
   showWorkbench();
-}
-
-bool WorkbenchLauncher::openReport(const QString& path) {
-  const auto failure = attempt([&] { showInWorkspace_(readReport(path)); });
-  if (failure) messages_.critical(kTitleErrorZh, *failure);
-  return !failure;
 }
 
 }  // namespace korvane::shell

@@ -19,6 +19,7 @@ class QTableView;
 namespace korvane::shell {
 
 class EngineConsoleWindow;
+class ReportWindow;
 
 // What outlives one showing of the workbench: its file dialog and the engine input file last
 // written or read, whose folder tarnex runs in.
@@ -36,6 +37,8 @@ struct WorkbenchServices {
   QString enginePath;  // empty: tarnex beside Korvane
 };
 
+inline const QString kNoSections = QStringLiteral(
+    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
 inline const QString kClearPrompt = QStringLiteral("確定清除所有資料");
 inline const QString kTitleWarning = QStringLiteral("警告");
 
@@ -98,34 +101,33 @@ class ModalShow {
 };
 
 // The Main window's side of the workbench: the menu entries "水準網平差" and "資料->平差資料庫",
-// the engine's console and what outlives one showing.
+// the engine's console, the window of its report and what outlives one showing.
 class WorkbenchLauncher {
  public:
-  // `showInWorkspace` puts a text into the Main window's workspace; `modalShow` may be null.
-  WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs,
-                    std::function<void(const QString& text)> showInWorkspace, ModalShow* modalShow);
+  // `modalShow` may be null.
+  WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
+                    ModalShow* modalShow);
   ~WorkbenchLauncher();
 
   // mnuLVNet: shows the workbench modally.
   void showWorkbench();
   // MnuLvDataMdb: appends the sections of the DL-100C text in the workspace to `dat`, then shows
-  // the workbench. A failure is shown in a "錯誤" box (the rows appended before stay) and the
-  // workbench is not shown.
+  // the workbench. A failure is shown in a "錯誤" box (the rows appended before stay), a text
+  // without any section in a "訊息" box; the workbench is then not shown.
   void importLevelData(const QString& workspaceText, int unitDivisor);
 
   EngineConsoleWindow& engineConsole() { return *engineConsole_; }
+  ReportWindow& reportWindow() { return *reportWindow_; }
   WorkbenchSession& session() { return session_; }
 
  private:
-  bool openReport(const QString& path);
-
   QWidget* owner_;
   Messages& messages_;
   FileDialogs& fileDialogs_;
-  std::function<void(const QString& text)> showInWorkspace_;
   ModalShow* modalShow_;
   WorkbenchSession session_;
   std::unique_ptr<EngineConsoleWindow> engineConsole_;
+  std::unique_ptr<ReportWindow> reportWindow_;
 };
 
 }  // namespace korvane::shell

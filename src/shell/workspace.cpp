@@ -10,13 +10,19 @@ Workspace::Workspace(QPlainTextEdit* view) : QObject(view), view_(view) {
   });
 }
 
-void Workspace::setText(const QString& text) {
+void Workspace::setText(const QString& text, const QString& fileName) {
   exact_ = text;
   settingText_ = true;
   view_->setPlainText(text);
   settingText_ = false;
   editedInView_ = false;
+  setFileName(fileName);
   view_->repaint();
+}
+
+void Workspace::setFileName(const QString& fileName) {
+  fileName_ = fileName;
+  emit documentChanged(fileName_);
 }
 
 QString Workspace::text() const {

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QSaveFile>
@@ -50,7 +51,7 @@ void WorkspaceCommands::open() {
   window_->setWindowTitle(dialog_.fileName);
   const auto failure = attempt([&] {
     const text::DecodedText decoded = text::decodeTextFile(readFile(dialog_.fileName));
-    workspace_.setText(decoded.text);
+    workspace_.setText(decoded.text, dialog_.fileName);
     encoding_ = decoded.encoding;
   });
   if (failure) messages_.critical(kTitleError, *failure);
@@ -59,13 +60,22 @@ void WorkspaceCommands::open() {
 void WorkspaceCommands::openForUpload() {
   if (!dialogs_.showOpen(dialog_, window_) || dialog_.fileName.isEmpty()) return;
   const text::DecodedText decoded = text::decodeTextFile(readFile(dialog_.fileName));
-  workspace_.setText(decoded.text);
+  workspace_.setText(decoded.text, dialog_.fileName);
   encoding_ = decoded.encoding;
 }
 
 void WorkspaceCommands::save() {
   dialog_.filter = kTextFileFilter;
-  if (!dialogs_.showSave(dialog_, window_)) return;
+  // The dialog offers the workspace's own file. A text that is no file's (a report, a download)
+  // is offered no name, in the folder of the file last used, so that it is not written over the
+  // data it was made from; a cancelled dialog leaves the remembered name as it was.
+  CommonDialog offer = dialog_;
+  offer.fileName = workspace_.fileName();
+  if (offer.fileName.isEmpty()) {
+    offer.initialFolder = dialog_.fileName.isEmpty() ? writableFolder() : QFileInfo(dialog_.fileName).absolutePath();
+  }
+  if (!dialogs_.showSave(offer, window_)) return;
+  dialog_ = offer;
   const auto failure = attempt([&] {
     if (dialog_.fileName.isEmpty()) throw Failure(QStringLiteral("沒有檔案名稱"));
     // The file always ends with CR LF; a text that already ends with one gets no second, so a
@@ -75,6 +85,7 @@ void WorkspaceCommands::save() {
     const text::Cp950Encoding encoded = text::encodeText(text, encoding_);
     if (!encoded.ok()) throw Failure(encoded.describe());
     writeFileAtomically(dialog_.fileName, encoded.bytes);
+    workspace_.setFileName(dialog_.fileName);
   });
   if (failure) messages_.exclamation(kTitleMessage, kSaveError + u'\n' + *failure);
 }
@@ -94,7 +105,7 @@ void WorkspaceCommands::deleteFile() {
 void WorkspaceCommands::printerSetUp() { printing_.setUp(window_); }
 
 void WorkspaceCommands::print() {
-  const auto failure = attempt([&] { printing_.print(workspace_.text()); });
+  const auto failure = attempt([&] { printing_.print(workspace_.text(), workspace_.view()->font()); });
   if (failure) messages_.critical(kTitleError, *failure);
 }
 

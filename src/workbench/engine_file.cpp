@@ -1,6 +1,7 @@
 #include "workbench/engine_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <optional>
 
@@ -100,6 +101,14 @@ void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int
 }
 
 }  // namespace
+
+QString withEngineFileSuffix(const QString& path) {
+  const QFileInfo file(path);
+  if (file.fileName().isEmpty()) return path;
+  if (file.fileName().endsWith(u'.')) return path + kEngineFileSuffix;
+  if (file.suffix().isEmpty()) return path + u'.' + kEngineFileSuffix;
+  return path;
+}
 
 QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberFields, const QStringList& fieldNames) {
   QByteArray line;

@@ -26,6 +26,13 @@ inline const QString kObservationDataError = QStringLiteral("平差資料錯誤"
 inline const QString kKnownPointDataError = QStringLiteral("已知點資料錯誤");
 inline const QString kReadInError = QStringLiteral("資料讀入錯誤");
 
+// The suffix of an engine input file, added to a name typed without one.
+inline const QString kEngineFileSuffix = QStringLiteral("dat");
+
+// The path with ".dat" added when its file name has no suffix ("job1" gives "job1.dat", "job1."
+// gives "job1.dat"); any other path as it stands.
+QString withEngineFileSuffix(const QString& path);
+
 // One line of the file without its CR LF: each value in its ten columns, numbers in their
 // engine number text, an empty value as the word Null. Throws Failure naming the field when a
 // text does not fit its ten columns or has no code page 950 form.

@@ -136,7 +136,7 @@ void EngineConsole::ended(int exitCode, bool crashed) {
     show(QStringLiteral("\n平差程式已結束（結束碼 %1）。\n").arg(exitCode));
   }
   if (reportReady()) {
-    show(QStringLiteral("報表 %1 已寫好：按「開啟 level.out」在工作區檢視。\n")
+    show(QStringLiteral("報表 %1 已寫好：按「開啟 level.out」在報表視窗檢視。\n")
              .arg(QDir::toNativeSeparators(reportPath())));
   } else {
     show(QStringLiteral("這次沒有寫出新的 level.out。\n"));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "fakes/recording_messages.h"
@@ -119,4 +120,24 @@ TEST(AboutBox, IsModalOverTheMainWindowAndClosesBackToIt) {
   EXPECT_EQ(seen, "frmAbout");
   EXPECT_TRUE(modal);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// After 系統資訊 has been clicked (and has said it cannot start the tool), Enter closes the box
+// with 確定 instead of clicking 系統資訊 again.
+TEST(AboutBox, OkStaysTheDefaultAfterSystemInformationIsClicked) {
+  RecordingMessages messages;
+  FakeSystem system;
+  AboutBox about(nullptr, messages, system);
+  about.show();
+  QPushButton* ok = about.findChild<QPushButton*>("cmdOK");
+  QPushButton* sysInfo = about.findChild<QPushButton*>("cmdSysInfo");
+  QTest::mouseClick(sysInfo, Qt::LeftButton);
+  sysInfo->setFocus();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_FALSE(sysInfo->isDefault());
+  QTest::keyClick(sysInfo, Qt::Key_Return);
+  EXPECT_EQ(messages.shown.size(), 1u);  // not asked again
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_EQ(about.result(), QDialog::Accepted);
 }

@@ -9,6 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QAbstractItemView>
 
 #include "shell/window_under_test.h"
 #include "shell/workspace.h"
@@ -133,4 +136,33 @@ TEST(Workspace, KeepsTheExactTextUntilTheUserEdits) {
   EXPECT_EQ(workspace.text(), QString("A\r\nB\r\nC\x03\r\n\x04\r\nD"));
   workspace.setText("fresh");
   EXPECT_EQ(workspace.text(), "fresh");
+}
+
+// Every entry of the series and port lists shows whole, in the box and in its drop-down list, and
+// the frames widened for them neither overlap nor leave the window.
+TEST(MainWindowStartUp, ListsShowTheirLongestEntriesWhole) {
+  Window w;
+  for (const auto& [name, designWidth] : {std::pair{"Combo1", 3015}, std::pair{"ComboPort", 1455}}) {
+    QComboBox* box = w.find<QComboBox>(name);
+    EXPECT_GE(box->width(), kScreen.toPixelsX(designWidth)) << name;
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    for (int i = 0; i < box->count(); ++i) {
+      EXPECT_GE(field.width(), box->fontMetrics().horizontalAdvance(box->itemText(i))) << name << ": " << box->itemText(i).toStdString();
+      EXPECT_GE(box->view()->minimumWidth(), box->view()->sizeHintForColumn(0)) << name;
+    }
+  }
+  QList<QRect> frames;
+  for (const char* name : {"Frame1", "FrameSetting", "FrameFileDownload", "FrameFileUpload"}) {
+    const QRect frame = w.find<QWidget>(name)->geometry();
+    EXPECT_LT(frame.right(), w.window.width()) << name;
+    for (const QRect& other : frames) EXPECT_FALSE(frame.intersects(other)) << name;
+    frames << frame;
+  }
+  // The lists stay inside their frames.
+  EXPECT_TRUE(w.find<QWidget>("Frame1")->rect().contains(w.find<QComboBox>("Combo1")->geometry()));
+  EXPECT_TRUE(w.find<QWidget>("FrameSetting")->rect().contains(w.find<QComboBox>("ComboPort")->geometry()));
+  EXPECT_TRUE(w.find<QWidget>("FrameSetting")->rect().contains(w.find<QLabel>("ImageConection")->geometry()));
 }

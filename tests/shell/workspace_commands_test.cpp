@@ -2,15 +2,21 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
+#include "convert/level/dl100c_data.h"
+#include "convert/level/level_report.h"
 #include "shell/main_window.h"
 #include "shell/qt_services.h"
 #include "shell/workspace.h"
@@ -195,6 +201,74 @@ TEST(OpenSaveDelete, OpenFailureKeepsTheWorkspaceAndCancelChangesNothing) {
   EXPECT_FALSE(QFile::exists(w.path("missing.txt")));
 }
 
+// Whatever replaces the workspace with a text that is not the opened file makes it no file's:
+// the caption names the program again and the save dialog offers no name, so the raw data the
+// text came from cannot be overwritten by accident.
+TEST(WorkspaceFile, ATextThatReplacesTheOpenedFileIsOfferedNoName) {
+  const std::pair<const char*, std::function<void(Window&)>> paths[] = {
+      {"conversion", [](Window& w) { w.trigger("cCoord"); }},
+      {"download",
+       [](Window& w) {
+         w.window.findChild<QComboBox*>("Combo1")->setCurrentText("GTS-600/700/800系列");
+         w.window.chooseSeries();
+         w.window.startDownload();
+         w.window.interruptDownload();
+       }},
+      {"upload",
+       [](Window& w) {
+         w.window.findChild<QComboBox*>("Combo1")->setCurrentText("GTS-600/700/800系列");
+         w.window.chooseSeries();
+         w.window.startUpload();
+         w.window.uploadTick();
+         w.window.interruptUpload();
+       }},
+  };
+  for (const auto& [name, replace] : paths) {
+    Window w;
+    const QByteArray raw = "+P1_ x1000_ y2000_ z3000_\r\n+P2_ x1100_ y2100_ z3100_\r\n";
+    writeBytes(w.path("raw.txt"), raw);
+    w.dialogs.nextName = w.path("raw.txt");
+    w.trigger("mnuOpen");
+    ASSERT_EQ(w.window.workspace().fileName(), w.path("raw.txt"));
+    w.messages.confirmAnswer = false;
+    replace(w);
+    EXPECT_NE(w.window.workspace().text().toUtf8(), raw) << name;
+    EXPECT_TRUE(w.window.workspace().fileName().isEmpty()) << name;
+    EXPECT_EQ(w.window.windowTitle(), "Korvane") << name;
+    w.dialogs.cancel = true;
+    w.trigger("mnuSave");
+    EXPECT_EQ(w.dialogs.offered.last(), "save:") << name;
+    EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(w.folder.path())) << name;
+    EXPECT_EQ(fileBytes(w.path("raw.txt")), raw) << name;
+    // The remembered name is not lost by the cancelled dialog: delete still asks about it.
+    w.trigger("MnuDele");
+    EXPECT_EQ(w.messages.shown.back().text, "刪除檔案:" + w.path("raw.txt")) << name;
+  }
+}
+
+TEST(WorkspaceFile, EditsKeepTheFileAndSavingAsAnotherMakesTheTextThatFiles) {
+  Window w;
+  writeBytes(w.path("job.txt"), "P1,1,2,3\r\n");
+  w.dialogs.nextName = w.path("job.txt");
+  w.trigger("mnuOpen");
+  w.view()->moveCursor(QTextCursor::End);
+  w.view()->insertPlainText("P2,4,5,6");
+  w.trigger("mnuSave");
+  EXPECT_EQ(w.dialogs.offered.last(), "save:" + w.path("job.txt"));
+  EXPECT_EQ(fileBytes(w.path("job.txt")), "P1,1,2,3\r\nP2,4,5,6\r\n");
+
+  w.trigger("cCoord1");  // not coordinate records: the workspace and its file stay
+  EXPECT_EQ(w.window.workspace().fileName(), w.path("job.txt"));
+  w.window.workspace().setText("report");
+  w.dialogs.nextName = w.path("report.txt");
+  w.trigger("mnuSave");
+  EXPECT_EQ(w.window.workspace().fileName(), w.path("report.txt"));
+  EXPECT_EQ(w.window.windowTitle(), w.path("report.txt"));
+  w.trigger("mnuSave");
+  EXPECT_EQ(w.dialogs.offered.last(), "save:" + w.path("report.txt"));
+  EXPECT_EQ(fileBytes(w.path("job.txt")), "P1,1,2,3\r\nP2,4,5,6\r\n");
+}
+
 TEST(Clipboard, CutWithEmptySelectionClearsTheClipboardAndChangesNothing) {
   Window w;
   w.window.workspace().setText("A\r\nB");
@@ -234,4 +308,81 @@ TEST(Printing, PdfHoldsTheWorkspaceText) {
   const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
   EXPECT_TRUE(text.contains("KORVANE PRINT TEST")) << qPrintable(text);
   EXPECT_TRUE(text.contains("P1,2543210.123,187654.321")) << qPrintable(text);
+}
+
+// Columns on paper: printed in the workspace's fixed-pitch face and size, a report read back with
+// `pdftotext -layout` at that pitch has every column (a field after two or more spaces) at the
+// place it has in the text, a Chinese character counting two places; at the sizes of the font
+// menu, on lines that fit the page.
+namespace {
+
+int displayWidth(QStringView text) {
+  int width = 0;
+  for (const QChar c : text) width += c.unicode() >= 0x2E80 ? 2 : 1;
+  return width;
+}
+
+// The columns of a line: the fields that open it or follow two spaces or more, each with the
+// place it starts at (in the text: Chinese characters two places wide; as pdftotext lays out a
+// fixed pitch: one character per place).
+std::vector<std::pair<int, QChar>> columnStarts(const QString& line, bool printed) {
+  std::vector<std::pair<int, QChar>> starts;
+  int place = 0;
+  int spaces = 2;
+  for (const QChar c : line) {
+    if (c == u' ') {
+      ++spaces;
+    } else {
+      if (spaces >= 2) starts.emplace_back(place, c);
+      spaces = 0;
+    }
+    place += printed ? 1 : displayWidth(QStringView(&c, 1));
+  }
+  return starts;
+}
+
+}  // namespace
+
+TEST(Printing, AReportKeepsItsColumnsOnPaper) {
+  using namespace korvane::testing::dl100c;
+  const QString report = korvane::convert::level::levelReport(kHeader + twoSectionLine() + kEnd, {});
+  for (const char* size : {"mnuSize8", "mnuSize12"}) {
+    Window w;
+    w.trigger(size);
+    const QFont font = w.view()->font();
+    const double pitch = QFontMetricsF(font).horizontalAdvance(u'0') * 72.0 / w.view()->logicalDpiX();
+    const double pageWidth = w.printing.printer().pageLayout().paintRect(QPageLayout::Point).width();
+    QStringList lines;
+    for (const QString& line : report.split(QStringLiteral("\r\n"))) {
+      if (displayWidth(line) * pitch < pageWidth - pitch) lines << line;
+    }
+    ASSERT_GE(lines.size(), 10) << size;
+    const QString pdf = w.path("report.pdf");
+    w.printing.printer().setOutputFormat(QPrinter::PdfFormat);
+    w.printing.printer().setOutputFileName(pdf);
+    w.window.workspace().setText(lines.join(QStringLiteral("\r\n")));
+    w.trigger("cPrint");
+    ASSERT_TRUE(w.messages.shown.empty()) << size;
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", "-fixed", QString::number(pitch), pdf, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    QStringList printed = QString::fromUtf8(pdftotext.readAllStandardOutput()).remove(u'\f').split(u'\n');
+    printed.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    QStringList expected = lines;
+    expected.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    ASSERT_EQ(printed.size(), expected.size()) << size << "\n" << printed.join(u'\n').toStdString();
+    // The page margin shifts every line alike.
+    const int margin = columnStarts(printed[0], true)[0].first - columnStarts(expected[0], false)[0].first;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      const QString where = QStringLiteral("%1 line %2: %3\nprinted: %4").arg(QLatin1String(size)).arg(i).arg(expected[i], printed[i]);
+      EXPECT_EQ(QString(printed[i]).remove(u' '), QString(expected[i]).remove(u' ')) << where.toStdString();
+      const auto starts = columnStarts(printed[i], true);
+      for (const auto& [place, first] : columnStarts(expected[i], false)) {
+        const std::pair<int, QChar> wanted{place + margin, first};
+        EXPECT_NE(std::find(starts.begin(), starts.end(), wanted), starts.end())
+            << "column at " << place << " not in its place; " << where.toStdString();
+      }
+    }
+  }
 }

@@ -108,3 +108,16 @@ TEST(EngineFile, TerminatorsWithBlanksAreNotRecognisedAndReadingFailsKeepingItsR
                 .section(u'\n', 0, 0),
             "檔案開啟錯誤");
 }
+
+TEST(EngineFile, ANameWithoutSuffixGetsDat) {
+  const std::pair<QString, QString> cases[] = {
+      {"/jobs/job1", "/jobs/job1.dat"},
+      {"/jobs/job1.", "/jobs/job1.dat"},
+      {"/jobs/job1.dat", "/jobs/job1.dat"},
+      {"/jobs/job1.DAT", "/jobs/job1.DAT"},
+      {"/jobs/line.v2", "/jobs/line.v2"},
+      {"/jobs.2024/job1", "/jobs.2024/job1.dat"},
+      {"水準一", "水準一.dat"},
+  };
+  for (const auto& [typed, written] : cases) EXPECT_EQ(withEngineFileSuffix(typed), written) << typed.toStdString();
+}

@@ -1,7 +1,7 @@
 // The whole road of a levelling job: a DL-100C download over the serial line (the instrument
 // simulator), "資料->平差資料庫", the known points typed into the workbench's grid, "平差檔建立",
 // "平差" with the file name typed at tarnex's prompt in the console window, and "level.out"
-// opened in the workspace with the adjusted heights of a line whose answer is known by hand.
+// opened in its own window with the adjusted heights of a line whose answer is known by hand.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 #include "link/qt_serial_port.h"
 #include "shell/engine_console.h"
 #include "shell/main_window.h"
+#include "shell/report_window.h"
 #include "shell/workbench_window.h"
 #include "shell/workspace.h"
 #include "support/instrument_simulator.h"
@@ -139,6 +140,9 @@ TEST(WholeRoad, FromTheLevelOverTheWorkbenchAndTarnexToTheAdjustedHeights) {
     QPushButton* openReport = console.findChild<QPushButton*>("OpenReport");
     ASSERT_TRUE(openReport->isEnabled()) << consoleText.toStdString();
     openReport->click();
+    // The report in a window of its own, in front while the workbench is still open.
+    EXPECT_TRUE(window.workbench().reportWindow().isVisible());
+    EXPECT_EQ(window.workbench().reportWindow().fileName(), jobs.filePath("level.out"));
     console.close();
     form.findChild<QPushButton*>("SSCommand1")->click();
   };
@@ -149,7 +153,9 @@ TEST(WholeRoad, FromTheLevelOverTheWorkbenchAndTarnexToTheAdjustedHeights) {
   // tarnex ran in the folder of the file, read it and wrote its report there.
   EXPECT_TRUE(consoleText.contains("(input file name): line.dat\n")) << consoleText.toStdString();
   EXPECT_TRUE(QFileInfo(jobs.filePath("level.out")).isFile());
-  const QString report = window.workspace().text();
+  // The workspace keeps the download; the report is the report window's.
+  EXPECT_TRUE(window.workspace().text().startsWith("A,01,")) << window.workspace().text().toStdString();
+  const QString report = window.workbench().reportWindow().text();
   EXPECT_TRUE(report.contains("測試水準線")) << report.toStdString();
   const std::map<QString, double> heights = adjustedHeights(report);
   if (heights.empty()) GTEST_SKIP() << "level.out has no table of adjusted elevations yet (tarnex's adjustment)";

@@ -130,6 +130,19 @@ TEST(WorkbenchWindow, FailuresOfTheDatabaseAndOfTheImportAreReportedAndShowNoWor
   EXPECT_TRUE(w.messages.shown[1].text.contains(w.database())) << w.messages.shown[1].text.toStdString();
 }
 
+TEST(WorkbenchWindow, AnImportWithoutSectionsSaysSoAndShowsNoWorkbench) {
+  Window w;
+  const QString noSection = kHeader + lineStart("BM1") + kEnd;
+  w.import(noSection);
+  EXPECT_EQ(w.modal.shown, 0);
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_EQ(w.messages.shown[0].kind, "exclamation");
+  EXPECT_EQ(w.messages.shown[0].title, "訊息");
+  EXPECT_EQ(w.messages.shown[0].text, kNoSections);
+  EXPECT_TRUE(w.dat().isEmpty());
+  EXPECT_EQ(w.window->workspace().text(), noSection);
+}
+
 TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) {
   Window w;
   w.modal.steps = [&](WorkbenchWindow& form) {
@@ -195,6 +208,25 @@ TEST(WorkbenchWindow, CancellingTheFileDialogWritesNothingReadsNothingAndSaysNot
     EXPECT_EQ(w.messages.shown.size(), 1u);
   };
   w.trigger("mnuLVNet");
+}
+
+TEST(WorkbenchWindow, BuildingTheFileAddsDatToANameWithoutSuffixSoReadInFindsIt) {
+  Window w;
+  QTemporaryDir jobs;
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    form.observations().addNew({"A", "B", 1.0, 1.0, 0.0});
+    form.knownPoints().addNew({"A", 1.0, 0.0});
+    w.dialogs.nextName = jobs.filePath("job1");
+    button(form, "SSCommand4")->click();
+    EXPECT_TRUE(QFileInfo(jobs.filePath("job1.dat")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(jobs.filePath("job1")));
+    // "資料讀入" offers the file just written.
+    button(form, "SSCommand6")->click();
+    EXPECT_EQ(form.observations().recordCount(), 2);
+  };
+  w.trigger("mnuLVNet");
+  EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
+  EXPECT_EQ(w.window->workbench().session().engineFile, jobs.filePath("job1.dat"));
 }
 
 TEST(WorkbenchWindow, AdjustWithoutTheEngineSaysSoOnTheConsoleInTheFolderOfTheLastFile) {

@@ -80,6 +80,18 @@ std::optional<Record> RecordReader::next() {
   return parse(line);
 }
 
+bool holdsLevellingRecords(QStringView text) {
+  try {
+    RecordReader reader(text, Scaling{});
+    while (const std::optional<Record> record = reader.next()) {
+      if (record->isLevelling()) return true;
+    }
+    return false;
+  } catch (const Failure&) {
+    return true;
+  }
+}
+
 Record RecordReader::parse(QStringView line) const {
   Record record;
   record.lineNumber = lineNumber_;

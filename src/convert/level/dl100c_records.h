@@ -84,6 +84,8 @@ struct Record {
   bool isSight() const { return kind >= kind::kBacksight && kind <= kind::kIntermediateSight; }
   bool isSectionEnd() const { return kind == kind::kTurningPoint || kind == kind::kEndPoint; }
   bool hasStatusLine() const { return !statusLine.isEmpty(); }
+  // A record that puts levelling values into a report: a line start, a sighting or a section end.
+  bool isLevelling() const { return isLineStart() || isSight() || isSectionEnd(); }
 };
 
 // The status line a record's status code reports ("F8", "E7", "57": "Operation Error"; "I7":
@@ -120,5 +122,9 @@ class RecordReader {
   Scaling scaling_;
   bool ended_ = false;
 };
+
+// True when the text holds a levelling record before its End-of-data line, and also when the
+// text cannot be read up to that line (the command reading it then says why).
+bool holdsLevellingRecords(QStringView text);
 
 }  // namespace korvane::convert::level

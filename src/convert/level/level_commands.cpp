@@ -7,6 +7,9 @@
 namespace korvane::convert {
 namespace {
 
+const QString kLevellingRecords =
+    QStringLiteral("DL-100C 的水準記錄（資料結束列「Z,&,」之前種類為 b、c、g 至 k、v、w 的記錄）");
+
 // "資料轉檔": the report replaces the workspace text. A failure is shown in a "錯誤" box and
 // leaves the workspace as it is.
 std::optional<QString> convertToReport(const QString& workspace, ConversionEnvironment& environment) {
@@ -23,10 +26,11 @@ std::optional<QString> convertToReport(const QString& workspace, ConversionEnvir
 std::vector<ConversionCommand> levelCommands() {
   return {
       {QStringLiteral("mnuLvDataTran"), QStringLiteral("dl100c-report"),
-       QStringLiteral("DL-100C levelling data: the levelling report (資料轉檔)"), convertToReport},
+       QStringLiteral("DL-100C levelling data: the levelling report (資料轉檔)"), convertToReport, kLevellingRecords,
+       level::holdsLevellingRecords},
       {QStringLiteral("mnuLvDataExcel"), QStringLiteral("dl100c-xlsx"),
        QStringLiteral("DL-100C levelling data: the report workbook to -o OUT.xlsx, else a new file in Documents (資料->Excel)"),
-       level::convertToWorkbook},
+       level::convertToWorkbook, kLevellingRecords, level::holdsLevellingRecords},
   };
 }
 

@@ -102,4 +102,13 @@ QString cCoord(QStringView workspace) { return listing(workspace, PlaneOrder::XT
 
 QString cCoord1(QStringView workspace) { return listing(workspace, PlaneOrder::YThenX); }
 
+bool holdsCoordinateRecords(QStringView workspace) {
+  if (!workspace.contains(u'+')) return false;
+  try {
+    return removeBlockBreaks(workspace).contains(u'+');
+  } catch (const Failure&) {
+    return true;
+  }
+}
+
 }  // namespace korvane::convert::total_station

@@ -22,4 +22,8 @@ QString cCoord(QStringView workspace);
 // As cCoord with the plane coordinates exchanged: "point,y,x,z".
 QString cCoord1(QStringView workspace);
 
+// True when the data holds a point record (its "+") once its block breaks are removed, or when
+// they cannot be removed (the listing then says why).
+bool holdsCoordinateRecords(QStringView workspace);
+
 }  // namespace korvane::convert::total_station

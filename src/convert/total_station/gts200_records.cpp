@@ -96,6 +96,19 @@ void forEachGts200Record(QStringView workspace, Messages& messages, const QStrin
   } while (!token.isEmpty());
 }
 
+bool holdsGts200Records(QStringView workspace) {
+  TokenCutter tokens(workspace);
+  for (QString token = tokens.next(); !token.isEmpty(); token = tokens.next()) {
+    try {
+      StripBlockBreak(token);
+    } catch (const Failure&) {
+      // Read as it stands, as the reports read it.
+    }
+    if (!token.isEmpty() && QStringView(u"'<?R*UW").contains(token[0])) return true;
+  }
+  return false;
+}
+
 QString mendedAligned(QString field) {
   try {
     return StripBlockBreakAligned(field);

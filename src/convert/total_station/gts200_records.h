@@ -29,6 +29,10 @@ namespace korvane::convert::total_station {
 void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
                          const std::function<void(const QString& token)>& handle);
 
+// True when the data holds a station record or an observation record: a token, as
+// forEachGts200Record hands it on, whose kind is one of "'", "<", "?", "R", "*", "U", "W".
+bool holdsGts200Records(QStringView workspace);
+
 // A text field mended of its first block break and right-aligned in ten characters; the field as
 // it stands when the break cannot be mended.
 QString mendedAligned(QString field);

@@ -6,6 +6,17 @@
 #include "text/number_text.h"
 
 namespace korvane::convert::total_station {
+namespace {
+
+bool isSightLine(QStringView line) {
+  const QStringView mark = columns(line, 3, 4);
+  return mark == u"SS" || mark == u"FS";
+}
+
+bool isStationLine(QStringView line) { return line.contains(u"Occ. Stn:"); }
+bool isBacksightLine(QStringView line) { return line.contains(u"Backsight Point:"); }
+
+}  // namespace
 
 QString gts600CadastralReport(QStringView printout, const std::function<void()>& yieldToEvents) {
   QString report;
@@ -17,16 +28,15 @@ QString gts600CadastralReport(QStringView printout, const std::function<void()>&
       report += jobName(line);
       report += u")\r\n";
     }
-    if (line.contains(u"Occ. Stn:")) {
+    if (isStationLine(line)) {
       report += trimmedColumns(line, 10, 18);
       report += u' ';
     }
-    if (line.contains(u"Backsight Point:")) {
+    if (isBacksightLine(line)) {
       report += trimmedColumns(line, 19, 28);
       report += u"\r\n";
     }
-    const QStringView mark = columns(line, 3, 4);
-    if (mark == u"SS" || mark == u"FS") {
+    if (isSightLine(line)) {
       report += trimmedColumns(line, 11, 19);
       report += u' ';
       report += text::alignRight(trimmedColumns(line, 25, 32), 8);
@@ -37,6 +47,14 @@ QString gts600CadastralReport(QStringView printout, const std::function<void()>&
   });
   if (report.endsWith(u"\r\n")) report.chop(2);
   return report;
+}
+
+bool holdsObservationLines(QStringView printout) {
+  bool found = false;
+  forEachLine(printout, {}, [&](QStringView line) {
+    found = found || isStationLine(line) || isBacksightLine(line) || isSightLine(line);
+  });
+  return found;
 }
 
 QString mnuMeas600(QStringView workspace, const ConversionEnvironment& environment) {

@@ -21,6 +21,9 @@ namespace korvane::convert::total_station {
 // decimals); lines separated by CR LF, no line break after the last. Yields before each line.
 QString gts600CadastralReport(QStringView printout, const std::function<void()>& yieldToEvents = {});
 
+// True when the printout holds a station, backsight or sight line.
+bool holdsObservationLines(QStringView printout);
+
 // The command: writes the workspace to "Temp.txt" in the program folder (a failure to write it
 // throws korvane::Failure) and returns the report.
 QString mnuMeas600(QStringView workspace, const ConversionEnvironment& environment);

@@ -7,24 +7,35 @@
 
 namespace korvane::convert::total_station {
 
+namespace {
+
+bool isJobLine(QStringView line) { return line.contains(u"Job:"); }
+
+// A point line: none of the job line, the heading, a rule or a blank line, with a north and an
+// east that both differ from 0.
+bool isPointLine(QStringView line) {
+  if (isJobLine(line) || line.contains(u"===") || line.contains(u"Point          North") ||
+      text::trimSpacesView(line).isEmpty()) {
+    return false;
+  }
+  return columnsValue(line, 13, 26) != 0 && columnsValue(line, 28, 40) != 0;
+}
+
+}  // namespace
+
 QString gts600CoordinateList(QStringView printout, const std::function<void()>& yieldToEvents) {
   QString list;
   bool jobLineWritten = false;
   forEachLine(printout, yieldToEvents, [&](QStringView line) {
-    const bool jobLine = line.contains(u"Job:");
-    if (jobLine && !jobLineWritten) {
+    if (isJobLine(line) && !jobLineWritten) {
       list += u"LS  (";
       list += jobName(line);
       list += u")\r\n";
       jobLineWritten = true;
     }
-    if (jobLine || line.contains(u"===") || line.contains(u"Point          North") ||
-        text::trimSpacesView(line).isEmpty()) {
-      return;
-    }
+    if (!isPointLine(line)) return;
     const double north = columnsValue(line, 13, 26);
     const double east = columnsValue(line, 28, 40);
-    if (north == 0 || east == 0) return;
     list += trimmedColumns(line, 1, 9);
     list += u' ';
     list += text::formatNumber(north, u"#.000");
@@ -34,6 +45,12 @@ QString gts600CoordinateList(QStringView printout, const std::function<void()>& 
   });
   if (list.endsWith(u"\r\n")) list.chop(2);
   return list;
+}
+
+bool holdsPointLines(QStringView printout) {
+  bool found = false;
+  forEachLine(printout, {}, [&](QStringView line) { found = found || isPointLine(line); });
+  return found;
 }
 
 QString mnuCoord600(QStringView workspace, const ConversionEnvironment& environment) {

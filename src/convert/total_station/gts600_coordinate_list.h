@@ -19,6 +19,9 @@ namespace korvane::convert::total_station {
 // lines separated by CR LF, no line break after the last. Yields before each line.
 QString gts600CoordinateList(QStringView printout, const std::function<void()>& yieldToEvents = {});
 
+// True when the printout holds a point line that the list takes.
+bool holdsPointLines(QStringView printout);
+
 // The command: writes the workspace to "Temp.txt" in the program folder (a failure to write it
 // throws korvane::Failure) and returns the list.
 QString mnuCoord600(QStringView workspace, const ConversionEnvironment& environment);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -62,12 +63,24 @@ TEST(LevelConvertCommand, WorkbookWrittenToTheGivenFileAndNotOpened) {
   EXPECT_EQ(contents.row(5), (QStringList{"1:水準點一", "2:#25.34", "5:#1.4523"}));
 }
 
+TEST(LevelConvertCommand, WithoutLevellingRecordsNothingIsWrittenAndTheExitIsOne) {
+  QTemporaryDir folder;
+  const QString output = folder.filePath("level.xlsx");
+  for (const QStringList& arguments : {QStringList{"dl100c-report"}, QStringList{"dl100c-xlsx", "-o", output}}) {
+    const Convert run(arguments, kHeader + kEnd);
+    EXPECT_EQ(run.exitCode, 1) << arguments[0].toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.errors.startsWith("korvane convert: 資料中找不到 DL-100C 的水準記錄")) << run.errors.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(output));
+}
+
 TEST(LevelConvertCommand, WorkbookFailuresExitOne) {
   QTemporaryDir folder;
   const QString partial = folder.filePath("partial.xlsx");
   EXPECT_EQ(Convert({"dl100c-xlsx", "-o", partial}, kHeader + lineStart("JOB1", "BM1", "+02543210")).exitCode, 1);
   EXPECT_EQ(korvane::testing::readWorkbook(partial).row(1).size(), 3);
-  const Convert unwritable({"dl100c-xlsx", "-o", folder.filePath("no/such/folder.xlsx")}, kEnd);
+  const Convert unwritable({"dl100c-xlsx", "-o", folder.filePath("no/such/folder.xlsx")}, kDownload);
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_TRUE(unwritable.errors.contains("no/such/folder.xlsx")) << unwritable.errors.toStdString();
 }

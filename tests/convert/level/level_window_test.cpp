@@ -57,7 +57,21 @@ TEST(LevelMenu, DataTransferReplacesTheWorkspaceWithTheReport) {
             "        後 視   前 視     後 視   間 視   前 視\r\n\r\n"
             "TP1              24.980                   1.32100     \r\n");
   EXPECT_TRUE(w.messages.shown.empty());
-  EXPECT_EQ(w.run("mnuLvDataTran", kEnd), "");
+}
+
+TEST(LevelMenu, WithoutLevellingRecordsBothEntriesKeepTheWorkspaceAndSaySo) {
+  DocumentOpener opener;
+  for (const QString& text : {kEnd, kHeader + QStringLiteral("B,01,BM1,\r\nt,00,\r\n") + kEnd}) {
+    for (const char* entry : {"mnuLvDataTran", "mnuLvDataExcel"}) {
+      Window w;
+      EXPECT_EQ(w.run(entry, text), text) << entry;
+      ASSERT_EQ(w.messages.shown.size(), 1u) << entry;
+      EXPECT_EQ(w.messages.shown[0].kind, "exclamation");
+      EXPECT_EQ(w.messages.shown[0].title, "訊息");
+      EXPECT_TRUE(w.messages.shown[0].text.startsWith("資料中找不到 DL-100C 的水準記錄")) << w.messages.shown[0].text.toStdString();
+    }
+  }
+  EXPECT_TRUE(opener.opened.isEmpty());
 }
 
 TEST(LevelMenu, DataTransferFailureShowsErrorBoxAndLeavesTheWorkspace) {

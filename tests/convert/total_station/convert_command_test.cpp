@@ -96,10 +96,30 @@ TEST(ConvertCommand, FailuresPrintTheirMessageAndNothingOnStandardOutput) {
   EXPECT_TRUE(cut.errors.contains("P2")) << cut.errors.constData();
 
   ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Temp.txt")));
-  const Outcome scratch = convert(home.path(), {QStringLiteral("gts600-cadastral")}, QByteArray("Job: A\r\n"));
+  const Outcome scratch = convert(home.path(), {QStringLiteral("gts600-cadastral")}, QByteArray("Job: A\r\nOcc. Stn: A01\r\n"));
   EXPECT_EQ(scratch.exitCode, 1);
   EXPECT_TRUE(scratch.out.isEmpty());
   EXPECT_TRUE(scratch.errors.contains("Temp.txt")) << scratch.errors.constData();
+}
+
+TEST(ConvertCommand, InputWithoutRecordsOfTheVerbsKindExitsOneWithNothingOnStandardOutput) {
+  QTemporaryDir home;
+  const std::pair<const char*, QByteArray> cases[] = {
+      {"gts200-coord-yxz", QByteArray()},
+      {"gts200-obs", QByteArray("Job: A\r\nP1             2543210.123    187654.321\r\n")},
+      {"gts200-cadastral", QByteArray("+P1_ x1_ y2_ z3_")},
+      {"gts600-coord", QByteArray("Job: A\r\n")},
+      {"gts600-cadastral", cp950(kCoordinates)},
+  };
+  for (const auto& [verb, input] : cases) {
+    const Outcome outcome = convert(home.path(), {QString::fromLatin1(verb)}, input);
+    EXPECT_EQ(outcome.exitCode, 1) << verb;
+    EXPECT_TRUE(outcome.out.isEmpty()) << verb;
+    const QString errors = QString::fromLocal8Bit(outcome.errors);
+    EXPECT_TRUE(errors.startsWith(QStringLiteral("korvane convert: 資料中找不到 GTS-"))) << errors.toStdString();
+    EXPECT_TRUE(errors.endsWith(QStringLiteral("，沒有轉換任何資料。\n"))) << errors.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(QDir(home.path()).filePath(QStringLiteral("Temp.txt"))));
 }
 
 TEST(ConvertCommand, TokensAfterEotBecomeEotLinesOnStandardError) {

@@ -55,11 +55,28 @@ TEST(MainWindowConversions, EveryEntryReplacesTheWorkspaceWithItsReport) {
   EXPECT_EQ(w.convert("mnuMeas200", kGts200), QStringLiteral("S1 B1\r\nLS  (K123)\r\nP1 100.0000 10.000"));
   EXPECT_EQ(w.convert("mnuCoord600", kCoordinates), QStringLiteral("LS  (LOT-12)\r\nP1 2543210.123 187654.321"));
   EXPECT_EQ(w.convert("mnuMeas600", kObservations), QStringLiteral("LS  (LOT-12)\r\nA01 B02\r\nP101 123.4510 123.400"));
-  for (const char* name : {"cCoord", "cCoord1", "cMeas", "mnuMeas200", "mnuCoord600", "mnuMeas600"}) {
-    EXPECT_EQ(w.convert(name, QString()), QString()) << name;
-  }
   EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join(u'|').toStdString();
   EXPECT_TRUE(QFile::exists(QDir(w.home.path()).filePath(QStringLiteral("Temp.txt"))));
+}
+
+// Data of another kind (or none) is no reason to blank the workspace: it stays, and a box says
+// which records were looked for.
+TEST(MainWindowConversions, WithoutRecordsOfItsKindAnEntryKeepsTheWorkspaceAndSaysSo) {
+  Window w;
+  const QString level = QStringLiteral("A,01,Z,\r\nb,00,JOB1,BM1,+02543210,\r\nZ,&,\r\n");
+  const std::pair<const char*, QString> cases[] = {
+      {"cCoord", kObservations}, {"cCoord1", QString()}, {"cMeas", kCoordinates}, {"mnuMeas200", level},
+      {"mnuCoord600", level}, {"mnuMeas600", QStringLiteral("+P1_ x1000_ y2000_ z3000_")}};
+  for (const auto& [name, text] : cases) {
+    w.messages.shown.clear();
+    EXPECT_EQ(w.convert(name, text), text) << name;
+    ASSERT_EQ(w.messages.shown.size(), 1u) << name;
+    EXPECT_EQ(w.messages.shown[0].kind, QStringLiteral("exclamation")) << name;
+    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("訊息")) << name;
+    EXPECT_TRUE(w.messages.shown[0].text.startsWith(QStringLiteral("資料中找不到 GTS-"))) << w.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(w.messages.shown[0].text.endsWith(QStringLiteral("，沒有轉換任何資料。"))) << name;
+  }
+  EXPECT_FALSE(QFile::exists(QDir(w.home.path()).filePath(QStringLiteral("Temp.txt"))));
 }
 
 TEST(MainWindowConversions, FailuresShowAnErrorBoxAndKeepTheWorkspace) {
