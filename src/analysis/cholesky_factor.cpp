@@ -8,11 +8,24 @@ namespace {
 
 constexpr double kSmallestRelativePivot = 1e-13;
 
+// The first column whose pivot is too small against N's diagonal there, or nothing.
+template <typename Factor>
+std::optional<int> firstSmallPivot(const Eigen::SparseMatrix<double>& matrix, const Factor& l)
+{
+    for (int column = 0; column < matrix.cols(); ++column) {
+        const double pivot = l.valuePtr()[l.outerIndexPtr()[column]];
+        const double diagonal = matrix.valuePtr()[matrix.outerIndexPtr()[column + 1] - 1];  // last of the upper column
+        if (!(pivot * pivot > kSmallestRelativePivot * diagonal))
+            return column;
+    }
+    return std::nullopt;
+}
+
 bool leadingBlockFactorises(const Eigen::SparseMatrix<double>& matrix, int size)
 {
     const Eigen::SparseMatrix<double> block = matrix.topLeftCorner(size, size);
     Eigen::SimplicialLLT<Eigen::SparseMatrix<double>, Eigen::Upper, Eigen::NaturalOrdering<int>> solver(block);
-    return solver.info() == Eigen::Success;
+    return solver.info() == Eigen::Success && !firstSmallPivot(block, solver.matrixL().nestedExpression());
 }
 
 }  // namespace
@@ -27,17 +40,8 @@ std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& 
     solver_.factorize(matrix);
     if (solver_.info() != Eigen::Success)
         return firstFailingColumn(matrix).value_or(0);
-
     // A pivot that survived only as rounding noise: the column is not determined.
-    const Eigen::SparseMatrix<double>& l = factor();
-    for (int column = 0; column < matrix.cols(); ++column) {
-        const double pivot = l.valuePtr()[l.outerIndexPtr()[column]];
-        const int diagonalSlot = matrix.outerIndexPtr()[column + 1] - 1;  // the last entry of the upper column
-        const double diagonal = matrix.valuePtr()[diagonalSlot];
-        if (!(pivot * pivot > kSmallestRelativePivot * diagonal))
-            return column;
-    }
-    return std::nullopt;
+    return firstSmallPivot(matrix, factor());
 }
 
 Eigen::VectorXd CholeskyFactor::solve(const Eigen::VectorXd& b) const

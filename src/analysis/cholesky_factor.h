@@ -34,8 +34,8 @@ private:
 };
 
 // The first column of N (upper triangle, elimination order) at which a Cholesky factorisation
-// meets a pivot that is not positive, or nothing when there is none. Used only after a failure:
-// it factorises leading blocks of N, halving the range each time.
+// meets a pivot that is not positive or too small, or nothing when there is none. Used only
+// after a failure: it factorises leading blocks of N, halving the range each time.
 std::optional<int> firstFailingColumn(const Eigen::SparseMatrix<double>& matrix);
 
 }  // namespace korvane::analysis

@@ -185,8 +185,8 @@ std::vector<ClosureCheck> knownLineChecks(const Network& network, const NetworkG
         std::vector<int> way = owners.sectionsToRoot(section.a, graph);
         std::reverse(way.begin(), way.end());
         way.push_back(link.section);
-        const std::vector<int> down = owners.sectionsToRoot(section.b, graph);
-        way.insert(way.end(), down.rbegin(), down.rend());
+        const std::vector<int> down = owners.sectionsToRoot(section.b, graph);  // from b to its known point
+        way.insert(way.end(), down.begin(), down.end());
 
         ClosureCheck check;
         check.kind = ClosureKind::KnownLine;
