@@ -17,6 +17,13 @@ std::vector<EquationEnds> equationEnds(const AdjustmentModel& model)
 
 }  // namespace
 
+double adjustedValueCofactor(const Equation& equation, const PairCofactors& q)
+{
+    if (equation.from == equation.to)
+        return 0.0;
+    return q.to - 2.0 * q.between + q.from;
+}
+
 Adjuster::Adjuster(const Network& network, const AdjustmentModel& model, std::function<void()> pause)
     : network_(network),
       model_(model),
@@ -57,6 +64,8 @@ AdjustmentState Adjuster::adjust(const std::vector<bool>& inUse)
     if (pause_)
         pause_();
     inverse_.emplace(factor_.factor(), pause_);
+    if (places_.empty())
+        findPlaces();
 
     AdjustmentState state;
     state.heights = h0;
@@ -89,14 +98,28 @@ double Adjuster::cofactor(int pointA, int pointB) const
     return inverse_->at(system_.columnOf(a), system_.columnOf(b));
 }
 
-double Adjuster::equationCofactor(const Equation& equation) const
+void Adjuster::findPlaces()
 {
-    if (equation.from < 0)
-        return cofactor(equation.to, equation.to);
-    if (equation.from == equation.to)
-        return 0.0;
-    return cofactor(equation.to, equation.to) - 2.0 * cofactor(equation.from, equation.to) +
-           cofactor(equation.from, equation.from);
+    places_.reserve(model_.equations.size());
+    auto place = [&](int pointA, int pointB) {
+        const int a = pointA >= 0 ? model_.unknownOfPoint[pointA] : -1;
+        const int b = pointB >= 0 ? model_.unknownOfPoint[pointB] : -1;
+        return a < 0 || b < 0 ? -1 : inverse_->place(system_.columnOf(a), system_.columnOf(b));
+    };
+    for (const Equation& e : model_.equations)
+        places_.push_back({place(e.from, e.from), place(e.to, e.to), place(e.from, e.to)});
+}
+
+PairCofactors Adjuster::equationCofactors(int e) const
+{
+    auto value = [&](int place) { return place < 0 ? 0.0 : inverse_->atPlace(place); };
+    const std::array<int, 3>& places = places_[e];
+    return {value(places[0]), value(places[1]), value(places[2])};
+}
+
+double Adjuster::equationCofactor(int e) const
+{
+    return adjustedValueCofactor(model_.equations[e], equationCofactors(e));
 }
 
 Eigen::VectorXd Adjuster::inverseTimesOnes() const

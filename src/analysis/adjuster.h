@@ -11,11 +11,23 @@
 
 #include <Eigen/Core>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
 
 namespace korvane::analysis {
+
+// The cofactors of an equation's heights: Q(from, from), Q(to, to), Q(from, to); 0 for a held
+// height and for the missing from-point of a known height.
+struct PairCofactors {
+    double from = 0.0;
+    double to = 0.0;
+    double between = 0.0;
+};
+
+// a'Qa of the equation's adjusted value.
+double adjustedValueCofactor(const Equation& equation, const PairCofactors& q);
 
 struct AdjustmentState {
     Eigen::VectorXd heights;      // per point, m: approximate plus correction (held points as held)
@@ -37,18 +49,24 @@ public:
     // point) in the last adjustment: times sigma0^2 it is their covariance in mm^2. A held height
     // has none (0).
     double cofactor(int pointA, int pointB) const;
-    // Cofactor of an equation's adjusted value: a' Q a.
-    double equationCofactor(const Equation& equation) const;
+    // The cofactors of equation e's heights, and a'Qa of its adjusted value.
+    PairCofactors equationCofactors(int e) const;
+    double equationCofactor(int e) const;
     // Per point, the sum of its row of Q (Q 1, 0 for a held height): one more solve.
     Eigen::VectorXd inverseTimesOnes() const;
 
 private:
+    void findPlaces();
+
     const Network& network_;
     const AdjustmentModel& model_;
     std::function<void()> pause_;
     NormalSystem system_;
     CholeskyFactor factor_;
     std::optional<SelectedInverse> inverse_;
+    // Per equation, where Q(from, from), Q(to, to) and Q(from, to) stand in the selected inverse
+    // (-1 for none); the factor's pattern never changes, so they are found once.
+    std::vector<std::array<int, 3>> places_;
 };
 
 }  // namespace korvane::analysis

@@ -19,7 +19,7 @@ int walk(const NetworkGraph& graph, int start, const std::vector<int>& sections,
     for (int section : sections) {
         check.misclosureMm += 1000.0 * graph.dhFrom(section, point);
         check.lengthKm += graph.sections[section].length;
-        const std::vector<int>& observations = graph.sections[section].observations;
+        const std::span<const int> observations = graph.observationsOf(section);
         check.observations.insert(check.observations.end(), observations.begin(), observations.end());
         point = graph.otherEnd(section, point);
         check.points.push_back(point);
@@ -71,13 +71,14 @@ std::vector<int> treeWay(const ShortestPathForest& forest, const NetworkGraph& g
 std::vector<ClosureCheck> repeatedSectionChecks(const Network& network, const NetworkGraph& graph, double k)
 {
     std::vector<ClosureCheck> checks;
-    for (const Section& section : graph.sections) {
-        if (section.observations.size() < 2)
+    for (int s = 0; s < int(graph.sections.size()); ++s) {
+        const Section& section = graph.sections[s];
+        if (section.observationCount < 2)
             continue;
         double lowest = 0.0;
         double highest = 0.0;
         bool first = true;
-        for (int i : section.observations) {
+        for (int i : graph.observationsOf(s)) {
             const Observation& o = network.observations[i];
             const double forward = o.from == section.a ? o.dh : -o.dh;
             lowest = first ? forward : std::min(lowest, forward);
@@ -87,7 +88,7 @@ std::vector<ClosureCheck> repeatedSectionChecks(const Network& network, const Ne
         ClosureCheck check;
         check.kind = ClosureKind::Repeat;
         check.points = {section.a, section.b};
-        check.observations = section.observations;
+        check.observations.assign(graph.observationsOf(s).begin(), graph.observationsOf(s).end());
         check.misclosureMm = 1000.0 * (highest - lowest);
         check.lengthKm = section.length;
         judge(check, k);
@@ -100,6 +101,8 @@ std::vector<ClosureCheck> loopChecks(const Network& network, const NetworkGraph&
                                      const std::function<void()>& pause)
 {
     std::vector<ClosureCheck> checks;
+    const int independentLoops = int(graph.sections.size()) - network.pointCount() + graph.partCount();
+    checks.reserve(graph.selfObservations.size() + independentLoops);
     for (int i : graph.selfObservations) {
         const Observation& o = network.observations[i];
         ClosureCheck check;
@@ -112,7 +115,7 @@ std::vector<ClosureCheck> loopChecks(const Network& network, const NetworkGraph&
     }
 
     const std::vector<int> roots = rootsOfParts(network, graph);
-    const ShortestPathForest forest = shortestPathForest(graph, network.pointCount(), roots);
+    const ShortestPathForest forest = breadthFirstForest(graph, network.pointCount(), roots);
     const int sections = int(graph.sections.size());
     std::vector<bool> usable(sections, false);
     std::vector<int> closing;

@@ -4,12 +4,13 @@
 // - Repeated measurements of one section (the same two points, either direction): the spread of
 //   the measurements turned into one direction (largest minus smallest).
 // - Loops: an independent set, one per section beyond a spanning tree, so that together they
-//   hold every condition the sections put on the heights. A shortest-distance spanning tree is
-//   grown from a known point of each part; the sections outside it are taken nearest the root
-//   first, and each closes its loop along the shortest way through the tree and the sections
-//   taken before it, found by a search of limited reach (the tree path when the search finds
-//   nothing). Each loop holds a section no earlier loop holds, so the loops are independent; in
-//   a mesh they are its meshes. An observation from a point to itself is a loop of its own.
+//   hold every condition the sections put on the heights. A spanning tree is grown breadth first
+//   from a known point of each part; the sections outside it are taken nearest the root first,
+//   and each closes its loop along the way with the fewest sections through the tree and the
+//   sections taken before it, found by a search from both ends of limited reach (the tree path
+//   when the search finds nothing). Each loop holds a section no earlier loop holds, so the
+//   loops are independent; in a mesh they are its meshes. An observation from a point to itself
+//   is a loop of its own.
 // - Lines between known points: each known point owns the points nearest to it; the links
 //   between neighbouring known points, the shortest first, join the known points of each part
 //   as a tree (one line fewer than known points). Misclosure: the measured height difference

@@ -12,13 +12,11 @@ namespace {
 // every point but i and j (each height the weighted mean of its neighbours' and, at a known
 // point, of its given height); so its extremes lie at j and i, where it is Q(j,j) - Q(i,j) and
 // Q(i,j) - Q(i,i). No other column of Q is needed.
-template <typename Cofactor>
-double effectCofactor(const Equation& equation, const Cofactor& q)
+double effectCofactor(const Equation& equation, const PairCofactors& q)
 {
     if (equation.from < 0)
-        return q(equation.to, equation.to);
-    const double between = q(equation.from, equation.to);
-    return std::max(std::abs(q(equation.to, equation.to) - between), std::abs(between - q(equation.from, equation.from)));
+        return q.to;
+    return std::max(std::abs(q.to - q.between), std::abs(q.between - q.from));
 }
 
 }  // namespace
@@ -30,26 +28,24 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
     Evaluation evaluation;
     evaluation.global = globalTest(state.vtpv, state.dof, model.sigma0Apriori, options.alpha);
     evaluation.levels = testLevels(options, state.dof);
-    evaluation.tests.resize(model.equations.size());
-    auto plain = [&](int a, int b) { return adjuster.cofactor(a, b); };
-    auto minimumTrace = [&](int a, int b) { return freeDatum->cofactor(a, b); };
-
+    evaluation.tests.reserve(model.equations.size());
     for (int e = 0; e < model.equationCount(); ++e) {
         const Equation& equation = model.equations[e];
         if (!inUse[e]) {
-            evaluation.tests[e].residual = computed(state.residualsMm[e]);
+            evaluation.tests.emplace_back().residual = computed(state.residualsMm[e]);
             continue;
         }
+        const PairCofactors q = adjuster.equationCofactors(e);
         EquationFigures figures;
         figures.residualMm = state.residualsMm[e];
         figures.weight = equation.weight;
-        figures.cofactor = adjuster.equationCofactor(equation);
+        figures.cofactor = adjustedValueCofactor(equation, q);
         const int part = graph.partOfPoint[equation.to];
         if (model.partHasDatum[part])
-            figures.effectCofactor = effectCofactor(equation, plain);
+            figures.effectCofactor = effectCofactor(equation, q);
         else if (freeDatum)
-            figures.effectCofactor = effectCofactor(equation, minimumTrace);
-        evaluation.tests[e] = testEquation(figures, evaluation.global, evaluation.levels);
+            figures.effectCofactor = effectCofactor(equation, freeDatum->transform(equation, q));
+        evaluation.tests.push_back(testEquation(figures, evaluation.global, evaluation.levels));
     }
     return evaluation;
 }

@@ -21,11 +21,24 @@ MinimumTraceDatum::MinimumTraceDatum(const NetworkGraph& graph, const Adjustment
         heights_[point] -= meanCorrection[graph.partOfPoint[point]];
 }
 
-double MinimumTraceDatum::cofactor(int pointA, int pointB) const
+double MinimumTraceDatum::moved(int pointA, int pointB, double plain) const
 {
     const int part = graph_.partOfPoint[pointA];
     const double n = double(graph_.partPoints[part].size());
-    return adjuster_.cofactor(pointA, pointB) - (rowSums_[pointA] + rowSums_[pointB]) / n + partSums_[part] / (n * n);
+    return plain - (rowSums_[pointA] + rowSums_[pointB]) / n + partSums_[part] / (n * n);
+}
+
+double MinimumTraceDatum::cofactor(int pointA, int pointB) const
+{
+    return moved(pointA, pointB, adjuster_.cofactor(pointA, pointB));
+}
+
+PairCofactors MinimumTraceDatum::transform(const Equation& equation, const PairCofactors& plain) const
+{
+    if (equation.from < 0)
+        return {0.0, moved(equation.to, equation.to, plain.to), 0.0};
+    return {moved(equation.from, equation.from, plain.from), moved(equation.to, equation.to, plain.to),
+            moved(equation.from, equation.to, plain.between)};
 }
 
 }  // namespace korvane::analysis

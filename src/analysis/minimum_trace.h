@@ -26,8 +26,12 @@ public:
     const Eigen::VectorXd& heights() const { return heights_; }
     // Cofactor of two heights of one part in the minimum-trace datum (pairs as Adjuster::cofactor).
     double cofactor(int pointA, int pointB) const;
+    // An equation's cofactors moved into the minimum-trace datum.
+    PairCofactors transform(const Equation& equation, const PairCofactors& plain) const;
 
 private:
+    double moved(int pointA, int pointB, double plain) const;
+
     const NetworkGraph& graph_;
     const Adjuster& adjuster_;
     Eigen::VectorXd heights_;

@@ -28,8 +28,11 @@ void groupSections(const Network& network, NetworkGraph& graph)
         return endsOf(network.observations[x]) < endsOf(network.observations[y]);
     });
 
+    graph.sections.reserve(order.size());
+    graph.sectionObservations = order;
     for (std::size_t at = 0; at < order.size();) {
         Section section;
+        section.firstObservation = int(at);
         std::tie(section.a, section.b) = endsOf(network.observations[order[at]]);
         double weightSum = 0.0;
         double weightedDh = 0.0;
@@ -40,11 +43,11 @@ void groupSections(const Network& network, NetworkGraph& graph)
             weightSum += o.weight;
             weightedDh += o.weight * forward;
             lengthSum += o.distance;
-            section.observations.push_back(order[at]);
+            ++section.observationCount;
         }
         section.dh = weightedDh / weightSum;
-        section.length = lengthSum / double(section.observations.size());
-        graph.sections.push_back(std::move(section));
+        section.length = lengthSum / section.observationCount;
+        graph.sections.push_back(section);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "network.h"
 
+#include <span>
 #include <vector>
 
 namespace korvane::analysis {
@@ -12,14 +13,16 @@ namespace korvane::analysis {
 struct Section {
     int a = 0;  // the smaller point number
     int b = 0;
-    double dh = 0.0;        // height of b minus height of a: weighted mean of the measurements, m
-    double length = 0.0;    // mean distance of the measurements, km
-    std::vector<int> observations;
+    double dh = 0.0;      // height of b minus height of a: weighted mean of the measurements, m
+    double length = 0.0;  // mean distance of the measurements, km
+    int firstObservation = 0;  // its measurements: sectionObservations[first .. first + count)
+    int observationCount = 0;
 };
 
 struct NetworkGraph {
     std::vector<Section> sections;
-    std::vector<int> selfObservations;  // observations whose two ends are one point
+    std::vector<int> sectionObservations;  // the measurements of every section, section by section
+    std::vector<int> selfObservations;     // observations whose two ends are one point
 
     // Sections at each point: adjacent[adjacencyStart[p] .. adjacencyStart[p + 1]).
     std::vector<int> adjacencyStart;
@@ -29,6 +32,11 @@ struct NetworkGraph {
     std::vector<std::vector<int>> partPoints;  // per part, in point order; parts ordered by first point
 
     int partCount() const { return int(partPoints.size()); }
+    std::span<const int> observationsOf(int section) const
+    {
+        const Section& s = sections[section];
+        return {sectionObservations.data() + s.firstObservation, std::size_t(s.observationCount)};
+    }
     int otherEnd(int section, int point) const
     {
         const Section& s = sections[section];

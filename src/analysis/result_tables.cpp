@@ -58,9 +58,9 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
                       const Evaluation& evaluation, const MinimumTraceDatum* freeDatum)
 {
     const Eigen::VectorXd& heights = freeDatum ? freeDatum->heights() : runs.final.heights;
-    result.points.resize(network.pointCount());
+    result.points.reserve(network.pointCount());
     for (int point = 0; point < network.pointCount(); ++point) {
-        PointResult& row = result.points[point];
+        PointResult& row = result.points.emplace_back();
         row.name = network.names[point];
         row.part = graph.partOfPoint[point];
         const int k = network.knownIndex[point];
@@ -99,13 +99,12 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
 void fillObservationResults(AnalysisResult& result, const Network& network, const AdjustmentModel& model,
                             const AdjustmentRuns& runs, const Evaluation& evaluation)
 {
-    result.observations.resize(network.observationCount());
-    for (int e = 0; e < model.equationCount(); ++e) {
+    // The observations are the first equations, in their order.
+    result.observations.reserve(network.observationCount());
+    for (int e = 0; e < network.observationCount(); ++e) {
         const Equation& equation = model.equations[e];
-        if (equation.observation < 0)
-            continue;
         const Observation& o = network.observations[equation.observation];
-        ObservationResult& row = result.observations[equation.observation];
+        ObservationResult& row = result.observations.emplace_back();
         row.from = o.from;
         row.to = o.to;
         row.origin = o.origin;

@@ -1,5 +1,7 @@
 #include "selected_inverse.h"
 
+#include <Eigen/Core>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -52,11 +54,10 @@ SelectedInverse::SelectedInverse(const Eigen::SparseMatrix<double>& factor, cons
             const int start = outer[k] + 1;
             if (later > 0 && start + later <= outer[k + 1] && inner[start + later - 1] == lastRow) {
                 // Column k holds exactly the later rows of column j next to its diagonal (the
-                // columns of a supernode): no search.
-                for (int t = 0; t < later; ++t) {
-                    sum[b + 1 + t] += z[start + t] * lk;
-                    sumK += z[start + t] * lj[b + 1 + t];
-                }
+                // columns of a supernode): dense vector operations, no search.
+                const Eigen::Map<const Eigen::VectorXd> zk(z + start, later);
+                Eigen::Map<Eigen::VectorXd>(sum.data() + b + 1, later) += lk * zk;
+                sumK += zk.dot(Eigen::Map<const Eigen::VectorXd>(lj + b + 1, later));
             } else if (later > 0) {
                 if (!placed) {
                     for (int a = 0; a < count; ++a)
@@ -87,7 +88,7 @@ SelectedInverse::SelectedInverse(const Eigen::SparseMatrix<double>& factor, cons
     }
 }
 
-double SelectedInverse::at(int row, int column) const
+int SelectedInverse::place(int row, int column) const
 {
     if (row < column)
         std::swap(row, column);
@@ -97,7 +98,12 @@ double SelectedInverse::at(int row, int column) const
     if (found == end || *found != row)
         throw std::logic_error("the selected inverse holds no element (" + std::to_string(row) + ", " +
                                std::to_string(column) + ")");
-    return values_[found - inner_.begin()];
+    return int(found - inner_.begin());
+}
+
+double SelectedInverse::at(int row, int column) const
+{
+    return values_[place(row, column)];
 }
 
 }  // namespace korvane::analysis

@@ -28,6 +28,11 @@ public:
     double at(int row, int column) const;
     double diagonal(int column) const { return values_[outer_[column]]; }
 
+    // Where Z(row, column) stands among the values (the same for every factor of this pattern),
+    // and the value at such a place; throws std::logic_error off the pattern.
+    int place(int row, int column) const;
+    double atPlace(int place) const { return values_[place]; }
+
 private:
     std::vector<int> outer_;      // the factor's pattern
     std::vector<int> inner_;

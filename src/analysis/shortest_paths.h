@@ -1,4 +1,4 @@
-// Shortest-distance searches over the sections of the network, for the closure checks.
+// Searches over the sections of the network, for the closure checks.
 #pragma once
 
 #include "network_graph.h"
@@ -23,20 +23,27 @@ struct ShortestPathForest {
 
 ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std::span<const int> roots);
 
-// The way from `from` to `to` through the sections that `usable` allows, shortest by distance,
-// if the search finds it before it has settled a few hundred points; the sections in walking
-// order, or empty.
+// A forest grown breadth first (fewest sections) from the given roots; `distance` is the length
+// of each point's way to its root, km.
+ShortestPathForest breadthFirstForest(const NetworkGraph& graph, int points, std::span<const int> roots);
+
+// A way from `from` to `to` through the sections that `usable` allows, with the fewest sections,
+// if a search from both ends finds it before it has reached a few hundred points; the sections in
+// walking order, or empty.
 class LocalSearch {
 public:
     LocalSearch(const NetworkGraph& graph, int points);
     std::vector<int> way(int from, int to, const std::vector<bool>& usable);
 
 private:
+    // The sections from `point` back to the end its side started from, in that order.
+    std::vector<int> wayBack(int point) const;
+
     const NetworkGraph& graph_;
-    std::vector<double> distance_;
     std::vector<int> parentSection_;
-    std::vector<int> visitedIn_;
-    std::vector<std::pair<double, int>> heap_;  // distance, point: a min-heap kept between searches
+    std::vector<int> mark_;  // 2 * search + side (0: from the start, 1: from the end)
+    std::vector<int> frontier_;
+    std::vector<int> nextFrontier_[2];
     int search_ = 0;
 };
 

@@ -93,7 +93,7 @@ void testReadmission(std::vector<SnoopStep>& steps, const AdjustmentModel& model
                 continue;
             const double misfit = runs.final.residualsMm[e];
             step.misfit = computed(misfit);
-            const double spread = 1.0 / equation.weight + adjuster.equationCofactor(equation);
+            const double spread = 1.0 / equation.weight + adjuster.equationCofactor(e);
             if (sigma0 && *sigma0 > 0.0 && spread > 0.0)
                 step.readmissionStatistic = computed(misfit / (*sigma0 * std::sqrt(spread)));
             step.readmissionCritical = critical;

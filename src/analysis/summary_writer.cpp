@@ -126,13 +126,13 @@ void writeChecks(const AnalysisResult& result, std::ostream& out)
         else
             out << "known " << nameList(result, part.knownPoints) << "\n";
     }
-    std::string tolerance = "tolerance " + significant(o.toleranceK, 6) + " mm x sqrt(K km)";
+    std::string tolerance = significant(o.toleranceK, 6) + " mm x sqrt(K km)";
     if (!o.toleranceClass.empty())
         tolerance += ", class " + o.toleranceClass;
     out << "  Tolerance 限差: " << tolerance << "\n";
-    writeClosures(result, out, checks.repeats, "Repeated sections 重複觀測", "sections measured more than once");
-    writeClosures(result, out, checks.loops, "Loops 環線閉合差", "independent loops");
-    writeClosures(result, out, checks.knownLines, "Lines between known points 附合路線", "lines");
+    writeClosures(result, out, checks.repeats, "Repeated sections 重複觀測", "section(s) measured more than once");
+    writeClosures(result, out, checks.loops, "Loops 環線閉合差", "independent loop(s)");
+    writeClosures(result, out, checks.knownLines, "Lines between known points 附合路線", "line(s)");
     for (const NameFinding& finding : checks.names) {
         out << "  Names 點名: ";
         switch (finding.kind) {
@@ -216,7 +216,7 @@ void writeTests(const AnalysisResult& result, std::ostream& out)
         out << "    no observation is flagged\n";
     if (!uncontrolled.empty())
         out << "    " << uncontrolled.size()
-            << " observations are controlled by no other (redundancy 0): no test, e.g. the one to "
+            << " observation(s) controlled by no other (redundancy 0): no test, e.g. the one to "
             << nameOf(result, uncontrolled.front()) << "\n";
 }
 
