@@ -253,7 +253,7 @@ void writeHeights(const AnalysisResult& result, std::ostream& out)
         return;
     }
     const bool free = result.options.freeNetwork;
-    out << "    " << padded("name 點名", 16) << "  height(m)  sigma(mm)  " << (free ? "offset(mm)" : "") << "\n";
+    out << "    " << padded("name 點名", 16) << "  height(m)  sigma(mm)" << (free ? "  offset(mm)" : "") << "\n";
     for (const PointResult& p : result.points) {
         out << "    " << padded(p.name, 16) << leftPadded(fixedOr(p.height, 5, "-"), 11)
             << leftPadded(fixedOr(p.sigma, 2, "-"), 11);
