@@ -104,7 +104,10 @@ void Adjuster::findPlaces()
     auto place = [&](int pointA, int pointB) {
         const int a = pointA >= 0 ? model_.unknownOfPoint[pointA] : -1;
         const int b = pointB >= 0 ? model_.unknownOfPoint[pointB] : -1;
-        return a < 0 || b < 0 ? -1 : inverse_->place(system_.columnOf(a), system_.columnOf(b));
+        if (a < 0 || b < 0)
+            return -1;
+        return a == b ? inverse_->diagonalPlace(system_.columnOf(a))
+                      : inverse_->place(system_.columnOf(a), system_.columnOf(b));
     };
     for (const Equation& e : model_.equations)
         places_.push_back({place(e.from, e.from), place(e.to, e.to), place(e.from, e.to)});

@@ -1,7 +1,5 @@
 #include "adjustment_model.h"
 
-#include <deque>
-
 namespace korvane::analysis {
 
 namespace {
@@ -23,11 +21,12 @@ Eigen::VectorXd approximateHeights(const Network& network, const NetworkGraph& g
 {
     Eigen::VectorXd heights = Eigen::VectorXd::Zero(network.pointCount());
     std::vector<bool> reached(network.pointCount(), false);
-    std::deque<int> queue;
+    std::vector<int> queue;  // breadth first: points are taken from `next` on
+    queue.reserve(network.pointCount());
+    std::size_t next = 0;
     auto walk = [&] {
-        while (!queue.empty()) {
-            const int point = queue.front();
-            queue.pop_front();
+        while (next < queue.size()) {
+            const int point = queue[next++];
             for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
                 const int section = graph.adjacent[k];
                 const int next = graph.otherEnd(section, point);
@@ -80,6 +79,7 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
     else if (options.sigma0)
         model.sigma0Apriori = *options.sigma0;
 
+    model.equations.reserve(network.observations.size() + network.known.size());
     for (int i = 0; i < network.observationCount(); ++i) {
         const Observation& o = network.observations[i];
         model.equations.push_back({o.from, o.to, o.dh, o.weight, i, -1});

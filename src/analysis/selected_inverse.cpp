@@ -11,6 +11,8 @@ namespace korvane::analysis {
 namespace {
 
 constexpr int kColumnsBetweenPauses = 4096;
+// From this many rows on, the dense vector operations of Eigen beat a plain loop.
+constexpr int kDenseFrom = 16;
 
 }  // namespace
 
@@ -55,9 +57,16 @@ SelectedInverse::SelectedInverse(const Eigen::SparseMatrix<double>& factor, cons
             if (later > 0 && start + later <= outer[k + 1] && inner[start + later - 1] == lastRow) {
                 // Column k holds exactly the later rows of column j next to its diagonal (the
                 // columns of a supernode): dense vector operations, no search.
-                const Eigen::Map<const Eigen::VectorXd> zk(z + start, later);
-                Eigen::Map<Eigen::VectorXd>(sum.data() + b + 1, later) += lk * zk;
-                sumK += zk.dot(Eigen::Map<const Eigen::VectorXd>(lj + b + 1, later));
+                if (later >= kDenseFrom) {
+                    const Eigen::Map<const Eigen::VectorXd> zk(z + start, later);
+                    Eigen::Map<Eigen::VectorXd>(sum.data() + b + 1, later) += lk * zk;
+                    sumK += zk.dot(Eigen::Map<const Eigen::VectorXd>(lj + b + 1, later));
+                } else {
+                    for (int t = 0; t < later; ++t) {
+                        sum[b + 1 + t] += z[start + t] * lk;
+                        sumK += z[start + t] * lj[b + 1 + t];
+                    }
+                }
             } else if (later > 0) {
                 if (!placed) {
                     for (int a = 0; a < count; ++a)

@@ -31,6 +31,7 @@ public:
     // Where Z(row, column) stands among the values (the same for every factor of this pattern),
     // and the value at such a place; throws std::logic_error off the pattern.
     int place(int row, int column) const;
+    int diagonalPlace(int column) const { return outer_[column]; }
     double atPlace(int place) const { return values_[place]; }
 
 private:
