@@ -49,12 +49,14 @@ NetworkRows gridNetworkRows(int columns, int rows, unsigned seed)
     NetworkRows network;
     network.title = "Grid-like network " + std::to_string(columns) + " x " + std::to_string(rows);
     network.sourceName = "generated";
+    network.observationPlace = "generated, observation ";
+    network.knownPointPlace = "generated, known point ";
     auto observe = [&](int c1, int r1, int c2, int r2) {
         const double distance = length(random);
         const double error = kGrade * std::sqrt(distance) * noise(random);
         network.observations.push_back({pointName(c1, r1), pointName(c2, r2),
                                         heightAt(c2, r2) - heightAt(c1, r1) + error, distance, kGrade,
-                                        "line " + std::to_string(network.observations.size() + 2)});
+                                        long(network.observations.size()) + 2});
     };
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
@@ -69,7 +71,7 @@ NetworkRows gridNetworkRows(int columns, int rows, unsigned seed)
     for (int row = 12; row < rows; row += 32) {
         for (int column = 16; column < columns; column += 32) {
             network.knownPoints.push_back({pointName(column, row), heightAt(column, row), fixed ? 0.0 : 0.002,
-                                           "known " + std::to_string(network.knownPoints.size() + 1)});
+                                           long(network.knownPoints.size()) + 1});
             fixed = !fixed;
         }
     }

@@ -78,6 +78,7 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     AnalysisResult result;
     result.title = network.title;
     result.sourceName = network.sourceName;
+    result.observationPlace = network.observationPlace;
     result.options = options;
     result.weighting = network.weighting;
     result.notes = model.notes;

@@ -70,7 +70,7 @@ struct PointResult {
 struct ObservationResult {
     int from = 0;
     int to = 0;
-    std::string origin;
+    long row = 0;  // where it stands: AnalysisResult::observationOrigin
     double dh = 0.0;
     double distance = 0.0;
     double grade = 0.0;
@@ -109,6 +109,7 @@ struct SnoopStep {
 struct AnalysisResult {
     std::string title;
     std::string sourceName;
+    std::string observationPlace;  // the text before an observation's row number
     AnalysisOptions options;
     Weighting weighting = Weighting::Distance;
     std::vector<std::string> notes;
@@ -124,6 +125,9 @@ struct AnalysisResult {
     std::vector<PointResult> points;
     std::vector<ObservationResult> observations;
     std::vector<SnoopStep> snooping;
+
+    // Where observation i stands, e.g. "net.dat, line 5".
+    std::string observationOrigin(int i) const { return observationPlace + std::to_string(observations[i].row); }
 };
 
 }  // namespace korvane::analysis

@@ -95,7 +95,7 @@ void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
     for (std::size_t i = 0; i < result.observations.size(); ++i) {
         const ObservationResult& o = result.observations[i];
         const ObservationTest& t = o.test;
-        row(out, {std::to_string(i + 1), field(o.origin), field(result.points[o.from].name),
+        row(out, {std::to_string(i + 1), field(result.observationOrigin(int(i))), field(result.points[o.from].name),
                   field(result.points[o.to].name), fixed(o.dh, 5), fixed(o.distance, 3), significant(o.grade, 6),
                   significant(o.weight, 6), std::to_string(o.removedAtStep), number(o.adjustedDh, 5),
                   number(t.residual, 2), number(t.redundancy, 3), flag(t.controlled), number(t.w, 2),

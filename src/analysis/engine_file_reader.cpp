@@ -55,6 +55,7 @@ public:
     }
     std::string_view line() const { return lines_[static_cast<std::size_t>(number_ - 1)]; }
     std::string origin() const { return fileName_ + ", line " + std::to_string(number_); }
+    long number() const { return number_; }
 
     std::string name(int first, std::string_view field) const
     {
@@ -115,6 +116,7 @@ NetworkRows readEngineFile(std::string_view utf8Text, const std::string& fileNam
     LineReader reader(utf8Text, fileName);
     NetworkRows rows;
     rows.sourceName = fileName;
+    rows.observationPlace = rows.knownPointPlace = fileName + ", line ";
     if (!reader.next())
         reader.endedEarly("the job title line");
     rows.title = std::string(withoutOuterBlanks(columnField(reader.line(), 1, 80).text));
@@ -130,7 +132,7 @@ NetworkRows readEngineFile(std::string_view utf8Text, const std::string& fileNam
         row.dh = reader.number(21, "dh");
         row.distance = reader.number(31, "dist");
         row.grade = reader.number(41, "grade");
-        row.origin = reader.origin();
+        row.row = reader.number();
         rows.observations.push_back(std::move(row));
     }
 
@@ -143,7 +145,7 @@ NetworkRows readEngineFile(std::string_view utf8Text, const std::string& fileNam
             break;
         row.height = reader.number(11, "elev");
         row.sigma = reader.number(21, "sigma");
-        row.origin = reader.origin();
+        row.row = reader.number();
         rows.knownPoints.push_back(std::move(row));
     }
     return rows;

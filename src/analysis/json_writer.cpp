@@ -125,7 +125,7 @@ json observation(const AnalysisResult& result, int index)
 {
     const ObservationResult& o = result.observations[index];
     json row = {{"no", index + 1},
-                {"origin", o.origin},
+                {"origin", result.observationOrigin(index)},
                 {"from", result.points[o.from].name},
                 {"to", result.points[o.to].name},
                 {"dh_m", o.dh},

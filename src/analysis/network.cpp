@@ -77,6 +77,8 @@ Network buildNetwork(const NetworkRows& rows)
     Network network;
     network.title = rows.title;
     network.sourceName = rows.sourceName;
+    network.observationPlace = rows.observationPlace;
+    network.knownPointPlace = rows.knownPointPlace;
     if (rows.observations.empty())
         throw InputError(rows.sourceName + ": there is no observation to adjust");
     network.weighting = weightingOf(rows.observations.front());
@@ -86,26 +88,31 @@ Network buildNetwork(const NetworkRows& rows)
     network.known.reserve(rows.knownPoints.size());
     network.observations.reserve(rows.observations.size());
     for (const KnownPointRow& row : rows.knownPoints) {
-        requireName(row.name, row.origin, fields.name);
-        requireFinite(row.height, row.origin, fields.height);
-        requireFinite(row.sigma, row.origin, fields.sigma);
+        const std::string origin = rows.knownPointPlace + std::to_string(row.row);
+        requireName(row.name, origin, fields.name);
+        requireFinite(row.height, origin, fields.height);
+        requireFinite(row.sigma, origin, fields.sigma);
         if (const int earlier = numbering.find(row.name); earlier >= 0)
-            refuse(row.origin, fields.name,
+            refuse(origin, fields.name,
                    "the known point " + row.name + " is given twice (also at " +
-                       network.known[earlier].origin + ")");
+                       network.knownPointOrigin(network.knownIndex[earlier]) + ")");
         const int point = numbering.findOrAppend(row.name);
         network.knownIndex[point] = int(network.known.size());
-        network.known.push_back({point, row.height, row.sigma, row.origin});
+        network.known.push_back({point, row.height, row.sigma, row.row});
     }
 
     for (const ObservationRow& row : rows.observations) {
-        requireName(row.from, row.origin, fields.from);
-        requireName(row.to, row.origin, fields.to);
-        requireFinite(row.dh, row.origin, fields.dh);
-        requireFinite(row.distance, row.origin, fields.distance);
-        requireFinite(row.grade, row.origin, fields.grade);
+        // The text of the place only when a message needs it.
+        auto origin = [&] { return rows.observationPlace + std::to_string(row.row); };
+        if (row.from.empty() || row.to.empty())
+            requireName(row.from.empty() ? row.from : row.to, origin(), row.from.empty() ? fields.from : fields.to);
+        if (!std::isfinite(row.dh) || !std::isfinite(row.distance) || !std::isfinite(row.grade)) {
+            requireFinite(row.dh, origin(), fields.dh);
+            requireFinite(row.distance, origin(), fields.distance);
+            requireFinite(row.grade, origin(), fields.grade);
+        }
         if (!(row.distance > 0.0))
-            refuse(row.origin, fields.distance,
+            refuse(origin(), fields.distance,
                    "the distance " + numberText(row.distance) + " km gives no weight: a distance above 0 is needed");
         Observation observation;
         observation.from = numbering.findOrAppend(row.from);
@@ -113,10 +120,10 @@ Network buildNetwork(const NetworkRows& rows)
         observation.dh = row.dh;
         observation.distance = row.distance;
         observation.grade = row.grade;
-        observation.origin = row.origin;
+        observation.row = row.row;
         if (network.weighting == Weighting::Grade) {
             if (row.grade == 0.0)
-                refuse(row.origin, fields.grade,
+                refuse(origin(), fields.grade,
                        "the grade is 0, but the first observation's grade asks for grade weighting");
             const double gradeMm = 1000.0 * row.grade;
             observation.weight = 1.0 / (gradeMm * gradeMm * row.distance);
@@ -124,7 +131,7 @@ Network buildNetwork(const NetworkRows& rows)
             observation.weight = 1.0 / row.distance;
         }
         if (!std::isfinite(observation.weight) || !(observation.weight > 0.0))
-            refuse(row.origin, network.weighting == Weighting::Grade ? fields.grade : fields.distance,
+            refuse(origin(), network.weighting == Weighting::Grade ? fields.grade : fields.distance,
                    "the weight of this observation cannot be computed (too large or too small)");
         network.observations.push_back(std::move(observation));
     }

@@ -31,20 +31,23 @@ struct ObservationRow {
     double dh = 0.0;        // height of `to` minus height of `from`, m
     double distance = 0.0;  // km
     double grade = 0.0;     // m per square root of a km
-    std::string origin;     // where the row stands, e.g. "net.dat, line 5"
+    long row = 0;           // its line in the file, or its row in the table
 };
 
 struct KnownPointRow {
     std::string name;
     double height = 0.0;  // m
     double sigma = 0.0;   // m; 0 or less holds the height fixed
-    std::string origin;
+    long row = 0;
 };
 
 struct NetworkRows {
     std::string title;
     std::string sourceName;  // the file or database, for the results' heading
     FieldNames fields;
+    // Where a row stands is this text followed by its number, e.g. "net.dat, line " and 5.
+    std::string observationPlace;
+    std::string knownPointPlace;
     std::vector<ObservationRow> observations;
     std::vector<KnownPointRow> knownPoints;
 };
@@ -61,14 +64,14 @@ struct Observation {
     double distance = 0.0;  // km
     double grade = 0.0;     // m per square root of a km, as read
     double weight = 0.0;    // 1/mm^2 (grade weighting) or 1/km (distance weighting)
-    std::string origin;
+    long row = 0;           // where it stands in its source (see Network::observationOrigin)
 };
 
 struct KnownPoint {
     int point = 0;
     double height = 0.0;  // m
     double sigma = 0.0;   // m
-    std::string origin;
+    long row = 0;
     bool fixed() const { return !(sigma > 0.0); }
 };
 
@@ -80,6 +83,12 @@ struct Network {
     std::vector<int> knownIndex;            // per point: its entry in `known`, or -1
     std::vector<Observation> observations;  // input order
     std::vector<KnownPoint> known;          // input order; known point i is point i
+    std::string observationPlace;           // as in NetworkRows
+    std::string knownPointPlace;
+
+    // Where observation i (known point k) stands, e.g. "net.dat, line 5".
+    std::string observationOrigin(int i) const { return observationPlace + std::to_string(observations[i].row); }
+    std::string knownPointOrigin(int k) const { return knownPointPlace + std::to_string(known[k].row); }
 
     int pointCount() const { return static_cast<int>(names.size()); }
     int observationCount() const { return static_cast<int>(observations.size()); }

@@ -107,7 +107,7 @@ void fillObservationResults(AnalysisResult& result, const Network& network, cons
         ObservationResult& row = result.observations.emplace_back();
         row.from = o.from;
         row.to = o.to;
-        row.origin = o.origin;
+        row.row = o.row;
         row.dh = o.dh;
         row.distance = o.distance;
         row.grade = o.grade;

@@ -232,7 +232,7 @@ void writeSnooping(const AnalysisResult& result, std::ostream& out)
         } else {
             const ObservationResult& ob = result.observations[step.removed.index];
             what = "observation " + std::to_string(step.removed.index + 1) + " " + nameOf(result, ob.from) + " -> " +
-                   nameOf(result, ob.to) + " (" + ob.origin + ")";
+                   nameOf(result, ob.to) + " (" + result.observationOrigin(step.removed.index) + ")";
         }
         out << "    step " << step.step << ": " << what << ", " << step.statisticName << " = " << fixed(step.statistic, 2)
             << " > " << fixed(step.critical, 2) << "; readmission " << fixedOr(step.readmissionStatistic, 2, "-")

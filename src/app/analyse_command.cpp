@@ -176,10 +176,13 @@ int runAnalyseCommand(const QStringList& arguments) {
   }
 
   try {
-    analysis::NetworkRows rows =
-        files.isEmpty() ? readAnalysisDatabase(parser.value("db")) : readAnalysisFile(files.front());
-    if (parser.isSet("title")) rows.title = parser.value("title").toStdString();
-    const analysis::Network network = analysis::buildNetwork(rows);
+    // The rows are let go once the network holds them: a large network needs its memory.
+    const analysis::Network network = [&] {
+      analysis::NetworkRows rows =
+          files.isEmpty() ? readAnalysisDatabase(parser.value("db")) : readAnalysisFile(files.front());
+      if (parser.isSet("title")) rows.title = parser.value("title").toStdString();
+      return analysis::buildNetwork(rows);
+    }();
     const analysis::AnalysisResult result = analysis::analyse(network, options);
     writeSummaryOut(result, parser.isSet("big5"));
     writeResultFiles(result, parser);

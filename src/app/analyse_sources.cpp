@@ -113,7 +113,9 @@ class TableReader {
     ++row_;
     return true;
   }
-  std::string origin() const { return file_ + ", table " + utf8(table_) + ", row " + std::to_string(row_); }
+  std::string place() const { return file_ + ", table " + utf8(table_) + ", row "; }
+  std::string origin() const { return place() + std::to_string(row_); }
+  long row() const { return row_; }
   std::string name(int column) const {
     const QVariant value = query_.value(column);
     return value.isNull() ? std::string() : utf8(value.toString().trimmed());
@@ -157,15 +159,16 @@ analysis::NetworkRows readAnalysisDatabase(const QString& path) {
   rows.fields = {utf8(o[0]), utf8(o[1]), utf8(o[2]), utf8(o[3]), utf8(o[4]), utf8(k[0]), utf8(k[1]), utf8(k[2])};
   {
     TableReader observations(database, workbench::kObservationTable, o, file);
+    rows.observationPlace = observations.place();
     while (observations.next()) {
       rows.observations.push_back({observations.name(0), observations.name(1), observations.number(2),
-                                   observations.number(3), observations.number(4), observations.origin()});
+                                   observations.number(3), observations.number(4), observations.row()});
     }
   }
   {
     TableReader known(database, workbench::kKnownPointTable, k, file);
-    while (known.next())
-      rows.knownPoints.push_back({known.name(0), known.number(1), known.number(2), known.origin()});
+    rows.knownPointPlace = known.place();
+    while (known.next()) rows.knownPoints.push_back({known.name(0), known.number(1), known.number(2), known.row()});
   }
   return rows;
 }

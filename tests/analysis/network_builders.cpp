@@ -35,12 +35,12 @@ std::string nameOf(int index, int length)
 
 ObservationRow observation(std::string from, std::string to, double dh, double distance, double grade)
 {
-    return {std::move(from), std::move(to), dh, distance, grade, "row"};
+    return {std::move(from), std::move(to), dh, distance, grade, 0};
 }
 
 KnownPointRow knownPoint(std::string name, double height, double sigma)
 {
-    return {std::move(name), height, sigma, "known"};
+    return {std::move(name), height, sigma, 0};
 }
 
 NetworkRows rowsOf(std::vector<ObservationRow> observations, std::vector<KnownPointRow> known, std::string title)
@@ -48,10 +48,12 @@ NetworkRows rowsOf(std::vector<ObservationRow> observations, std::vector<KnownPo
     NetworkRows rows;
     rows.title = std::move(title);
     rows.sourceName = "test";
+    rows.observationPlace = "test, line ";
+    rows.knownPointPlace = "test, known point ";
     for (std::size_t i = 0; i < observations.size(); ++i)
-        observations[i].origin = "test, line " + std::to_string(i + 2);
+        observations[i].row = long(i) + 2;
     for (std::size_t i = 0; i < known.size(); ++i)
-        known[i].origin = "test, known point " + std::to_string(i + 1);
+        known[i].row = long(i) + 1;
     rows.observations = std::move(observations);
     rows.knownPoints = std::move(known);
     return rows;

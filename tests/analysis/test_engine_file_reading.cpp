@@ -82,7 +82,7 @@ TEST(EngineFileReader, ReadsTheLayoutTarnexReads)
     EXPECT_EQ(rows.observations[0].grade, 0.003);
     EXPECT_EQ(rows.observations[1].to, "水準點一");
     EXPECT_EQ(rows.observations[1].dh, -0.25);
-    EXPECT_EQ(rows.observations[1].origin, "net.dat, line 3");
+    EXPECT_EQ(rows.observationPlace + std::to_string(rows.observations[1].row), "net.dat, line 3");
     ASSERT_EQ(rows.knownPoints.size(), 1u);
     EXPECT_EQ(rows.knownPoints[0].height, 100.5);
 }
@@ -164,8 +164,14 @@ TEST(BuildNetwork, NumbersPointsAsTarnexAndRefusesRowsWithoutAWeight)
     }
     NetworkRows twice = rows;
     twice.knownPoints.push_back(twice.knownPoints.front());
-    twice.knownPoints.back().origin = "n.dat, line 8";
-    EXPECT_THROW(buildNetwork(twice), InputError);
+    twice.knownPoints.back().row = 8;
+    try {
+        buildNetwork(twice);
+        ADD_FAILURE() << "a known point given twice";
+    } catch (const InputError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "n.dat, line 8, field name: the known point K1 is given twice (also at n.dat, line 5)");
+    }
 }
 
 TEST(BuildNetwork, TheFirstGradeChoosesTheWeighting)
@@ -178,7 +184,7 @@ TEST(BuildNetwork, TheFirstGradeChoosesTheWeighting)
                          Case{0.002, Weighting::Grade}}) {
         NetworkRows rows;
         rows.sourceName = "n";
-        rows.observations = {{"A", "B", 1.0, 2.0, c.firstGrade, "l2"}, {"B", "C", 1.0, 4.0, 0.001, "l3"}};
+        rows.observations = {{"A", "B", 1.0, 2.0, c.firstGrade, 2}, {"B", "C", 1.0, 4.0, 0.001, 3}};
         const Network network = buildNetwork(rows);
         EXPECT_EQ(network.weighting, c.weighting) << c.firstGrade;
         if (c.weighting == Weighting::Distance) {
