@@ -1,6 +1,8 @@
 // Reading the engine input file as tarnex reads it: columns, name shifting, terminators, the
 // known-point list ending at the end of the file, numbers, the grade rule, CP950 columns of
 // Chinese names in UTF-8 text, and errors that name the file, line and field.
+#include "analyse.h"
+#include "analysis_failure.h"
 #include "engine_file_reader.h"
 #include "field_reader.h"
 #include "fixed_number.h"
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 namespace korvane::analysis {
 namespace {
@@ -191,6 +194,54 @@ TEST(BuildNetwork, TheFirstGradeChoosesTheWeighting)
             EXPECT_DOUBLE_EQ(network.observations[1].weight, 0.25);
         }
     }
+}
+
+}  // namespace
+}  // namespace korvane::analysis
+
+namespace korvane::analysis {
+namespace {
+
+// Damaged files: bytes replaced, inserted or removed at random. Each gives either a network that
+// is analysed, or an InputError or AnalysisFailure with a message - never another exception.
+TEST(EngineFileReader, RandomDamageGivesAClearErrorOrANetwork)
+{
+    const std::string good = lines({"Damage test", fields({"BM1", "A", "1.2", "1.0", "0.003"}),
+                                    fields({"A", "水準點", "0.5", "0.8", "0.003"}), fields({"水準點", "BM1", "-1.7", "1.1", "0.003"}),
+                                    fields({"A", "BM1", "-1.2", "0.9", "0.003"}), "-99", fields({"BM1", "10.0", "0.0"}), "-99"});
+    const std::string alphabet = std::string("0123456789.-+ EDeq\r\n\t-99") + "\xE6\xB0\xB4\xFF\x80";
+    std::mt19937 random(17);
+    int analysed = 0, refused = 0;
+    for (int trial = 0; trial < 600; ++trial) {
+        std::string text = good;
+        const int edits = 1 + int(random() % 4);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const std::size_t at = random() % text.size();
+            const char c = alphabet[random() % alphabet.size()];
+            switch (random() % 3) {
+            case 0:
+                text[at] = c;
+                break;
+            case 1:
+                text.insert(text.begin() + long(at), c);
+                break;
+            default:
+                text.erase(at, 1 + random() % 3);
+            }
+        }
+        try {
+            analyse(buildNetwork(readEngineFile(text, "d.dat")), {});
+            ++analysed;
+        } catch (const InputError& error) {
+            EXPECT_EQ(std::string(error.what()).rfind("d.dat", 0), 0u) << error.what();
+            ++refused;
+        } catch (const AnalysisFailure& failure) {
+            EXPECT_FALSE(std::string(failure.what()).empty());
+            ++refused;
+        }
+    }
+    EXPECT_GT(analysed, 0);
+    EXPECT_GT(refused, 0);
 }
 
 }  // namespace
