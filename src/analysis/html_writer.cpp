@@ -128,7 +128,9 @@ void writeChecks(std::ostream& out, const AnalysisResult& result)
         out << "<tr" << (part.hasDatum || result.options.freeNetwork ? "" : " class=\"flag\"") << "><td class=\"n\">"
             << i + 1 << "</td>" << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0)
             << "<td>" << (known.empty() ? "none" : known) << "</td>"
-            << (part.hasDatum || result.options.freeNetwork ? verdictCell(true) : verdictCell(false)) << "</tr>\n";
+            << (part.hasDatum || result.options.freeNetwork ? "<td class=\"pass\">&#10004; determined</td>"
+                                                             : "<td class=\"fail\">&#10008; no known point</td>")
+            << "</tr>\n";
     }
     out << "</table>\n<p>Tolerance: " << significant(result.options.toleranceK, 6) << " mm &times; &radic;K (K in km)"
         << (result.options.toleranceClass.empty() ? "" : ", class " + escaped(result.options.toleranceClass)) << ".</p>\n";
