@@ -3,15 +3,14 @@
 // (network, checks, adjustment with every height's sigma and every redundancy number,
 // statistics). Wall and process CPU time, and the peak resident memory of the process.
 // Targets: 100,000 points in 2 s and 512 MB, 10,000 points in 0.2 s, ten times the network in at
-// most twelve times the time (BM_TenfoldNetwork reports the ratio).
+// most twelve times the time: the ratio of the two BM_WholeAnalysis lines, each the mean of
+// repeated runs (at least 2 s of them).
 #include "analyse.h"
 #include "engine_file_reader.h"
 #include "grid_network.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <ctime>
 #include <fstream>
 #include <map>
 #include <string>
@@ -91,43 +90,6 @@ void BM_ReadEngineFile(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 BENCHMARK(BM_ReadEngineFile)->Arg(100000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-
-double processSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
-}
-
-// Ten times the network: the ratio of the best of five runs at 100,000 and at 10,000 points, in
-// wall time and in the process's CPU time (less disturbed by other work on the machine).
-void BM_TenfoldNetwork(benchmark::State& state)
-{
-    struct Best {
-        double wall = 1e9;
-        double cpu = 1e9;
-    };
-    auto best = [](const NetworkRows& rows) {
-        Best fastest;
-        for (int run = 0; run < 5; ++run) {
-            const auto start = std::chrono::steady_clock::now();
-            const double cpuStart = processSeconds();
-            benchmark::DoNotOptimize(analyseRows(rows));
-            fastest.cpu = std::min(fastest.cpu, processSeconds() - cpuStart);
-            fastest.wall = std::min(fastest.wall, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        }
-        return fastest;
-    };
-    for (auto _ : state) {
-        const Best small = best(gridRows(10000));
-        const Best large = best(gridRows(100000));
-        state.counters["wall_10k_ms"] = 1000 * small.wall;
-        state.counters["wall_100k_ms"] = 1000 * large.wall;
-        state.counters["wall_ratio"] = large.wall / small.wall;
-        state.counters["cpu_ratio"] = large.cpu / small.cpu;
-    }
-}
-BENCHMARK(BM_TenfoldNetwork)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
