@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/analyse_command.h"
 #include "app/convert_command.h"
 #include "app/db_command.h"
 #include "app/download_command.h"
@@ -37,6 +38,9 @@ const char kUsage[] =
     "  db [--db PATH] import FILE | write-engine-file OUT.dat [--title TEXT] | read-engine-file FILE\n"
     "           the adjustment database Lnet.mdb as the workbench uses it: import a DL-100C\n"
     "           download, write or read an engine input file for tarnex.\n"
+    "  analyse FILE | --db PATH [options]\n"
+    "           analyse a levelling network: checks, adjustment of any size, statistical tests,\n"
+    "           data snooping; JSON, CSV and HTML results.\n"
     "\n"
     "'korvane SUBCOMMAND --help' describes a subcommand.\n";
 
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "convert") == 0) return korvane::app::runConvertCommand(arguments);
   if (std::strcmp(command, "upload") == 0) return korvane::app::runUploadCommand(arguments);
   if (std::strcmp(command, "db") == 0) return korvane::app::runDbCommand(arguments);
+  if (std::strcmp(command, "analyse") == 0) return korvane::app::runAnalyseCommand(arguments);
 
   std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
   return 2;

@@ -1,0 +1,139 @@
+#include "adjuster.h"
+
+#include "analysis_failure.h"
+
+namespace korvane::analysis {
+
+namespace {
+
+std::vector<EquationEnds> equationEnds(const AdjustmentModel& model)
+{
+    std::vector<EquationEnds> ends;
+    ends.reserve(model.equations.size());
+    for (const Equation& e : model.equations)
+        ends.push_back({e.from >= 0 ? model.unknownOfPoint[e.from] : -1, model.unknownOfPoint[e.to]});
+    return ends;
+}
+
+}  // namespace
+
+double adjustedValueCofactor(const Equation& equation, const PairCofactors& q)
+{
+    if (equation.from == equation.to)
+        return 0.0;
+    return q.to - 2.0 * q.between + q.from;
+}
+
+Adjuster::Adjuster(const Network& network, const AdjustmentModel& model, std::function<void()> pause)
+    : network_(network),
+      model_(model),
+      pause_(std::move(pause)),
+      system_(model.unknownCount(), equationEnds(model)),
+      factor_(system_.matrix())
+{
+}
+
+AdjustmentState Adjuster::adjust(const std::vector<bool>& inUse)
+{
+    const int equations = model_.equationCount();
+    std::vector<double> weights(equations);
+    std::vector<double> reduced(equations);
+    const Eigen::VectorXd& h0 = model_.approximate;
+    for (int e = 0; e < equations; ++e) {
+        const Equation& equation = model_.equations[e];
+        weights[e] = inUse[e] ? equation.weight : 0.0;
+        reduced[e] = equation.value - (h0[equation.to] - (equation.from >= 0 ? h0[equation.from] : 0.0));
+    }
+    Eigen::VectorXd rhs;
+    system_.assemble(weights, reduced, rhs);
+    if (pause_)
+        pause_();
+
+    inverse_.reset();
+    if (const auto column = factor_.factorize(system_.matrix())) {
+        const int point = model_.pointOfUnknown[system_.unknownOf(*column)];
+        const std::string& name = network_.names[point];
+        throw AnalysisFailure("the normal equations cannot be solved: the height of " + name +
+                                  " (column " + std::to_string(*column + 1) + " of " +
+                                  std::to_string(system_.size()) +
+                                  " in elimination order) is not determined by the observations and known points "
+                                  "(weights too far apart, or observations that cancel)",
+                              {name});
+    }
+    const Eigen::VectorXd solution = system_.size() > 0 ? factor_.solve(rhs) : Eigen::VectorXd();
+    if (pause_)
+        pause_();
+    inverse_.emplace(factor_.factor(), pause_);
+    if (places_.empty())
+        findPlaces();
+
+    AdjustmentState state;
+    state.heights = h0;
+    for (int unknown = 0; unknown < model_.unknownCount(); ++unknown)
+        state.heights[model_.pointOfUnknown[unknown]] += solution[system_.columnOf(unknown)];
+    state.residualsMm.resize(equations);
+    int used = 0;
+    for (int e = 0; e < equations; ++e) {
+        const Equation& equation = model_.equations[e];
+        const double adjusted = state.heights[equation.to] - (equation.from >= 0 ? state.heights[equation.from] : 0.0);
+        const double v = 1000.0 * (adjusted - equation.value);
+        state.residualsMm[e] = v;
+        if (inUse[e]) {
+            state.vtpv += equation.weight * v * v;
+            ++used;
+        }
+    }
+    state.dof = used - model_.unknownCount();
+    return state;
+}
+
+double Adjuster::cofactor(int pointA, int pointB) const
+{
+    const int a = model_.unknownOfPoint[pointA];
+    const int b = model_.unknownOfPoint[pointB];
+    if (a < 0 || b < 0)
+        return 0.0;
+    // N = A' P A holds only the weights, so Q = N^-1 is in the weights' inverse unit: mm^2 under
+    // grade weighting, km under distance weighting (mm^2 once multiplied by sigma0^2).
+    return inverse_->at(system_.columnOf(a), system_.columnOf(b));
+}
+
+void Adjuster::findPlaces()
+{
+    places_.reserve(model_.equations.size());
+    auto place = [&](int pointA, int pointB) {
+        const int a = pointA >= 0 ? model_.unknownOfPoint[pointA] : -1;
+        const int b = pointB >= 0 ? model_.unknownOfPoint[pointB] : -1;
+        if (a < 0 || b < 0)
+            return -1;
+        return a == b ? inverse_->diagonalPlace(system_.columnOf(a))
+                      : inverse_->place(system_.columnOf(a), system_.columnOf(b));
+    };
+    for (const Equation& e : model_.equations)
+        places_.push_back({place(e.from, e.from), place(e.to, e.to), place(e.from, e.to)});
+}
+
+PairCofactors Adjuster::equationCofactors(int e) const
+{
+    auto value = [&](int place) { return place < 0 ? 0.0 : inverse_->atPlace(place); };
+    const std::array<int, 3>& places = places_[e];
+    return {value(places[0]), value(places[1]), value(places[2])};
+}
+
+double Adjuster::equationCofactor(int e) const
+{
+    return adjustedValueCofactor(model_.equations[e], equationCofactors(e));
+}
+
+Eigen::VectorXd Adjuster::inverseTimesOnes() const
+{
+    Eigen::VectorXd sums = Eigen::VectorXd::Zero(model_.unknownOfPoint.size());
+    if (system_.size() == 0)
+        return sums;
+    const Eigen::VectorXd rows = factor_.solve(Eigen::VectorXd::Ones(system_.size()));
+    for (int unknown = 0; unknown < model_.unknownCount(); ++unknown)
+        sums[model_.pointOfUnknown[unknown]] = rows[system_.columnOf(unknown)];
+    return sums;
+}
+
+}  // namespace korvane::analysis

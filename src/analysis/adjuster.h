@@ -1,0 +1,72 @@
+// One least-squares adjustment of the model, repeatable with observations switched off (data
+// snooping): the ordering and the factor's pattern are made once, each adjustment fills in the
+// numbers, factorises, solves and inverts along the factor's pattern.
+#pragma once
+
+#include "adjustment_model.h"
+#include "cholesky_factor.h"
+#include "network.h"
+#include "normal_system.h"
+#include "selected_inverse.h"
+
+#include <Eigen/Core>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace korvane::analysis {
+
+// The cofactors of an equation's heights: Q(from, from), Q(to, to), Q(from, to); 0 for a held
+// height and for the missing from-point of a known height.
+struct PairCofactors {
+    double from = 0.0;
+    double to = 0.0;
+    double between = 0.0;
+};
+
+// a'Qa of the equation's adjusted value.
+double adjustedValueCofactor(const Equation& equation, const PairCofactors& q);
+
+struct AdjustmentState {
+    Eigen::VectorXd heights;      // per point, m: approximate plus correction (held points as held)
+    Eigen::VectorXd residualsMm;  // per equation: adjusted minus observed value, mm (switched-off ones too)
+    double vtpv = 0.0;            // sum of p v^2 over the equations in use, v in mm
+    int dof = 0;                  // equations in use minus unknowns
+};
+
+class Adjuster {
+public:
+    // The symbolic step. `pause` is called between and inside the long steps; it may throw.
+    Adjuster(const Network& network, const AdjustmentModel& model, std::function<void()> pause = {});
+
+    // Adjusts with the equations for which `inUse` is true. Throws AnalysisFailure naming the
+    // point whose height the normal equations do not determine.
+    AdjustmentState adjust(const std::vector<bool>& inUse);
+
+    // Cofactor of the heights of two points (of one part, joined by an observation or the same
+    // point) in the last adjustment: times sigma0^2 it is their covariance in mm^2. A held height
+    // has none (0).
+    double cofactor(int pointA, int pointB) const;
+    // The cofactors of equation e's heights, and a'Qa of its adjusted value.
+    PairCofactors equationCofactors(int e) const;
+    double equationCofactor(int e) const;
+    // Per point, the sum of its row of Q (Q 1, 0 for a held height): one more solve.
+    Eigen::VectorXd inverseTimesOnes() const;
+
+private:
+    void findPlaces();
+
+    const Network& network_;
+    const AdjustmentModel& model_;
+    std::function<void()> pause_;
+    NormalSystem system_;
+    CholeskyFactor factor_;
+    std::optional<SelectedInverse> inverse_;
+    // Per equation, where Q(from, from), Q(to, to) and Q(from, to) stand in the selected inverse
+    // (-1 for none); the factor's pattern never changes, so they are found once.
+    std::vector<std::array<int, 3>> places_;
+};
+
+}  // namespace korvane::analysis

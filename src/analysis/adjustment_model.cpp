@@ -1,0 +1,133 @@
+#include "adjustment_model.h"
+
+namespace korvane::analysis {
+
+namespace {
+
+KnownUse useOf(const KnownPoint& point, const Network& network, const AnalysisOptions& options)
+{
+    if (options.freeNetwork)
+        return KnownUse::Compared;
+    if (point.fixed())
+        return KnownUse::Fixed;
+    if (network.weighting == Weighting::Distance && !options.sigma0)
+        return KnownUse::Fixed;
+    return KnownUse::Weighted;
+}
+
+// Heights walked out from the known points of each part through its sections; a part without
+// a known point starts from 0 at its first point.
+Eigen::VectorXd approximateHeights(const Network& network, const NetworkGraph& graph)
+{
+    Eigen::VectorXd heights = Eigen::VectorXd::Zero(network.pointCount());
+    std::vector<bool> reached(network.pointCount(), false);
+    std::vector<int> queue;  // breadth first: points are taken from `next` on
+    queue.reserve(network.pointCount());
+    std::size_t next = 0;
+    auto walk = [&] {
+        while (next < queue.size()) {
+            const int point = queue[next++];
+            for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
+                const int section = graph.adjacent[k];
+                const int next = graph.otherEnd(section, point);
+                if (!reached[next]) {
+                    reached[next] = true;
+                    heights[next] = heights[point] + graph.dhFrom(section, point);
+                    queue.push_back(next);
+                }
+            }
+        }
+    };
+    for (const KnownPoint& known : network.known) {
+        heights[known.point] = known.height;
+        reached[known.point] = true;
+        queue.push_back(known.point);
+    }
+    walk();
+    for (const std::vector<int>& part : graph.partPoints) {
+        if (!reached[part.front()]) {
+            reached[part.front()] = true;
+            queue.push_back(part.front());
+            walk();
+        }
+    }
+    return heights;
+}
+
+std::string knownWeightNote(const Network& network, const AnalysisOptions& options)
+{
+    if (network.weighting == Weighting::Grade)
+        return "Known points with a standard deviation enter as observations of their height with the weight "
+               "1/sigma^2, sigma converted into millimetres to match the grade weights in 1/mm^2 (tarnex adds "
+               "1/sigma^2 with sigma in metres, which holds them practically fixed).";
+    if (options.sigma0)
+        return "Known points with a standard deviation enter as observations of their height with the weight "
+               "sigma0^2/sigma^2, sigma in millimetres and sigma0 the a-priori value per square root of a km, to "
+               "match the distance weights in 1/km (tarnex adds 1/sigma^2 with sigma in metres, which holds them "
+               "practically fixed).";
+    return "Known points with a standard deviation are held fixed: under distance weighting their standard "
+           "deviation can be weighed against the observations only with an a-priori sigma0 (--sigma0).";
+}
+
+}  // namespace
+
+AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph& graph, const AnalysisOptions& options)
+{
+    AdjustmentModel model;
+    if (network.weighting == Weighting::Grade)
+        model.sigma0Apriori = 1.0;
+    else if (options.sigma0)
+        model.sigma0Apriori = *options.sigma0;
+
+    model.equations.reserve(network.observations.size() + network.known.size());
+    for (int i = 0; i < network.observationCount(); ++i) {
+        const Observation& o = network.observations[i];
+        model.equations.push_back({o.from, o.to, o.dh, o.weight, i, -1});
+    }
+
+    bool anyWeightedSigma = false;
+    model.partHasDatum.assign(graph.partCount(), false);
+    for (int k = 0; k < int(network.known.size()); ++k) {
+        const KnownPoint& point = network.known[k];
+        const KnownUse use = useOf(point, network, options);
+        model.knownUse.push_back(use);
+        anyWeightedSigma = anyWeightedSigma || !point.fixed();
+        if (use == KnownUse::Compared)
+            continue;
+        model.partHasDatum[graph.partOfPoint[point.point]] = true;
+        if (use == KnownUse::Weighted) {
+            const double sigmaMm = 1000.0 * point.sigma;
+            const double unit = *model.sigma0Apriori;
+            model.equations.push_back({-1, point.point, point.height, unit * unit / (sigmaMm * sigmaMm), -1, k});
+        }
+    }
+    if (anyWeightedSigma && !options.freeNetwork)
+        model.notes.push_back(knownWeightNote(network, options));
+
+    model.unknownOfPoint.assign(network.pointCount(), 0);
+    for (int k = 0; k < int(network.known.size()); ++k)
+        if (model.knownUse[k] == KnownUse::Fixed)
+            model.unknownOfPoint[network.known[k].point] = -1;
+    model.heldPoint.assign(graph.partCount(), -1);
+    for (int part = 0; part < graph.partCount(); ++part) {
+        if (!model.partHasDatum[part]) {
+            model.heldPoint[part] = graph.partPoints[part].front();
+            model.unknownOfPoint[model.heldPoint[part]] = -1;
+        }
+    }
+    for (int point = 0; point < network.pointCount(); ++point) {
+        if (model.unknownOfPoint[point] >= 0) {
+            model.unknownOfPoint[point] = model.unknownCount();
+            model.pointOfUnknown.push_back(point);
+        }
+    }
+    model.approximate = approximateHeights(network, graph);
+    if (options.freeNetwork)
+        model.notes.push_back("Free network: the known heights are not used in the adjustment. The heights of each "
+                              "part are in the minimum-trace datum: the corrections to the approximate heights, "
+                              "which start from the known heights, sum to zero. Each known point's height is "
+                              "compared with its adjusted height after removing the part's mean offset.");
+    return model;
+}
+
+}  // namespace korvane::analysis

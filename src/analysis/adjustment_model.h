@@ -1,0 +1,59 @@
+// What the adjustment adjusts: its equations and its datum.
+//
+// Every observation is an equation h(to) - h(from) = dh with the weight tarnex gives it. A known
+// point enters in one of three ways: held fixed (sigma 0 or less), as an observation of its own
+// height (sigma above 0) whose weight is 1/sigma^2 with sigma in the observations' units, or not
+// at all (--free, where its height is only compared with the adjusted one afterwards). tarnex
+// adds 1/sigma^2 with sigma in metres to weights in 1/mm^2 or 1/km, which holds every weighted
+// known point practically fixed; here sigma is converted: weight 1/(1000 sigma)^2 under grade
+// weighting, sigma0^2/(1000 sigma)^2 under distance weighting with an a-priori sigma0 in mm per
+// square root of a km. Without that sigma0 a weighted known point cannot be weighted against
+// distance weights and is held fixed; the notes say so.
+//
+// A part of the network without a known point that enters (and every part under --free) has a
+// datum defect of one: its first point is held at its approximate height, which leaves every
+// residual and redundancy number as they are; the heights of such a part are then either not
+// reported (no known point) or moved into the minimum-trace datum (--free).
+#pragma once
+
+#include "analysis_options.h"
+#include "network.h"
+#include "network_graph.h"
+
+#include <Eigen/Core>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane::analysis {
+
+enum class KnownUse { Fixed, Weighted, Compared };
+
+struct Equation {
+    int from = -1;          // point, or -1 for the observed height of a known point
+    int to = 0;             // point
+    double value = 0.0;     // m
+    double weight = 0.0;    // 1/mm^2 (grade weighting) or 1/km (distance weighting)
+    int observation = -1;   // its observation, or -1
+    int knownPoint = -1;    // its known point, or -1
+};
+
+struct AdjustmentModel {
+    std::vector<Equation> equations;  // the observations in input order, then the weighted known points
+    std::vector<KnownUse> knownUse;   // per known point
+    std::vector<int> unknownOfPoint;  // per point: its unknown, or -1 when its height is held
+    std::vector<int> pointOfUnknown;
+    Eigen::VectorXd approximate;      // per point, m
+    std::vector<bool> partHasDatum;   // a known point that enters gives the part its heights
+    std::vector<int> heldPoint;       // per part: the point held for a datum defect, or -1
+    std::optional<double> sigma0Apriori;  // in the units of the weights: 1 under grade weighting
+    std::vector<std::string> notes;       // what the results should say about the weights and datum
+
+    int unknownCount() const { return int(pointOfUnknown.size()); }
+    int equationCount() const { return int(equations.size()); }
+};
+
+AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph& graph, const AnalysisOptions& options);
+
+}  // namespace korvane::analysis

@@ -1,0 +1,119 @@
+#include "analyse.h"
+
+#include "adjuster.h"
+#include "adjustment_model.h"
+#include "analysis_failure.h"
+#include "closure_checks.h"
+#include "equation_tests.h"
+#include "minimum_trace.h"
+#include "network_checks.h"
+#include "network_graph.h"
+#include "result_tables.h"
+#include "snooping.h"
+
+#include <memory>
+
+namespace korvane::analysis {
+
+namespace {
+
+class ProgressSteps {
+public:
+    explicit ProgressSteps(const Progress& progress) : progress_(progress) {}
+
+    void pause() const
+    {
+        if (progress_.cancel && progress_.cancel->load(std::memory_order_relaxed))
+            throw AnalysisCancelled{};
+    }
+    void reached(std::string_view stage, double done) const
+    {
+        pause();
+        if (progress_.report)
+            progress_.report(stage, done);
+    }
+    std::function<void()> pauser() const
+    {
+        return [this] { pause(); };
+    }
+
+private:
+    const Progress& progress_;
+};
+
+// Without --free some part with observations must have a known point that enters.
+void requireDatum(const Network& network, const std::vector<PartCheck>& parts, const AnalysisOptions& options)
+{
+    if (options.freeNetwork)
+        return;
+    std::vector<std::string> names;
+    for (const PartCheck& part : parts) {
+        if (part.observations == 0)
+            continue;
+        if (part.hasDatum)
+            return;
+        for (int point : part.points)
+            if (names.size() < 20)
+                names.push_back(network.names[point]);
+    }
+    throw AnalysisFailure(network.known.empty()
+                              ? "no known point: the heights have no datum (give known points, or adjust a free "
+                                "network with --free)"
+                              : "no known point lies in a part of the network that has observations: the heights "
+                                "have no datum (or adjust a free network with --free)",
+                          names);
+}
+
+}  // namespace
+
+AnalysisResult analyse(const Network& network, const AnalysisOptions& options, const Progress& progress)
+{
+    if (const std::string problem = checkOptions(options); !problem.empty())
+        throw AnalysisFailure(problem);
+    const ProgressSteps steps(progress);
+
+    steps.reached("checks", 0.0);
+    const NetworkGraph graph = buildNetworkGraph(network);
+    const AdjustmentModel model = buildAdjustmentModel(network, graph, options);
+    AnalysisResult result;
+    result.title = network.title;
+    result.sourceName = network.sourceName;
+    result.observationPlace = network.observationPlace;
+    result.options = options;
+    result.weighting = network.weighting;
+    result.notes = model.notes;
+    result.checks.parts = partChecks(network, graph, model);
+    result.checks.names = nameChecks(network);
+    result.checks.repeats = repeatedSectionChecks(network, graph, options.toleranceK);
+    result.checks.loops = loopChecks(network, graph, options.toleranceK, steps.pauser());
+    result.checks.knownLines = knownLineChecks(network, graph, options.toleranceK);
+    requireDatum(network, result.checks.parts, options);
+
+    steps.reached("ordering", 0.15);
+    Adjuster adjuster(network, model, steps.pauser());
+    steps.reached("adjustment", 0.25);
+    AdjustmentRuns runs = runAdjustments(model, graph, adjuster, options, [&](int step) {
+        steps.reached("snooping step " + std::to_string(step), 0.6);
+    });
+
+    steps.reached("statistics", 0.85);
+    std::unique_ptr<MinimumTraceDatum> freeDatum;
+    if (options.freeNetwork)
+        freeDatum = std::make_unique<MinimumTraceDatum>(graph, model, adjuster, runs.final.heights);
+    const Evaluation evaluation = evaluate(model, graph, adjuster, runs.final, runs.inUse, options, freeDatum.get());
+    testReadmission(runs.steps, model, adjuster, runs, evaluation.global, options);
+
+    result.unknowns = model.unknownCount();
+    result.equations = model.equationCount();
+    result.global = evaluation.global;
+    result.globalBeforeSnooping = runs.firstGlobal;
+    result.levels = evaluation.levels;
+    result.mdbSigma0 = model.sigma0Apriori ? "a-priori" : "a-posteriori";
+    result.snooping = runs.steps;
+    fillPointResults(result, network, graph, model, adjuster, runs, evaluation, freeDatum.get());
+    fillObservationResults(result, network, model, runs, evaluation);
+    steps.reached("done", 1.0);
+    return result;
+}
+
+}  // namespace korvane::analysis

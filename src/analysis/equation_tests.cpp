@@ -1,0 +1,53 @@
+#include "equation_tests.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane::analysis {
+
+namespace {
+
+// The largest height change per unit bias, over the weight (see EquationFigures). A bias in an
+// observation from i to j moves the heights by p * bias * Q a, a potential that is harmonic at
+// every point but i and j (each height the weighted mean of its neighbours' and, at a known
+// point, of its given height); so its extremes lie at j and i, where it is Q(j,j) - Q(i,j) and
+// Q(i,j) - Q(i,i). No other column of Q is needed.
+double effectCofactor(const Equation& equation, const PairCofactors& q)
+{
+    if (equation.from < 0)
+        return q.to;
+    return std::max(std::abs(q.to - q.between), std::abs(q.between - q.from));
+}
+
+}  // namespace
+
+Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, const Adjuster& adjuster,
+                    const AdjustmentState& state, const std::vector<bool>& inUse, const AnalysisOptions& options,
+                    const MinimumTraceDatum* freeDatum)
+{
+    Evaluation evaluation;
+    evaluation.global = globalTest(state.vtpv, state.dof, model.sigma0Apriori, options.alpha);
+    evaluation.levels = testLevels(options, state.dof);
+    evaluation.tests.reserve(model.equations.size());
+    for (int e = 0; e < model.equationCount(); ++e) {
+        const Equation& equation = model.equations[e];
+        if (!inUse[e]) {
+            evaluation.tests.emplace_back().residual = computed(state.residualsMm[e]);
+            continue;
+        }
+        const PairCofactors q = adjuster.equationCofactors(e);
+        EquationFigures figures;
+        figures.residualMm = state.residualsMm[e];
+        figures.weight = equation.weight;
+        figures.cofactor = adjustedValueCofactor(equation, q);
+        const int part = graph.partOfPoint[equation.to];
+        if (model.partHasDatum[part])
+            figures.effectCofactor = effectCofactor(equation, q);
+        else if (freeDatum)
+            figures.effectCofactor = effectCofactor(equation, freeDatum->transform(equation, q));
+        evaluation.tests.push_back(testEquation(figures, evaluation.global, evaluation.levels));
+    }
+    return evaluation;
+}
+
+}  // namespace korvane::analysis

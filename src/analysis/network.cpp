@@ -1,0 +1,141 @@
+#include "network.h"
+
+#include "input_error.h"
+
+#include <cmath>
+#include <sstream>
+#include <unordered_map>
+
+namespace korvane::analysis {
+
+namespace {
+
+std::string numberText(double value)
+{
+    std::ostringstream text;
+    text.precision(10);
+    text << value;
+    return text.str();
+}
+
+[[noreturn]] void refuse(const std::string& origin, const std::string& field, const std::string& problem)
+{
+    throw InputError(origin + ", field " + field + ": " + problem);
+}
+
+void requireName(const std::string& name, const std::string& origin, const std::string& field)
+{
+    if (name.empty())
+        refuse(origin, field, "the point name is empty");
+}
+
+void requireFinite(double value, const std::string& origin, const std::string& field)
+{
+    if (!std::isfinite(value))
+        refuse(origin, field, "the value is not a finite number");
+}
+
+class PointNumbering {
+public:
+    PointNumbering(Network& network, std::size_t expectedPoints) : network_(network)
+    {
+        numbers_.reserve(expectedPoints);
+        network_.names.reserve(expectedPoints);
+        network_.knownIndex.reserve(expectedPoints);
+    }
+
+    int find(const std::string& name) const
+    {
+        const auto found = numbers_.find(name);
+        return found == numbers_.end() ? -1 : found->second;
+    }
+    int findOrAppend(const std::string& name)
+    {
+        const auto [at, added] = numbers_.try_emplace(name, network_.pointCount());
+        if (added) {
+            network_.names.push_back(name);
+            network_.knownIndex.push_back(-1);
+        }
+        return at->second;
+    }
+
+private:
+    Network& network_;
+    std::unordered_map<std::string, int> numbers_;
+};
+
+Weighting weightingOf(const ObservationRow& first)
+{
+    return first.grade > -5.0 && first.grade != 0.0 ? Weighting::Grade : Weighting::Distance;
+}
+
+}  // namespace
+
+Network buildNetwork(const NetworkRows& rows)
+{
+    const FieldNames& fields = rows.fields;
+    Network network;
+    network.title = rows.title;
+    network.sourceName = rows.sourceName;
+    network.observationPlace = rows.observationPlace;
+    network.knownPointPlace = rows.knownPointPlace;
+    if (rows.observations.empty())
+        throw InputError(rows.sourceName + ": there is no observation to adjust");
+    network.weighting = weightingOf(rows.observations.front());
+
+    // A levelling network has about as many points as observations: room for that many.
+    PointNumbering numbering(network, rows.knownPoints.size() + rows.observations.size());
+    network.known.reserve(rows.knownPoints.size());
+    network.observations.reserve(rows.observations.size());
+    for (const KnownPointRow& row : rows.knownPoints) {
+        const std::string origin = rows.knownPointPlace + std::to_string(row.row);
+        requireName(row.name, origin, fields.name);
+        requireFinite(row.height, origin, fields.height);
+        requireFinite(row.sigma, origin, fields.sigma);
+        if (const int earlier = numbering.find(row.name); earlier >= 0)
+            refuse(origin, fields.name,
+                   "the known point " + row.name + " is given twice (also at " +
+                       network.knownPointOrigin(network.knownIndex[earlier]) + ")");
+        const int point = numbering.findOrAppend(row.name);
+        network.knownIndex[point] = int(network.known.size());
+        network.known.push_back({point, row.height, row.sigma, row.row});
+    }
+
+    for (const ObservationRow& row : rows.observations) {
+        // The text of the place only when a message needs it.
+        auto origin = [&] { return rows.observationPlace + std::to_string(row.row); };
+        if (row.from.empty() || row.to.empty())
+            requireName(row.from.empty() ? row.from : row.to, origin(), row.from.empty() ? fields.from : fields.to);
+        if (!std::isfinite(row.dh) || !std::isfinite(row.distance) || !std::isfinite(row.grade)) {
+            requireFinite(row.dh, origin(), fields.dh);
+            requireFinite(row.distance, origin(), fields.distance);
+            requireFinite(row.grade, origin(), fields.grade);
+        }
+        if (!(row.distance > 0.0))
+            refuse(origin(), fields.distance,
+                   "the distance " + numberText(row.distance) + " km gives no weight: a distance above 0 is needed");
+        Observation observation;
+        observation.from = numbering.findOrAppend(row.from);
+        observation.to = numbering.findOrAppend(row.to);
+        observation.dh = row.dh;
+        observation.distance = row.distance;
+        observation.grade = row.grade;
+        observation.row = row.row;
+        if (network.weighting == Weighting::Grade) {
+            if (row.grade == 0.0)
+                refuse(origin(), fields.grade,
+                       "the grade is 0, but the first observation's grade asks for grade weighting");
+            const double gradeMm = 1000.0 * row.grade;
+            observation.weight = 1.0 / (gradeMm * gradeMm * row.distance);
+        } else {
+            observation.weight = 1.0 / row.distance;
+        }
+        if (!std::isfinite(observation.weight) || !(observation.weight > 0.0))
+            refuse(origin(), network.weighting == Weighting::Grade ? fields.grade : fields.distance,
+                   "the weight of this observation cannot be computed (too large or too small)");
+        network.observations.push_back(std::move(observation));
+    }
+    return network;
+}
+
+}  // namespace korvane::analysis

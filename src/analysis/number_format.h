@@ -1,0 +1,19 @@
+// Numbers as the result files and the summary write them: fixed decimals, "." as the decimal
+// sign, no "-0.000", and a word of the caller's choosing for a value that is not computable.
+#pragma once
+
+#include "quantity.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvane::analysis {
+
+std::string fixed(double value, int decimals);
+std::string fixedOr(const Quantity& value, int decimals, std::string_view missing);
+// The value rounded to `decimals` decimals (for the JSON numbers).
+double rounded(double value, int decimals);
+// Significant digits, for values whose size varies a lot (weights).
+std::string significant(double value, int digits);
+
+}  // namespace korvane::analysis

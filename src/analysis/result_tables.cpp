@@ -1,0 +1,121 @@
+#include "result_tables.h"
+
+#include <cmath>
+
+namespace korvane::analysis {
+
+namespace {
+
+KnownRole roleOf(KnownUse use)
+{
+    switch (use) {
+    case KnownUse::Fixed:
+        return KnownRole::Fixed;
+    case KnownUse::Weighted:
+        return KnownRole::Weighted;
+    case KnownUse::Compared:
+        return KnownRole::Compared;
+    }
+    return KnownRole::None;
+}
+
+int stepRemoving(const std::vector<SnoopStep>& steps, bool knownHeight, int index)
+{
+    for (const SnoopStep& step : steps)
+        if (step.removed.knownHeight == knownHeight && step.removed.index == index)
+            return step.step;
+    return 0;
+}
+
+Quantity standardDeviation(const Quantity& sigma0, double cofactor)
+{
+    if (!sigma0)
+        return std::nullopt;
+    return computed(*sigma0 * std::sqrt(std::max(cofactor, 0.0)));
+}
+
+// Adjusted minus given height of the known points of each part, less its mean over the part.
+void fillFreeOffsets(AnalysisResult& result, const Network& network, const NetworkGraph& graph)
+{
+    std::vector<double> sum(graph.partCount(), 0.0);
+    std::vector<int> count(graph.partCount(), 0);
+    for (const KnownPoint& known : network.known) {
+        const int part = graph.partOfPoint[known.point];
+        sum[part] += *result.points[known.point].height - known.height;
+        ++count[part];
+    }
+    for (const KnownPoint& known : network.known) {
+        const int part = graph.partOfPoint[known.point];
+        const double difference = *result.points[known.point].height - known.height;
+        result.points[known.point].freeOffset = computed(1000.0 * (difference - sum[part] / count[part]));
+    }
+}
+
+}  // namespace
+
+void fillPointResults(AnalysisResult& result, const Network& network, const NetworkGraph& graph,
+                      const AdjustmentModel& model, const Adjuster& adjuster, const AdjustmentRuns& runs,
+                      const Evaluation& evaluation, const MinimumTraceDatum* freeDatum)
+{
+    const Eigen::VectorXd& heights = freeDatum ? freeDatum->heights() : runs.final.heights;
+    result.points.reserve(network.pointCount());
+    for (int point = 0; point < network.pointCount(); ++point) {
+        PointResult& row = result.points.emplace_back();
+        row.name = network.names[point];
+        row.part = graph.partOfPoint[point];
+        const int k = network.knownIndex[point];
+        if (k >= 0) {
+            row.known = roleOf(model.knownUse[k]);
+            row.givenHeight = computed(network.known[k].height);
+            row.givenSigma = computed(network.known[k].sigma);
+        }
+        if (row.known == KnownRole::Fixed) {
+            row.status = HeightStatus::Held;
+            row.height = row.givenHeight;
+            row.sigma = row.sigmaApriori = 0.0;
+            continue;
+        }
+        if (!model.partHasDatum[row.part] && !freeDatum) {
+            row.status = HeightStatus::NoDatum;
+            continue;
+        }
+        const double cofactor = freeDatum ? freeDatum->cofactor(point, point) : adjuster.cofactor(point, point);
+        row.height = computed(heights[point]);
+        row.sigma = standardDeviation(evaluation.global.sigma0Posterior, cofactor);
+        row.sigmaApriori = standardDeviation(evaluation.global.sigma0Apriori, cofactor);
+    }
+    for (int e = 0; e < model.equationCount(); ++e) {
+        const Equation& equation = model.equations[e];
+        if (equation.knownPoint < 0)
+            continue;
+        PointResult& row = result.points[equation.to];
+        row.knownTest = evaluation.tests[e];
+        row.removedAtStep = runs.inUse[e] ? 0 : stepRemoving(runs.steps, true, equation.to);
+    }
+    if (freeDatum)
+        fillFreeOffsets(result, network, graph);
+}
+
+void fillObservationResults(AnalysisResult& result, const Network& network, const AdjustmentModel& model,
+                            const AdjustmentRuns& runs, const Evaluation& evaluation)
+{
+    // The observations are the first equations, in their order.
+    result.observations.reserve(network.observationCount());
+    for (int e = 0; e < network.observationCount(); ++e) {
+        const Equation& equation = model.equations[e];
+        const Observation& o = network.observations[equation.observation];
+        ObservationResult& row = result.observations.emplace_back();
+        row.from = o.from;
+        row.to = o.to;
+        row.row = o.row;
+        row.dh = o.dh;
+        row.distance = o.distance;
+        row.grade = o.grade;
+        row.weight = o.weight;
+        row.adjustedDh = computed(o.dh + runs.final.residualsMm[e] / 1000.0);
+        row.test = evaluation.tests[e];
+        row.removedAtStep = runs.inUse[e] ? 0 : stepRemoving(runs.steps, false, equation.observation);
+    }
+}
+
+}  // namespace korvane::analysis

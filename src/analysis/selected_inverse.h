@@ -1,0 +1,43 @@
+// Selected inversion: the elements of Z = N^-1 at every position of the Cholesky factor's
+// pattern, without forming the full inverse (the Takahashi recurrences). Going from the last
+// column of L to the first, with c(j) the rows below the diagonal in column j,
+//
+//   Z(i, j) = -(1 / L(j,j)) * sum over k in c(j) of Z(i, k) L(k, j)     for i in c(j)
+//   Z(j, j) = 1 / L(j,j)^2 - (1 / L(j,j)) * sum over k in c(j) of Z(k, j) L(k, j)
+//
+// Every Z(i, k) these sums need lies in the pattern and belongs to a later column, so it is
+// already known: the rows of a column form a clique of the factor's graph. The pattern holds
+// N's own pattern, hence the diagonal (the cofactor of every height) and the entry of every pair
+// of points joined by an observation (the cofactor of every observed height difference).
+#pragma once
+
+#include <Eigen/SparseCore>
+
+#include <functional>
+#include <vector>
+
+namespace korvane::analysis {
+
+class SelectedInverse {
+public:
+    // `pause` is called now and then (every few thousand columns); it may throw to stop.
+    SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause = {});
+
+    // Z(row, column) for a position of the factor's pattern or its mirror image; throws
+    // std::logic_error for any other position.
+    double at(int row, int column) const;
+    double diagonal(int column) const { return values_[outer_[column]]; }
+
+    // Where Z(row, column) stands among the values (the same for every factor of this pattern),
+    // and the value at such a place; throws std::logic_error off the pattern.
+    int place(int row, int column) const;
+    int diagonalPlace(int column) const { return outer_[column]; }
+    double atPlace(int place) const { return values_[place]; }
+
+private:
+    std::vector<int> outer_;      // the factor's pattern
+    std::vector<int> inner_;
+    std::vector<double> values_;  // parallel to the factor's values
+};
+
+}  // namespace korvane::analysis

@@ -1,0 +1,151 @@
+#include "shortest_paths.h"
+
+#include <algorithm>
+#include <functional>
+#include <queue>
+#include <utility>
+
+namespace korvane::analysis {
+
+namespace {
+
+using Entry = std::pair<double, int>;  // distance, point
+using MinQueue = std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>>;
+
+// Points a local search may reach before it gives up: loops in a mesh close within a few.
+constexpr int kLocalSearchReach = 400;
+
+}  // namespace
+
+std::vector<int> ShortestPathForest::sectionsToRoot(int point, const NetworkGraph& graph) const
+{
+    std::vector<int> sections;
+    while (parentSection[point] >= 0) {
+        sections.push_back(parentSection[point]);
+        point = graph.otherEnd(parentSection[point], point);
+    }
+    return sections;
+}
+
+ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std::span<const int> roots)
+{
+    ShortestPathForest forest;
+    forest.distance.assign(points, -1.0);
+    forest.parentSection.assign(points, -1);
+    forest.depth.assign(points, 0);
+    forest.root.assign(points, -1);
+    MinQueue queue;
+    std::vector<bool> settled(points, false);
+    for (int root : roots) {
+        forest.distance[root] = 0.0;
+        forest.root[root] = root;
+        queue.emplace(0.0, root);
+    }
+    while (!queue.empty()) {
+        const auto [distance, point] = queue.top();
+        queue.pop();
+        if (settled[point])
+            continue;
+        settled[point] = true;
+        for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
+            const int section = graph.adjacent[k];
+            const int next = graph.otherEnd(section, point);
+            const double through = distance + graph.sections[section].length;
+            if (!settled[next] && (forest.distance[next] < 0.0 || through < forest.distance[next])) {
+                forest.distance[next] = through;
+                forest.parentSection[next] = section;
+                forest.depth[next] = forest.depth[point] + 1;
+                forest.root[next] = forest.root[point];
+                queue.emplace(through, next);
+            }
+        }
+    }
+    return forest;
+}
+
+ShortestPathForest breadthFirstForest(const NetworkGraph& graph, int points, std::span<const int> roots)
+{
+    ShortestPathForest forest;
+    forest.distance.assign(points, -1.0);
+    forest.parentSection.assign(points, -1);
+    forest.depth.assign(points, 0);
+    forest.root.assign(points, -1);
+    std::vector<int> queue;
+    queue.reserve(points);
+    for (int root : roots) {
+        forest.distance[root] = 0.0;
+        forest.root[root] = root;
+        queue.push_back(root);
+    }
+    for (std::size_t at = 0; at < queue.size(); ++at) {
+        const int point = queue[at];
+        for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
+            const int section = graph.adjacent[k];
+            const int next = graph.otherEnd(section, point);
+            if (forest.reached(next))
+                continue;
+            forest.distance[next] = forest.distance[point] + graph.sections[section].length;
+            forest.parentSection[next] = section;
+            forest.depth[next] = forest.depth[point] + 1;
+            forest.root[next] = forest.root[point];
+            queue.push_back(next);
+        }
+    }
+    return forest;
+}
+
+LocalSearch::LocalSearch(const NetworkGraph& graph, int points)
+    : graph_(graph), parentSection_(points, -1), mark_(points, -1)
+{
+}
+
+std::vector<int> LocalSearch::wayBack(int point) const
+{
+    std::vector<int> sections;
+    for (; parentSection_[point] >= 0; point = graph_.otherEnd(parentSection_[point], point))
+        sections.push_back(parentSection_[point]);
+    return sections;
+}
+
+std::vector<int> LocalSearch::way(int from, int to, const std::vector<bool>& usable)
+{
+    ++search_;
+    const int ends[2] = {from, to};
+    for (int side = 0; side < 2; ++side) {
+        mark_[ends[side]] = 2 * search_ + side;
+        parentSection_[ends[side]] = -1;
+        nextFrontier_[side].assign(1, ends[side]);
+    }
+    int reached = 2;
+    while (!nextFrontier_[0].empty() && !nextFrontier_[1].empty() && reached < kLocalSearchReach) {
+        // One more level on the side with the smaller frontier.
+        const int side = nextFrontier_[0].size() <= nextFrontier_[1].size() ? 0 : 1;
+        frontier_.swap(nextFrontier_[side]);
+        nextFrontier_[side].clear();
+        for (int point : frontier_) {
+            for (int k = graph_.adjacencyStart[point]; k < graph_.adjacencyStart[point + 1]; ++k) {
+                const int section = graph_.adjacent[k];
+                if (!usable[section])
+                    continue;
+                const int next = graph_.otherEnd(section, point);
+                if (mark_[next] == 2 * search_ + 1 - side) {  // the other side's search is here: met
+                    std::vector<int> startHalf = wayBack(side == 0 ? point : next);
+                    const std::vector<int> endHalf = wayBack(side == 0 ? next : point);
+                    std::reverse(startHalf.begin(), startHalf.end());
+                    startHalf.push_back(section);
+                    startHalf.insert(startHalf.end(), endHalf.begin(), endHalf.end());
+                    return startHalf;
+                }
+                if (mark_[next] == 2 * search_ + side)
+                    continue;
+                mark_[next] = 2 * search_ + side;
+                parentSection_[next] = section;
+                nextFrontier_[side].push_back(next);
+                ++reached;
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace korvane::analysis

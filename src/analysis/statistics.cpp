@@ -1,0 +1,84 @@
+#include "statistics.h"
+
+#include "quantiles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane::analysis {
+
+GlobalTest globalTest(double vtpv, int dof, std::optional<double> sigma0Apriori, double alpha)
+{
+    GlobalTest test;
+    test.dof = dof;
+    test.vtpv = vtpv;
+    if (sigma0Apriori)
+        test.sigma0Apriori = computed(*sigma0Apriori);
+    if (dof <= 0) {
+        test.reason = "no redundancy (degrees of freedom " + std::to_string(dof) + ")";
+        return test;
+    }
+    test.sigma0Posterior = computed(std::sqrt(vtpv / dof));
+    if (!test.sigma0Apriori) {
+        test.reason = "no a-priori sigma0: distance weighting needs --sigma0 for the global test";
+        return test;
+    }
+    test.statistic = computed(vtpv / (*test.sigma0Apriori * *test.sigma0Apriori));
+    test.lower = computed(chiSquaredQuantile(dof, alpha / 2.0));
+    test.upper = computed(chiSquaredQuantile(dof, 1.0 - alpha / 2.0));
+    if (!test.statistic || !test.lower || !test.upper) {
+        test.reason = "the test statistic cannot be computed";
+        return test;
+    }
+    if (*test.statistic > *test.upper)
+        test.verdict = GlobalVerdict::TooLarge;
+    else if (*test.statistic < *test.lower)
+        test.verdict = GlobalVerdict::TooSmall;
+    else
+        test.verdict = GlobalVerdict::Passes;
+    return test;
+}
+
+TestLevels testLevels(const AnalysisOptions& options, int dof)
+{
+    TestLevels levels;
+    levels.wCritical = normalQuantile(1.0 - options.alpha0 / 2.0);
+    levels.delta0 = noncentrality(options.alpha0, options.power);
+    if (dof >= 2)
+        levels.tauCritical = computed(tauCritical(dof, options.alpha0));
+    return levels;
+}
+
+ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& global, const TestLevels& levels)
+{
+    ObservationTest test;
+    const double v = figures.residualMm;
+    const double p = figures.weight;
+    test.residual = computed(v);
+    // r lies in [0, 1]; rounding may push it a hair outside.
+    const double r = std::clamp(1.0 - p * figures.cofactor, 0.0, 1.0);
+    test.redundancy = computed(r);
+    test.controlled = r >= kSmallestControlledRedundancy;
+    if (!test.controlled)
+        return test;
+
+    const double standardized = v * std::sqrt(p) / std::sqrt(r);
+    if (global.sigma0Apriori) {
+        test.w = computed(standardized / *global.sigma0Apriori);
+        test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
+    }
+    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0) {
+        test.tau = computed(standardized / *global.sigma0Posterior);
+        test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
+    }
+    const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
+    if (sigma0 && *sigma0 > 0.0) {
+        test.mdb = computed(levels.delta0 * *sigma0 / std::sqrt(p * r));
+        if (test.mdb && figures.effectCofactor)
+            test.mdbEffect = computed(*test.mdb * p * *figures.effectCofactor);
+    }
+    test.grossError = computed(-v / r);
+    return test;
+}
+
+}  // namespace korvane::analysis

@@ -1,0 +1,180 @@
+// `korvane analyse` through the real binary: what it prints for a good network (UTF-8 or Big5),
+// and every way it refuses, each with its exit status and a message naming the cause.
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "text/cp950.h"
+#include "workbench/lnet_database.h"
+
+namespace {
+
+struct CommandRun {
+  int status = -1;
+  QString out;
+  QString errors;
+  QByteArray rawOut;
+};
+
+CommandRun analyse(const QStringList& arguments, const QString& folder) {
+  QProcess process;
+  process.setProgram(QStringLiteral(KORVANE_BINARY));
+  process.setArguments(QStringList{QStringLiteral("analyse")} + arguments);
+  process.setWorkingDirectory(folder);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  process.setProcessEnvironment(environment);
+  process.start();
+  EXPECT_TRUE(process.waitForFinished(60000));
+  CommandRun run;
+  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.rawOut = process.readAllStandardOutput();
+  run.out = QString::fromUtf8(run.rawOut);
+  run.errors = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+// A line of ten-column fields; a Chinese character takes two columns.
+QByteArray line(const QStringList& fields) {
+  QByteArray bytes;
+  for (const QString& f : fields) {
+    QByteArray encoded = korvane::text::encodeCp950(f).bytes;
+    encoded.append(QByteArray(std::max<qsizetype>(0, 10 - encoded.size()), ' '));
+    bytes += encoded;
+  }
+  return bytes + "\r\n";
+}
+
+// A loop between two benchmarks, with Chinese point names, in code page 950.
+QByteArray loopFile() {
+  return "Loop with Chinese names\r\n" + line({"BM-A", "甲點", "1.7191", "1.20", "0.003"}) +
+         line({"甲點", "乙點", "2.8692", "0.95", "0.003"}) + line({"乙點", "BM-B", "1.9681", "1.10", "0.003"}) +
+         line({"BM-B", "丙點", "-3.4886", "1.35", "0.003"}) + line({"丙點", "BM-A", "-3.0672", "1.05", "0.003"}) +
+         line({"甲點", "丙點", "1.3504", "0.80", "0.003"}) + "-99\r\n" + line({"BM-A", "25.4321", "0.0"}) +
+         line({"BM-B", "31.9876", "0.0"}) + "-99\r\n";
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray digest(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5);
+}
+
+TEST(AnalyseCommand, AnalysesACodePage950FileAndWritesEveryResult) {
+  QTemporaryDir folder;
+  write(folder.filePath("loop.dat"), loopFile());
+  const CommandRun run = analyse({"loop.dat", "--class", "second-II", "--snoop", "--json", "r.json", "--csv", "tables", "--html",
+                           "r.html"},
+                          folder.path());
+  ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+  EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("甲點")));
+  EXPECT_TRUE(run.out.contains(QStringLiteral("27.15013")));  // as tarnex finds it for this loop
+  EXPECT_TRUE(run.out.contains(QStringLiteral("class second-II")));
+  for (const char* file : {"r.json", "r.html", "tables/points.csv", "tables/observations.csv", "tables/loops.csv"})
+    EXPECT_TRUE(QFile::exists(folder.filePath(file))) << file;
+
+  // The same summary in Big5: every character of it has a code page 950 form.
+  const CommandRun utf8 = analyse({"loop.dat"}, folder.path());
+  const CommandRun big5 = analyse({"loop.dat", "--big5"}, folder.path());
+  ASSERT_EQ(big5.status, 0);
+  EXPECT_TRUE(big5.errors.isEmpty()) << big5.errors.toStdString();
+  EXPECT_NE(big5.rawOut, utf8.rawOut);
+  EXPECT_EQ(korvane::text::decodeCp950(big5.rawOut), utf8.out);
+}
+
+TEST(AnalyseCommand, HelpListsEveryOption) {
+  const CommandRun run = analyse({"--help"}, QDir::tempPath());
+  EXPECT_EQ(run.status, 0);
+  for (const char* option : {"--db", "--title", "--class", "--k", "--sigma0", "--alpha", "--alpha0", "--power", "--free",
+                             "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
+    EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
+}
+
+struct Failure {
+  const char* name;
+  QStringList arguments;
+  QByteArray file;  // written as net.dat when not empty
+  int status;
+  const char* message;
+};
+
+TEST(AnalyseCommand, RefusesWithAStatusAndAMessageThatNamesTheCause) {
+  const QByteArray good = loopFile();
+  const QByteArray noKnown = good.left(good.indexOf("-99\r\n") + 5) + "-99\r\n";
+  QByteArray badNumber = good;
+  badNumber.replace("1.7191", "1.71x1");
+  QByteArray zeroDistance = good;
+  zeroDistance.replace("0.95", "0.00");
+  const Failure failures[] = {
+      {"no input", {}, {}, 2, "give either an engine input FILE or --db PATH"},
+      {"file and database", {"net.dat", "--db", "x.mdb"}, good, 2, "give either"},
+      {"two files", {"net.dat", "other.dat"}, good, 2, "one input file only"},
+      {"unknown option", {"net.dat", "--frobnicate"}, good, 2, "frobnicate"},
+      {"unknown class", {"net.dat", "--class", "fourth"}, good, 2, "no levelling class \"fourth\""},
+      {"class and k", {"net.dat", "--class", "third", "--k", "5"}, good, 2, "either --class or --k"},
+      {"k not a number", {"net.dat", "--k", "five"}, good, 2, "--k takes a number of millimetres"},
+      {"alpha 0", {"net.dat", "--alpha", "0"}, good, 2, "--alpha takes a percentage"},
+      {"power below alpha0", {"net.dat", "--power", "0.05"}, good, 2, "must exceed their level"},
+      {"limit without snoop", {"net.dat", "--snoop-limit", "2"}, good, 2, "--snoop-limit goes with --snoop"},
+      {"missing file", {"missing.dat"}, {}, 1, "cannot read missing.dat"},
+      {"bad number", {"net.dat"}, badNumber, 1, "net.dat, line 2, field dh (columns 21-30)"},
+      {"zero distance", {"net.dat"}, zeroDistance, 1, "net.dat, line 3, field dist: the distance 0 km"},
+      {"no terminator", {"net.dat"}, good.left(good.indexOf("-99")), 1, "the line \"-99\" that ends the observation list is missing"},
+      {"no known point", {"net.dat"}, noKnown, 1, "no known point"},
+      {"missing database", {"--db", "none.mdb"}, {}, 1, "cannot open the database none.mdb"},
+      {"unwritable result", {"net.dat", "--json", "no/such/folder/r.json"}, good, 1, "cannot write no/such/folder/r.json"},
+  };
+  for (const Failure& f : failures) {
+    QTemporaryDir folder;
+    if (!f.file.isEmpty()) write(folder.filePath("net.dat"), f.file);
+    const CommandRun run = analyse(f.arguments, folder.path());
+    EXPECT_EQ(run.status, f.status) << f.name << ": " << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QString::fromUtf8(f.message))) << f.name << ": " << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.startsWith(QStringLiteral("korvane analyse: "))) << f.name;
+    EXPECT_FALSE(QFile::exists(folder.filePath("no/such/folder/r.json"))) << f.name;
+  }
+}
+
+TEST(AnalyseCommand, ReadsTheDatabaseWithoutChangingIt) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("Lnet.mdb");
+  {
+    korvane::workbench::Connection connection(path);
+    connection.execute("insert into cood values (?,?,?)", {"BM-A", 25.4321, 0.0});
+    connection.execute("insert into cood values (?,?,?)", {"BM-B", 31.9876, 0.0});
+    const QVariantList rows[] = {{"BM-A", "一個名稱很長的新設水準點", 1.7191, 1.2, 0.003},
+                                 {"一個名稱很長的新設水準點", "BM-B", 4.8373, 2.05, 0.003},
+                                 {"BM-B", "BM-A", -6.5558, 2.4, 0.003}};
+    for (const QVariantList& row : rows) connection.execute("insert into dat values (?,?,?,?,?)", row);
+  }
+  const QByteArray before = digest(path);
+  const CommandRun run = analyse({"--db", path, "--title", "Database run"}, folder.path());
+  ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("一個名稱很長的新設水準點")));  // the whole name
+  EXPECT_TRUE(run.out.contains(QStringLiteral("more than ten columns")));
+  EXPECT_TRUE(run.out.contains(QStringLiteral("Database run")));
+  EXPECT_EQ(digest(path), before);
+
+  {
+    korvane::workbench::Connection connection(path);
+    connection.execute("insert into dat values (?,?,?,?,?)", {"BM-A", "X", QVariant(), 1.0, 0.003});
+  }
+  const CommandRun empty = analyse({"--db", path}, folder.path());
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_TRUE(empty.errors.contains(QStringLiteral("table dat, row 4, field 高差: the field is empty")))
+      << empty.errors.toStdString();
+}
+
+}  // namespace
