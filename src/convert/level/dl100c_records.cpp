@@ -1,6 +1,7 @@
 #include "convert/level/dl100c_records.h"
 
 #include "common/failure.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -14,7 +15,12 @@ constexpr QStringView kLineEnd = u"\r\n";
 // just before the "+" of its known height.
 constexpr qsizetype kStartPointWindow = 8;
 
-double number(QStringView field) { return text::numericValue(field); }
+// The value of a number field, scaled, as the report and the database take it; a value no
+// report can show is refused naming the line and the field.
+template <typename Scale>
+double number(QStringView field, Scale scale, qsizetype line, QStringView name) {
+  return text::usableNumber(scale(text::numericValue(field)), line, name, field);
+}
 
 // The record as a failure message quotes it: a long line is cut.
 QString quoted(QStringView line) {
@@ -49,7 +55,8 @@ LineStart compactLineStart(QStringView line, const Scaling& scaling, qsizetype l
   }
 
   LineStart start;
-  start.knownHeight = scaling.reading(number(line.sliced(plus + 1, comma - plus - 1)));
+  start.knownHeight = number(line.sliced(plus + 1, comma - plus - 1), [&](double v) { return scaling.reading(v); },
+                             lineNumber, u"已知高程");
   // The eight characters before the separator that precedes the "+". A field never holds a
   // comma, so whatever stands up to the last comma among them belongs to the field before; the
   // name is the rest, without its leading blanks. Digits are part of the name: numbered
@@ -91,17 +98,23 @@ Record RecordReader::parse(QStringView line) const {
   record.statusLine = statusLineOf(record.statusCode);
   record.fields = scanRecordFields(line);
   const RecordFields& f = record.fields;
+  const auto reading = [&](int index, QStringView name) {
+    return number(f[index], [&](double v) { return scaling_.reading(v); }, lineNumber_, name);
+  };
+  const auto distance = [&](int index, QStringView name) {
+    return number(f[index], [&](double v) { return scaling_.distance(v); }, lineNumber_, name);
+  };
 
   if (record.kind == kind::kLineStart) {
-    record.lineStart = {f[0], f[1], scaling_.reading(number(f[2]))};
+    record.lineStart = {f[0], f[1], reading(2, u"f3 已知高程")};
   } else if (record.kind == kind::kLineStartCompact) {
     record.lineStart = compactLineStart(line, scaling_, lineNumber_);
     record.lineStart.job = f[0];
   } else if (record.isSight()) {
-    record.sight = {f[5], scaling_.reading(number(f[0])), scaling_.distance(number(f[1])), scaling_.reading(number(f[2]))};
+    record.sight = {f[5], reading(0, u"f1 標尺讀數"), distance(1, u"f2 距離"), reading(2, u"f3 高程")};
   } else if (record.isSectionEnd()) {
-    record.sectionEnd = {f[1], scaling_.reading(number(f[3])), scaling_.distance(number(f[5])),
-                         scaling_.distance(number(f[6])), scaling_.reading(number(f[7]))};
+    record.sectionEnd = {f[1], reading(3, u"f4 區間高程差"), distance(5, u"f6 區間距離"), distance(6, u"f7 累計距離"),
+                         reading(7, u"f8 高程")};
   }
   return record;
 }

@@ -105,7 +105,8 @@ class RecordReader {
 
   // The next record, or nothing once the End-of-data line is met (nothing after it is read).
   // Throws Failure when the text runs out of CR LF before the End-of-data line, and for a "c"
-  // record whose start point and known height cannot be cut.
+  // record whose start point and known height cannot be cut; text::NumberFieldFailure, naming
+  // the line and the field, for a number no report can show (not finite, or too large).
   std::optional<Record> next();
 
   // The line number of the record next() reads next, counted from 1.

@@ -7,11 +7,26 @@
 #include "common/failure.h"
 #include "convert/level/level_sheet.h"
 #include "convert/level/xlsx_sheet_file.h"
+#include "text/number_field.h"
 
 namespace korvane::convert::level {
 namespace {
 
 constexpr int kNameAttempts = 1000;
+
+// A number no report can show stops the command before the workbook is made, so nothing is
+// written. Other faults stop the sheet where they stand, the cells before them kept.
+void refuseUnusableNumbers(QStringView text, Scaling scaling) {
+  try {
+    RecordReader reader(text, scaling);
+    while (reader.next()) {
+    }
+  } catch (const text::NumberFieldFailure&) {
+    throw;
+  } catch (const Failure&) {
+    // Met again, in its turn, while the sheet is written.
+  }
+}
 
 bool openWorkbook(ConversionEnvironment& environment, const QString& path) {
   return environment.openDocument && environment.openDocument(path);
@@ -40,6 +55,7 @@ QString newWorkbookFile(const QString& programFolder) {
 }
 
 std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment) {
+  refuseUnusableNumbers(workspace, Scaling{environment.unitDivisor});
   const QString path = environment.outputFile.isEmpty() ? newWorkbookFile(environment.programFolder) : environment.outputFile;
   XlsxSheetFile workbook(path, kLevelSheetName);
   const std::optional<QString> failure =

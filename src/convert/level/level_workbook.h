@@ -22,7 +22,8 @@ QString newWorkbookFile(const QString& programFolder);
 // The converter of "資料->Excel": writes the workbook (to environment.outputFile, or a new file)
 // and opens it through environment.openDocument, then shows "轉換完成". The workspace stays as
 // it is. A failure while the records are written still leaves the workbook with the cells
-// written so far, and is thrown as a Failure that names the file.
+// written so far, and is thrown as a Failure that names the file. A number no report can show
+// is refused before any file is made.
 std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment);
 
 }  // namespace korvane::convert::level

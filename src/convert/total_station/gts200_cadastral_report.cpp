@@ -11,8 +11,9 @@ class CadastralReport {
  public:
   QString text;
 
-  void add(const QString& token) {
+  void add(const QString& token, qsizetype line) {
     if (token.isEmpty()) return;
+    line_ = line;
     switch (token[0].unicode()) {
       case u'\'':
         addStation(token);
@@ -23,18 +24,18 @@ class CadastralReport {
       case u'?':
       case u'R':
       case u'*': {
-        const FixedPart part = readFixedPart(token);
+        const FixedPart part = readFixedPart(token, line_);
         addSight(token, angle(part.horizontal), part.secondDistance);
         break;
       }
       case u'U':
         // A coordinate record carries no angle or distance of this report: its seven code
         // characters stand in the angle's place, and the distance is 0.
-        addSight(token, text::alignRight(readFixedPart(token).coordinateCode, 8), 0.0);
+        addSight(token, text::alignRight(readFixedPart(token, line_).coordinateCode, 8), 0.0);
         break;
       case u'W':
         // A fine coordinate record: its horizontal angle, and 0 for the distance it does not carry.
-        addSight(token, angle(readFixedPart(token).horizontal), 0.0);
+        addSight(token, angle(readFixedPart(token, line_).horizontal), 0.0);
         break;
       default:
         break;
@@ -60,7 +61,7 @@ class CadastralReport {
   void addAngle(QStringView token) {
     if (!jobLineWritten_) {
       text += u"LS  (";
-      text += readFixedPart(token).angleCode;
+      text += readFixedPart(token, line_).angleCode;
       text += u")\r\n";
       jobLineWritten_ = true;
     }
@@ -84,13 +85,14 @@ class CadastralReport {
   }
 
   bool jobLineWritten_ = false;
+  qsizetype line_ = 0;  // of the token being added
 };
 
 }  // namespace
 
 QString mnuMeas200(QStringView workspace, Messages& messages) {
   CadastralReport report;
-  forEachGts200Record(workspace, messages, report.text, [&report](const QString& token) { report.add(token); });
+  forEachGts200Record(workspace, messages, report.text, [&report](const QString& token, qsizetype line) { report.add(token, line); });
   return report.text;
 }
 

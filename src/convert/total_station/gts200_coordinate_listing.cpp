@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "convert/total_station/block_break.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -30,6 +31,42 @@ class NextOccurrence {
   qsizetype found_ = -2;  // not looked for yet; -1: none from there on
 };
 
+// Removes the block breaks of `data` as removeBlockBreaks tells, calling `removed` with the
+// position in the kept text at which each break was taken out.
+template <typename Removed>
+QString keptWithoutBreaks(QStringView data, Removed removed) {
+  // Each break is removed as soon as its marker is complete, so the kept text never holds a
+  // marker, and the first marker of the text as it stands is always the one just completed.
+  QString kept;
+  kept.reserve(data.size());
+  const qsizetype size = data.size();
+  for (qsizetype i = 0; i < size; ++i) {
+    kept += data[i];
+    if (!kept.endsWith(kBlockBreakMarker)) continue;
+    const qsizetype markerPosition = kept.size() - 2;  // counted from 1
+    const qsizetype following = size - i - 1;
+    if (following < 2) {
+      // The break ends the text: it stays.
+      kept += data.sliced(i + 1);
+      break;
+    }
+    if (markerPosition <= kBlockBreakLead) throw Failure(misplacedBreak(markerPosition));
+    kept.chop(kBlockBreakLength - 1);
+    removed(kept.size());
+    ++i;  // the character after the LF
+  }
+  return kept;
+}
+
+// The line of the workspace on which a position of the text without breaks stands: the line
+// feeds before it, and one for each break removed before it. Only for messages: the breaks are
+// removed once more to count them.
+qsizetype workspaceLine(QStringView workspace, QStringView kept, qsizetype position) {
+  qsizetype breaks = 0;
+  keptWithoutBreaks(workspace, [&](qsizetype at) { breaks += at <= position ? 1 : 0; });
+  return text::lineAt(kept, position) + breaks;
+}
+
 QString excerpt(QStringView text, qsizetype from) { return text.sliced(from).first(std::min<qsizetype>(20, text.size() - from)).toString(); }
 
 QString listing(QStringView workspace, PlaneOrder order) {
@@ -57,7 +94,12 @@ QString listing(QStringView workspace, PlaneOrder order) {
         throw Failure(QStringLiteral("座標資料不完整：點號 %1 的 %2 值「%3」沒有結尾的「_」")
                           .arg(name, QLatin1String(tagNames[tag]), excerpt(text, position)));
       }
-      values[tag] = text::numericValue(text.sliced(position, valueEnd - position)) / 1000;
+      const QStringView field = text.sliced(position, valueEnd - position);
+      values[tag] = text::numericValue(field) / 1000;
+      if (!text::isUsableNumber(values[tag])) {
+        text::usableNumber(values[tag], workspaceLine(workspace, text, position),
+                           QStringLiteral("點號 %1 的 %2 值").arg(name, QLatin1String(tagNames[tag])), field);
+      }
       position = valueEnd + 1;
     }
     const double first = order == PlaneOrder::XThenY ? values[0] : values[1];
@@ -76,26 +118,7 @@ QString listing(QStringView workspace, PlaneOrder order) {
 }  // namespace
 
 QString removeBlockBreaks(QStringView data) {
-  // Each break is removed as soon as its marker is complete, so the kept text never holds a
-  // marker, and the first marker of the text as it stands is always the one just completed.
-  QString kept;
-  kept.reserve(data.size());
-  const qsizetype size = data.size();
-  for (qsizetype i = 0; i < size; ++i) {
-    kept += data[i];
-    if (!kept.endsWith(kBlockBreakMarker)) continue;
-    const qsizetype markerPosition = kept.size() - 2;  // counted from 1
-    const qsizetype following = size - i - 1;
-    if (following < 2) {
-      // The break ends the text: it stays.
-      kept += data.sliced(i + 1);
-      break;
-    }
-    if (markerPosition <= kBlockBreakLead) throw Failure(misplacedBreak(markerPosition));
-    kept.chop(kBlockBreakLength - 1);
-    ++i;  // the character after the LF
-  }
-  return kept;
+  return keptWithoutBreaks(data, [](qsizetype) {});
 }
 
 QString cCoord(QStringView workspace) { return listing(workspace, PlaneOrder::XThenY); }

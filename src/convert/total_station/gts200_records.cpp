@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "convert/total_station/block_break.h"
 #include "convert/total_station/field_text.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -25,6 +26,14 @@ class TokenCutter {
   explicit TokenCutter(QStringView workspace) : data_(withoutLeadingSpaces(workspace)) {
     const qsizetype underscore = data_.indexOf(u'_');
     if (underscore >= 0) data_ = data_.sliced(underscore + 1);
+    line_ = text::lineAt(workspace, data_.data() - workspace.data());
+  }
+
+  // The line on which the token next() cuts next starts.
+  qsizetype nextLine() {
+    line_ += data_.sliced(counted_, position_ - counted_).count(u'\n');
+    counted_ = position_;
+    return line_;
   }
 
   // The next token: up to and including the next space; empty when no space is left. A station
@@ -47,6 +56,8 @@ class TokenCutter {
  private:
   QStringView data_;
   qsizetype position_ = 0;
+  qsizetype line_ = 1;
+  qsizetype counted_ = 0;  // the line feeds before this position are in line_
 };
 
 // 1-based position of the first occurrence of a separator; 0 when absent.
@@ -61,26 +72,39 @@ QString between(QStringView token, qsizetype openAt, qsizetype closeAt) {
   return charactersFrom(token, openAt + 2, length).toString();
 }
 
-double valueOf(QStringView token, qsizetype first, qsizetype last, double divisor) {
-  return text::numericValue(columns(token, first, last)) / divisor;
-}
+// Reads the fields of one record's fixed part, each a value a report can show.
+class FixedFields {
+ public:
+  FixedFields(QStringView token, qsizetype line) : token_(token), line_(line) {}
 
-// A fine-coordinate field: the division of the field text itself; empty when it is no number.
-std::optional<double> fineValueOf(QStringView token, qsizetype first, qsizetype last, double divisor) {
-  const std::optional<double> value = wholeNumber(columns(token, first, last));
-  if (!value) return std::nullopt;
-  return *value / divisor;
-}
+  double value(qsizetype first, qsizetype last, double divisor, QStringView name) const {
+    const QStringView field = columns(token_, first, last);
+    return reportValue(text::numericValue(field) / divisor, {line_, name}, field);
+  }
+
+  // A fine-coordinate field: the division of the field text itself; empty when it is no number.
+  std::optional<double> fineValue(qsizetype first, qsizetype last, double divisor, QStringView name) const {
+    const QStringView field = columns(token_, first, last);
+    const std::optional<double> value = wholeNumber(field);
+    if (!value) return std::nullopt;
+    return reportValue(*value / divisor, {line_, name}, field);
+  }
+
+ private:
+  QStringView token_;
+  qsizetype line_;
+};
 
 }  // namespace
 
 void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
-                         const std::function<void(const QString& token)>& handle) {
+                         const std::function<void(const QString& token, qsizetype line)>& handle) {
   TokenCutter tokens(workspace);
   qsizetype reportChecked = 0;
   bool reportHasEot = false;
   QString token;
   do {
+    const qsizetype line = tokens.nextLine();
     token = tokens.next();
     if (!reportHasEot) {
       reportHasEot = report.indexOf(kEot, reportChecked) >= 0;
@@ -92,7 +116,7 @@ void forEachGts200Record(QStringView workspace, Messages& messages, const QStrin
     } catch (const Failure&) {
       // The token goes on as it stands.
     }
-    handle(token);
+    handle(token, line);
   } while (!token.isEmpty());
 }
 
@@ -132,41 +156,46 @@ ObservationTail cutObservationTail(QStringView token) {
   return tail;
 }
 
-FixedPart readFixedPart(QStringView token) {
+FixedPart readFixedPart(QStringView token, qsizetype line) {
   FixedPart part;
   if (token.isEmpty()) return part;
+  const FixedFields f(token, line);
+  // The slope-distance record starts with its slope distance, the others with the horizontal one.
+  const bool slopeFirst = token[0] == u'?' || token[0] == u'W';
+  const QStringView first = slopeFirst ? u"斜距" : u"平距";
+  const QStringView second = slopeFirst ? u"平距" : u"斜距";
   switch (token[0].unicode()) {
     case u'<':
-      part.zenith = valueOf(token, 2, 8, 10000);
-      part.horizontal = valueOf(token, 10, 16, 10000);
+      part.zenith = f.value(2, 8, 10000, u"天頂距");
+      part.horizontal = f.value(10, 16, 10000, u"水平角");
       part.angleCode = columns(token, 18, 21).toString();
       break;
     case u'?':
     case u'R':
-      part.firstDistance = valueOf(token, 2, 10, 1000);
-      part.zenith = valueOf(token, 12, 18, 10000);
-      part.horizontal = valueOf(token, 20, 26, 10000);
-      part.secondDistance = valueOf(token, 29, 36, 1000);
+      part.firstDistance = f.value(2, 10, 1000, first);
+      part.zenith = f.value(12, 18, 10000, u"天頂距");
+      part.horizontal = f.value(20, 26, 10000, u"水平角");
+      part.secondDistance = f.value(29, 36, 1000, second);
       break;
     case u'*':
-      part.firstDistance = valueOf(token, 2, 11, 10000);
-      part.zenith = valueOf(token, 13, 20, 100000);
-      part.horizontal = valueOf(token, 22, 29, 100000);
-      part.secondDistance = valueOf(token, 32, 40, 10000);
+      part.firstDistance = f.value(2, 11, 10000, first);
+      part.zenith = f.value(13, 20, 100000, u"天頂距");
+      part.horizontal = f.value(22, 29, 100000, u"水平角");
+      part.secondDistance = f.value(32, 40, 10000, second);
       break;
     case u'U':
-      part.north = valueOf(token, 2, 10, 1);
-      part.east = valueOf(token, 11, 19, 1);
-      part.height = valueOf(token, 20, 28, 1);
+      part.north = f.value(2, 10, 1, u"N");
+      part.east = f.value(11, 19, 1, u"E");
+      part.height = f.value(20, 28, 1, u"Z");
       part.coordinateCode = columns(token, 31, 37).toString();
       break;
     case u'W':
-      part.firstDistance = fineValueOf(token, 2, 11, 10000);
-      part.zenith = fineValueOf(token, 13, 20, 100000);
-      part.horizontal = fineValueOf(token, 22, 29, 100000);
-      part.north = fineValueOf(token, 31, 41, 10000);
-      part.east = fineValueOf(token, 42, 52, 10000);
-      part.height = fineValueOf(token, 53, 63, 10000);
+      part.firstDistance = f.fineValue(2, 11, 10000, first);
+      part.zenith = f.fineValue(13, 20, 100000, u"天頂距");
+      part.horizontal = f.fineValue(22, 29, 100000, u"水平角");
+      part.north = f.fineValue(31, 41, 10000, u"N");
+      part.east = f.fineValue(42, 52, 10000, u"E");
+      part.height = f.fineValue(53, 63, 10000, u"Z");
       break;
     default:
       break;

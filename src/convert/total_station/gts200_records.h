@@ -25,9 +25,10 @@ namespace korvane::convert::total_station {
 // a blank token. The text after the last space is no record.
 //
 // `report` is the report that `handle` builds: once it holds an EOT character, every later token
-// is first shown in a plain message box.
+// is first shown in a plain message box. `handle` also gets the line of the workspace on which the
+// token starts (counted from 1), for the messages that name it.
 void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
-                         const std::function<void(const QString& token)>& handle);
+                         const std::function<void(const QString& token, qsizetype line)>& handle);
 
 // A text field mended of its first block break and right-aligned in ten characters; the field as
 // it stands when the break cannot be mended.
@@ -55,7 +56,8 @@ struct ObservationTail {
 ObservationTail cutObservationTail(QStringView token);
 
 // The values of an observation record's fixed part; a value the record's kind does not carry,
-// or a fine-coordinate field that is not a number, is empty.
+// or a fine-coordinate field that is not a number, is empty. A value no report can show (not
+// finite, or too large) throws text::NumberFieldFailure naming `line` and the field.
 struct FixedPart {
   std::optional<double> zenith;
   std::optional<double> horizontal;
@@ -71,6 +73,6 @@ struct FixedPart {
   // Characters 31-37 of a coordinate record.
   QString coordinateCode;
 };
-FixedPart readFixedPart(QStringView token);
+FixedPart readFixedPart(QStringView token, qsizetype line);
 
 }  // namespace korvane::convert::total_station

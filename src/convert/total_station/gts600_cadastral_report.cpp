@@ -9,7 +9,7 @@ namespace korvane::convert::total_station {
 
 QString gts600CadastralReport(QStringView printout, const std::function<void()>& yieldToEvents) {
   QString report;
-  forEachLine(printout, yieldToEvents, [&](QStringView line) {
+  forEachLine(printout, yieldToEvents, [&](QStringView line, qsizetype number) {
     if (line.contains(u"Job:")) {
       // Every job starts the report afresh: it keeps the last job of the printout.
       report.clear();
@@ -31,7 +31,7 @@ QString gts600CadastralReport(QStringView printout, const std::function<void()>&
       report += u' ';
       report += text::alignRight(trimmedColumns(line, 25, 32), 8);
       report += u' ';
-      report += text::formatNumber(columnsValue(line, 51, 58), u"0.000");
+      report += text::formatNumber(columnsValue(line, number, 51, 58, u"HD 平距"), u"0.000");
       report += u"\r\n";
     }
   });

@@ -10,7 +10,7 @@ namespace korvane::convert::total_station {
 QString gts600CoordinateList(QStringView printout, const std::function<void()>& yieldToEvents) {
   QString list;
   bool jobLineWritten = false;
-  forEachLine(printout, yieldToEvents, [&](QStringView line) {
+  forEachLine(printout, yieldToEvents, [&](QStringView line, qsizetype number) {
     const bool jobLine = line.contains(u"Job:");
     if (jobLine && !jobLineWritten) {
       list += u"LS  (";
@@ -22,8 +22,8 @@ QString gts600CoordinateList(QStringView printout, const std::function<void()>& 
         text::trimSpacesView(line).isEmpty()) {
       return;
     }
-    const double north = columnsValue(line, 13, 26);
-    const double east = columnsValue(line, 28, 40);
+    const double north = columnsValue(line, number, 13, 26, u"North");
+    const double east = columnsValue(line, number, 28, 40, u"East");
     if (north == 0 || east == 0) return;
     list += trimmedColumns(line, 1, 9);
     list += u' ';
