@@ -84,12 +84,12 @@ std::optional<Record> RecordReader::next() {
   ++lineNumber_;
   const QStringView line = text_.sliced(position_, lineEnd - position_);
   position_ = lineEnd + kLineEnd.size();
-  return parse(line);
+  return parseRecord(line, lineNumber_, scaling_);
 }
 
-Record RecordReader::parse(QStringView line) const {
+Record parseRecord(QStringView line, qsizetype lineNumber, const Scaling& scaling) {
   Record record;
-  record.lineNumber = lineNumber_;
+  record.lineNumber = lineNumber;
   record.line = line;
   record.kind = line.isEmpty() ? char16_t(0) : line.front().unicode();
   if (record.kind == kind::kHeader) return record;
@@ -99,16 +99,16 @@ Record RecordReader::parse(QStringView line) const {
   record.fields = scanRecordFields(line);
   const RecordFields& f = record.fields;
   const auto reading = [&](int index, QStringView name) {
-    return number(f[index], [&](double v) { return scaling_.reading(v); }, lineNumber_, name);
+    return number(f[index], [&](double v) { return scaling.reading(v); }, lineNumber, name);
   };
   const auto distance = [&](int index, QStringView name) {
-    return number(f[index], [&](double v) { return scaling_.distance(v); }, lineNumber_, name);
+    return number(f[index], [&](double v) { return scaling.distance(v); }, lineNumber, name);
   };
 
   if (record.kind == kind::kLineStart) {
     record.lineStart = {f[0], f[1], reading(2, u"f3 已知高程")};
   } else if (record.kind == kind::kLineStartCompact) {
-    record.lineStart = compactLineStart(line, scaling_, lineNumber_);
+    record.lineStart = compactLineStart(line, scaling, lineNumber);
     record.lineStart.job = f[0];
   } else if (record.isSight()) {
     record.sight = {f[5], reading(0, u"f1 標尺讀數"), distance(1, u"f2 距離"), reading(2, u"f3 高程")};
@@ -117,6 +117,40 @@ Record RecordReader::parse(QStringView line) const {
                          reading(7, u"f8 高程")};
   }
   return record;
+}
+
+RecordStream::RecordStream(Scaling scaling, std::function<void(const Record& record)> handle)
+    : scaling_(scaling), handle_(std::move(handle)) {}
+
+void RecordStream::read(QStringView piece) {
+  if (ended_) return;
+  if (!started_) {
+    while (!piece.isEmpty() && piece.front() == u' ') piece = piece.sliced(1);
+    if (piece.isEmpty()) return;
+    started_ = true;
+  }
+  pending_ += piece;
+  const QStringView text(pending_);
+  qsizetype position = 0;
+  while (true) {
+    const QStringView remaining = text.sliced(position);
+    if (remaining.startsWith(kEndOfData)) {
+      ended_ = true;
+      pending_.clear();
+      return;
+    }
+    const qsizetype lineEnd = text.indexOf(kLineEnd, position);
+    if (lineEnd < 0) break;  // the line goes on in the next piece
+    const QStringView line = text.sliced(position, lineEnd - position);
+    position = lineEnd + kLineEnd.size();
+    handle_(parseRecord(line, ++lineNumber_, scaling_));
+  }
+  pending_.remove(0, position);
+}
+
+void RecordStream::finish() {
+  if (ended_) return;
+  throw Failure(QStringLiteral("資料在第 %1 行中斷：在資料結束列「Z,&,」(後接 CR LF) 之前已沒有完整的一行").arg(lineNumber_ + 1));
 }
 
 }  // namespace korvane::convert::level

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 #include "convert/level/dl100c_fields.h"
@@ -95,6 +96,10 @@ QStringView statusLineOf(QStringView statusCode);
 // follows it.
 LineStart compactLineStart(QStringView line, const Scaling& scaling, qsizetype lineNumber);
 
+// One record line (without its CR LF) parsed; `lineNumber` counted from 1. Throws for a "c"
+// record that cannot be cut and for a number no report can show.
+Record parseRecord(QStringView line, qsizetype lineNumber, const Scaling& scaling);
+
 // Reads the records of a DL-100C text in order.
 class RecordReader {
  public:
@@ -113,12 +118,31 @@ class RecordReader {
   qsizetype nextLineNumber() const { return lineNumber_ + 1; }
 
  private:
-  Record parse(QStringView line) const;
-
   QStringView text_;
   qsizetype position_ = 0;
   qsizetype lineNumber_ = 0;
   Scaling scaling_;
+  bool ended_ = false;
+};
+
+// Reads the records of a DL-100C text that arrives in pieces, as RecordReader reads the whole
+// text: each record is handed on as soon as its line is complete.
+class RecordStream {
+ public:
+  RecordStream(Scaling scaling, std::function<void(const Record& record)> handle);
+
+  // Hands on every record the piece completes; nothing after the End-of-data line is read.
+  // Throws as RecordReader::next().
+  void read(QStringView piece);
+  // The text has ended: throws Failure when it did so before the End-of-data line.
+  void finish();
+
+ private:
+  Scaling scaling_;
+  std::function<void(const Record& record)> handle_;
+  QString pending_;  // an unfinished line
+  qsizetype lineNumber_ = 0;
+  bool started_ = false;  // the leading blanks of the text are behind
   bool ended_ = false;
 };
 
