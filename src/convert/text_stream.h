@@ -79,6 +79,8 @@ class ResultText {
   void chopLineBreak() {
     if (pending_.endsWith(u"\r\n")) pending_.chop(2);
   }
+  // Takes back the last character.
+  void chopLast() { pending_.chop(1); }
   // Hands the rest to the sink.
   void flush() {
     sink_.write(pending_);

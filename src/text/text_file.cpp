@@ -112,13 +112,42 @@ Cp950Encoding encodeText(const QString& text, TextEncoding encoding) {
 }
 
 void writeScratchFile(const QString& folder, QStringView text) {
-  const QString path = QDir(folder).filePath(kScratchFileName);
-  const QByteArray bytes = encodeCp950(text).bytes;
-  QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-  if (!written) {
-    throw Failure(QStringLiteral("無法寫入暫存檔 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+  ScratchFileWriter file(folder);
+  file.write(text);
+  file.commit();
+}
+
+ScratchFileWriter::ScratchFileWriter(const QString& folder)
+    : file_(std::make_unique<QSaveFile>(QDir(folder).filePath(kScratchFileName))) {
+  if (!file_->open(QIODevice::WriteOnly)) fail();
+}
+
+ScratchFileWriter::~ScratchFileWriter() = default;
+
+void ScratchFileWriter::fail() {
+  throw Failure(QStringLiteral("無法寫入暫存檔 %1：%2").arg(QDir::toNativeSeparators(file_->fileName()), file_->errorString()));
+}
+
+void ScratchFileWriter::write(QStringView text) {
+  if (text.isEmpty()) return;
+  QString piece = held_;
+  piece += text;
+  held_.clear();
+  if (piece.back().isHighSurrogate()) {
+    held_ = piece.back();
+    piece.chop(1);
   }
+  const QByteArray bytes = encodeCp950(piece).bytes;
+  if (file_->write(bytes) != bytes.size()) fail();
+}
+
+void ScratchFileWriter::commit() {
+  if (!held_.isEmpty()) {
+    const QByteArray bytes = encodeCp950(held_).bytes;
+    held_.clear();
+    if (file_->write(bytes) != bytes.size()) fail();
+  }
+  if (!file_->commit()) fail();
 }
 
 }  // namespace korvane::text

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QSaveFile;
 
 #include "text/cp950.h"
 
@@ -51,5 +54,21 @@ inline const QString kScratchFileName = QStringLiteral("Temp.txt");
 // text itself, so a character without a CP950 form is written as "?" there and lost nowhere.
 // Throws Failure naming the file and the cause when it cannot be written.
 void writeScratchFile(const QString& folder, QStringView text);
+
+// "Temp.txt" written piece by piece as writeScratchFile writes it whole: the file is replaced by
+// commit(). Both throw Failure naming the file and the cause.
+class ScratchFileWriter {
+ public:
+  explicit ScratchFileWriter(const QString& folder);
+  ~ScratchFileWriter();
+  void write(QStringView text);
+  void commit();
+
+ private:
+  [[noreturn]] void fail();
+
+  std::unique_ptr<QSaveFile> file_;
+  QString held_;  // the first half of a surrogate pair, until its second half comes
+};
 
 }  // namespace korvane::text

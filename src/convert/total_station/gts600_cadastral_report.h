@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "convert/conversion.h"
+#include "convert/total_station/printout_lines.h"
 
 namespace korvane::convert::total_station {
 
@@ -20,6 +21,20 @@ namespace korvane::convert::total_station {
 // "point angle distance" (the angle right-aligned in eight characters, the distance with three
 // decimals); lines separated by CR LF, no line break after the last. Yields before each line.
 QString gts600CadastralReport(QStringView printout, const std::function<void()>& yieldToEvents = {});
+
+// The same report for a printout read in pieces; a job line starts the result afresh.
+class Gts600CadastralConversion : public TextConversion {
+ public:
+  Gts600CadastralConversion(const std::function<void()>& yieldToEvents, TextSink& sink);
+  void read(QStringView piece) override { lines_.read(piece); }
+  void finish() override;
+
+ private:
+  void add(QStringView line, qsizetype number);
+
+  ResultText report_;
+  LineSplitter lines_;
+};
 
 // The command: writes the workspace to "Temp.txt" in the program folder (a failure to write it
 // throws korvane::Failure) and returns the report.

@@ -8,9 +8,12 @@
 
 #include <QString>
 #include <QStringView>
+#include <exception>
 #include <functional>
 
 #include "convert/conversion.h"
+#include "convert/total_station/printout_lines.h"
+#include "text/text_file.h"
 
 namespace korvane::convert::total_station {
 
@@ -18,6 +21,36 @@ namespace korvane::convert::total_station {
 // decimals, no zero before the point) per point line whose north and east both differ from 0;
 // lines separated by CR LF, no line break after the last. Yields before each line.
 QString gts600CoordinateList(QStringView printout, const std::function<void()>& yieldToEvents = {});
+
+// The same list for a printout read in pieces.
+class Gts600CoordinateConversion : public TextConversion {
+ public:
+  Gts600CoordinateConversion(const std::function<void()>& yieldToEvents, TextSink& sink);
+  void read(QStringView piece) override { lines_.read(piece); }
+  void finish() override;
+
+ private:
+  void add(QStringView line, qsizetype number);
+
+  ResultText list_;
+  LineSplitter lines_;
+  bool jobLineWritten_ = false;
+};
+
+// A GTS-600 command read in pieces: the workspace goes to "Temp.txt" as it comes (the file is
+// replaced at the end), and through the list or the report.
+class Gts600Command : public TextConversion {
+ public:
+  enum class Kind { CoordinateList, CadastralReport };
+  Gts600Command(const ConversionEnvironment& environment, Kind kind, TextSink& sink);
+  void read(QStringView piece) override;
+  void finish() override;
+
+ private:
+  text::ScratchFileWriter scratch_;
+  std::unique_ptr<TextConversion> conversion_;
+  std::exception_ptr failure_;  // of a line, thrown once the scratch file is complete
+};
 
 // The command: writes the workspace to "Temp.txt" in the program folder (a failure to write it
 // throws korvane::Failure) and returns the list.

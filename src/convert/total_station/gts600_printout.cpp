@@ -12,17 +12,9 @@ namespace korvane::convert::total_station {
 
 void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
                  const std::function<void(QStringView line, qsizetype number)>& handle) {
-  qsizetype start = 0;
-  qsizetype number = 0;
-  const qsizetype size = text.size();
-  while (start < size) {
-    qsizetype end = start;
-    while (end < size && text[end] != u'\r' && text[end] != u'\n') ++end;
-    if (yieldToEvents) yieldToEvents();
-    handle(text.sliced(start, end - start), ++number);
-    if (end < size && text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n') ++end;
-    start = end + 1;
-  }
+  LineSplitter lines(yieldToEvents, handle);
+  lines.read(text);
+  lines.finish();
 }
 
 QString trimmedColumns(QStringView line, qsizetype first, qsizetype last) {

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <functional>
 
+#include "convert/total_station/printout_lines.h"
+
 namespace korvane::convert::total_station {
 
 // Hands every line of `text` to `handle` with its number (counted from 1), lines ending at CR LF,

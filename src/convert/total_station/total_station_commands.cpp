@@ -31,11 +31,17 @@ std::vector<ConversionCommand> totalStationCommands() {
        QStringLiteral("GTS-600 coordinate printout -> cadastral coordinate list (地政座標(點號Y,X,Z))"),
        [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
          return mnuCoord600(workspace, environment);
+       },
+       [](ConversionEnvironment& environment, TextSink& sink) -> std::unique_ptr<TextConversion> {
+         return std::make_unique<Gts600Command>(environment, Gts600Command::Kind::CoordinateList, sink);
        }},
       {QStringLiteral("mnuMeas600"), QStringLiteral("gts600-cadastral"),
        QStringLiteral("GTS-600 observation printout -> cadastral observation report (地政觀測資料)"),
        [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
          return mnuMeas600(workspace, environment);
+       },
+       [](ConversionEnvironment& environment, TextSink& sink) -> std::unique_ptr<TextConversion> {
+         return std::make_unique<Gts600Command>(environment, Gts600Command::Kind::CadastralReport, sink);
        }},
   };
 }
