@@ -57,6 +57,7 @@ class ResultText {
   ResultText& operator+=(QStringView text) {
     pending_ += text;
     if (!text.isEmpty()) written_ = true;
+    if (watched_ != QChar() && !seen_ && text.contains(watched_)) seen_ = true;
     if (pending_.size() > kPieceSize) {
       sink_.write(QStringView(pending_).chopped(kKept));
       pending_.remove(0, pending_.size() - kKept);
@@ -64,6 +65,10 @@ class ResultText {
     return *this;
   }
   ResultText& operator+=(QChar c) { return *this += QStringView(&c, 1); }
+
+  // Watches the text for a character: seen() tells whether it was ever written.
+  void watch(QChar c) { watched_ = c; }
+  bool seen() const { return seen_; }
 
   // Whether anything was written since the start (or the last clear()).
   bool isEmpty() const { return !written_; }
@@ -93,6 +98,8 @@ class ResultText {
   TextSink& sink_;
   QString pending_;
   bool written_ = false;
+  QChar watched_;
+  bool seen_ = false;
 };
 
 }  // namespace korvane::convert

@@ -10,8 +10,8 @@ namespace {
 const QString kLineBreak = QStringLiteral("\r\n");
 
 template <typename... Pieces>
-void append(QString& report, const Pieces&... pieces) {
-  (report.append(QStringView(pieces)), ...);
+void append(ResultText& report, const Pieces&... pieces) {
+  ((report += QStringView(pieces)), ...);
 }
 
 QString angle(const std::optional<double>& value) {
@@ -24,7 +24,7 @@ QString coordinate(const std::optional<double>& value, QStringView pattern) {
 
 QString distance(const std::optional<double>& value) { return formatOptional(value, u"###0.000"); }
 
-void appendStation(QString& report, QStringView token, qsizetype line) {
+void appendStation(ResultText& report, QStringView token, qsizetype line) {
   const StationFields fields = cutStationFields(token);
   if (!report.isEmpty()) report += kLineBreak;
   report += u"   測站:";
@@ -48,7 +48,7 @@ QString targetHeight(QChar kind, const ObservationTail& tail, qsizetype line) {
   return text::formatNumber(reportValue(text::numericValue(mended), place, mended), u"#0.000");
 }
 
-void appendObservation(QString& report, QStringView token, qsizetype line) {
+void appendObservation(ResultText& report, QStringView token, qsizetype line) {
   const QChar kind = token[0];
   const ObservationTail tail = cutObservationTail(token);
   const FixedPart part = readFixedPart(token, line);
@@ -94,17 +94,29 @@ bool isObservationKind(QChar kind) {
 
 }  // namespace
 
+ObservationReportConversion::ObservationReportConversion(Messages& messages, TextSink& sink)
+    : report_(sink),
+      tokens_(messages, [this] { return report_.seen(); },
+              [this](const QString& token, qsizetype line) { add(token, line); }) {
+  report_.watch(QChar(4));  // EOT
+}
+
+void ObservationReportConversion::add(const QString& token, qsizetype line) {
+  if (token.isEmpty()) return;
+  if (token[0] == u'\'') {
+    appendStation(report_, token, line);
+  } else if (isObservationKind(token[0])) {
+    appendObservation(report_, token, line);
+  }
+}
+
+void ObservationReportConversion::finish() {
+  tokens_.finish();
+  report_.flush();
+}
+
 QString cMeas(QStringView workspace, Messages& messages) {
-  QString report;
-  forEachGts200Record(workspace, messages, report, [&report](const QString& token, qsizetype line) {
-    if (token.isEmpty()) return;
-    if (token[0] == u'\'') {
-      appendStation(report, token, line);
-    } else if (isObservationKind(token[0])) {
-      appendObservation(report, token, line);
-    }
-  });
-  return report;
+  return convertWhole<ObservationReportConversion>(workspace, messages);
 }
 
 }  // namespace korvane::convert::total_station

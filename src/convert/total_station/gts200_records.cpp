@@ -10,56 +10,6 @@
 namespace korvane::convert::total_station {
 namespace {
 
-constexpr QChar kEot = QChar(4);
-
-QStringView withoutLeadingSpaces(QStringView text) {
-  qsizetype start = 0;
-  while (start < text.size() && text[start] == u' ') ++start;
-  return text.sliced(start);
-}
-
-// The record tokens of the data, cut one after another without copying the data.
-class TokenCutter {
- public:
-  // Spaces at the end of the text stay: the last one closes the last record, which would be
-  // lost without it; any further ones only give blank tokens.
-  explicit TokenCutter(QStringView workspace) : data_(withoutLeadingSpaces(workspace)) {
-    const qsizetype underscore = data_.indexOf(u'_');
-    if (underscore >= 0) data_ = data_.sliced(underscore + 1);
-    line_ = text::lineAt(workspace, data_.data() - workspace.data());
-  }
-
-  // The line on which the token next() cuts next starts.
-  qsizetype nextLine() {
-    line_ += data_.sliced(counted_, position_ - counted_).count(u'\n');
-    counted_ = position_;
-    return line_;
-  }
-
-  // The next token: up to and including the next space; empty when no space is left. A station
-  // record glued to the token (its apostrophe at the token's third character or later) is left
-  // for the next token, and the token is read as if it ended there with the space it lacks, so
-  // that its fields closed by "_ " (next point, target height) are not lost.
-  QString next() {
-    const qsizetype space = data_.indexOf(u' ', position_);
-    if (space < 0) return {};
-    QStringView token = data_.sliced(position_, space + 1 - position_);
-    const qsizetype apostrophe = token.indexOf(u'\'');
-    if (apostrophe >= 2) {
-      position_ += apostrophe;
-      return token.first(apostrophe).toString() + u' ';
-    }
-    position_ = space + 1;
-    return token.toString();
-  }
-
- private:
-  QStringView data_;
-  qsizetype position_ = 0;
-  qsizetype line_ = 1;
-  qsizetype counted_ = 0;  // the line feeds before this position are in line_
-};
-
 // 1-based position of the first occurrence of a separator; 0 when absent.
 qsizetype positionOf(QStringView token, QStringView separator) { return token.indexOf(separator) + 1; }
 
@@ -97,27 +47,73 @@ class FixedFields {
 
 }  // namespace
 
-void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
-                         const std::function<void(const QString& token, qsizetype line)>& handle) {
-  TokenCutter tokens(workspace);
-  qsizetype reportChecked = 0;
-  bool reportHasEot = false;
-  QString token;
-  do {
-    const qsizetype line = tokens.nextLine();
-    token = tokens.next();
-    if (!reportHasEot) {
-      reportHasEot = report.indexOf(kEot, reportChecked) >= 0;
-      reportChecked = report.size();
+Gts200Tokens::Gts200Tokens(Messages& messages, std::function<bool()> reportHasEot,
+                           std::function<void(const QString& token, qsizetype line)> handle)
+    : messages_(messages), reportHasEot_(std::move(reportHasEot)), handle_(std::move(handle)) {}
+
+void Gts200Tokens::read(QStringView piece) {
+  if (!started_) {
+    // Leading spaces are no data; they hold no line feed.
+    while (!piece.isEmpty() && piece.front() == u' ') piece = piece.sliced(1);
+    if (piece.isEmpty()) return;
+    started_ = true;
+  }
+  pending_ += piece;
+  if (!inData_) {
+    // Everything up to the first underscore is preamble; data without any underscore has none,
+    // which only its end can tell.
+    const qsizetype underscore = pending_.indexOf(u'_');
+    if (underscore < 0) return;
+    line_ += QStringView(pending_).first(underscore).count(u'\n');
+    pending_.remove(0, underscore + 1);
+    inData_ = true;
+  }
+  cutTokens();
+}
+
+// A token runs up to and including the next space. A station record glued to the token (its
+// apostrophe at the token's third character or later) is left for the next token, and the token
+// is read as if it ended there with the space it lacks, so that its fields closed by "_ " (next
+// point, target height) are not lost.
+void Gts200Tokens::cutTokens() {
+  const QStringView data(pending_);
+  qsizetype position = 0;
+  qsizetype counted = 0;  // the line feeds before this position are in line_
+  while (true) {
+    const qsizetype space = data.indexOf(u' ', position);
+    if (space < 0) break;
+    line_ += data.sliced(counted, position - counted).count(u'\n');
+    counted = position;
+    const QStringView token = data.sliced(position, space + 1 - position);
+    const qsizetype apostrophe = token.indexOf(u'\'');
+    if (apostrophe >= 2) {
+      position += apostrophe;
+      pass(token.first(apostrophe).toString() + u' ', line_);
+    } else {
+      position = space + 1;
+      pass(token.toString(), line_);
     }
-    if (reportHasEot) messages.plain(token);
-    try {
-      StripBlockBreak(token);
-    } catch (const Failure&) {
-      // The token goes on as it stands.
-    }
-    handle(token, line);
-  } while (!token.isEmpty());
+  }
+  line_ += data.sliced(counted, position - counted).count(u'\n');
+  pending_.remove(0, position);
+}
+
+void Gts200Tokens::pass(QString token, qsizetype line) {
+  if (reportHasEot_()) messages_.plain(token);
+  try {
+    StripBlockBreak(token);
+  } catch (const Failure&) {
+    // The token goes on as it stands.
+  }
+  handle_(token, line);
+}
+
+void Gts200Tokens::finish() {
+  inData_ = true;
+  cutTokens();
+  // The text after the last space is no record: the empty token ends the data.
+  pass(QString(), line_ + QStringView(pending_).count(u'\n'));
+  pending_.clear();
 }
 
 QString mendedAligned(QString field) {
