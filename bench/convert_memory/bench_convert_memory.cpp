@@ -151,7 +151,9 @@ void ConvertPeakMemory(benchmark::State& state, const Verb& verb) {
   }
   Run run;
   for (auto _ : state) run = runKorvane(arguments, output, folder);
-  if (run.status != 0) state.SkipWithError("korvane convert failed");
+  // A run that fails still counts: a workbook has room for 1,048,576 rows only, which a DL-100C
+  // download of 200 MB exceeds, and the peak up to that point is what it cost.
+  state.SetLabel(run.status == 0 ? "ok" : QStringLiteral("exit %1").arg(run.status).toStdString());
   const double inputMegabytes = double(QFileInfo(input).size()) / kMegabyte;
   const double peakMegabytes = double(run.peakKilobytes) / 1024;
   state.counters["input_MB"] = inputMegabytes;

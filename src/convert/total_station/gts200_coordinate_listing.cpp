@@ -187,9 +187,13 @@ void CoordinateListingConversion::listRecords(bool end) {
     listing_ += u"\r\n";
     next = position;
   }
-  // What lies before `next` is read for good.
+  // What lies before `next` is read for good; so are the breaks removed before it.
   linesBefore_ += text.first(next).count(u'\n');
   keptBefore_ += next;
+  while (!removedBreaks_.empty() && removedBreaks_.front() <= keptBefore_) {
+    removedBreaks_.pop_front();
+    ++linesBefore_;
+  }
   kept_.remove(0, next);
   plus_->shift(next);
   underscore_->shift(next);

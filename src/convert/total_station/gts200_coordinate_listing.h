@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -53,8 +54,8 @@ class CoordinateListingConversion : public TextConversion {
   bool breaksDone_ = false;     // a break ended the text: the rest is kept as it stands
   QString kept_;                // the data without breaks, from the first record not yet listed
   qsizetype keptBefore_ = 0;    // characters of the kept data before kept_
-  qsizetype linesBefore_ = 0;   // line feeds in them
-  std::vector<qsizetype> removedBreaks_;  // where breaks were taken out, in the kept data
+  qsizetype linesBefore_ = 0;   // line feeds in them, and breaks removed in them
+  std::deque<qsizetype> removedBreaks_;  // where breaks were taken out, in the kept data after keptBefore_
   std::unique_ptr<NextOccurrence> plus_;
   std::unique_ptr<NextOccurrence> underscore_;
   std::vector<std::unique_ptr<NextOccurrence>> tags_;

@@ -121,7 +121,7 @@ TEST(ConvertCommand, NumbersNoReportCanShowAreRefusedNamingLineAndField) {
       {"gts200-cadastral", station + QStringLiteral("R000010000m0900000d1e999xxdm00010000_*X_,1_ "), QStringLiteral("第 2 行的水平角「1e999xx」")},
       {"gts200-coord-xyz", QStringLiteral("_+P1_ x1000_ y2000_ z3000_\r\n+P2_ x1_ y-1e999_ z1_"), QStringLiteral("第 2 行的點號 P2 的 y 值")},
       {"gts200-coord-yxz", korvane::testing::gts200Download(QString(300, u'.') + QStringLiteral("_+P9_ x1_ y1_ z1e20_")),
-       QStringLiteral("的點號 P9 的 z 值「1e20」太大")},
+       QStringLiteral("第 3 行的點號 P9 的 z 值「1e20」太大")},
       {"gts600-coord", QStringLiteral("Job: A\r\nPoint          North         East\r\nP1             1e999          187654.321\r\n"),
        QStringLiteral("第 3 行的North「1e999」")},
       {"gts600-cadastral", QStringLiteral("Job: A\r\nOcc. Stn: A01\r\n  SS      P101      HA: 123.4510  VA: 89.5930  HD: 1e99999\r\n"),
