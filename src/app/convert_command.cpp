@@ -9,6 +9,7 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "convert/conversion.h"
+#include "convert/conversion_streams.h"
 #include "text/text_file.h"
 
 namespace korvane::app {
@@ -132,7 +133,7 @@ class EncodedResult : public convert::TextSink {
 
 // Runs a conversion that reads its text in pieces: neither the input nor the result is ever held
 // whole, so inputs of any size fit in little memory.
-int runInPieces(const convert::ConversionCommand& command, const QString& path, text::TextEncoding outputEncoding,
+int runInPieces(const convert::StreamFactory& stream, const QString& path, text::TextEncoding outputEncoding,
                 const QString& outputFile) {
   QTemporaryFile standardInput;
   if (path.isEmpty() && !spoolStandardInput(standardInput)) return kExitFailure;
@@ -151,7 +152,7 @@ int runInPieces(const convert::ConversionCommand& command, const QString& path, 
   }
   if (const auto failure = attempt([&] {
         const text::TextFilePieces input(inputPath);
-        const std::unique_ptr<convert::TextConversion> conversion = command.stream(environment, result);
+        const std::unique_ptr<convert::TextConversion> conversion = stream(environment, result);
         input.read([&](QStringView piece) { conversion->read(piece); });
         conversion->finish();
       })) {
@@ -195,8 +196,8 @@ int runConvertCommand(const QStringList& arguments) {
 
   const text::TextEncoding outputEncoding =
       parser.isSet(QStringLiteral("utf8")) ? text::TextEncoding::Utf8 : text::TextEncoding::Cp950;
-  if (command->stream) {
-    return runInPieces(*command, positional.value(1), outputEncoding, parser.value(QStringLiteral("output")));
+  if (const convert::StreamFactory stream = convert::streamFor(command->verb)) {
+    return runInPieces(stream, positional.value(1), outputEncoding, parser.value(QStringLiteral("output")));
   }
 
   QByteArray input;

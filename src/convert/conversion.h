@@ -4,12 +4,10 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "common/messages.h"
-#include "convert/text_stream.h"
 
 namespace korvane::convert {
 
@@ -40,10 +38,6 @@ struct ConversionCommand {
   QString verb;      // the `korvane convert` verb, e.g. "gts200-obs"
   QString summary;   // one line for `korvane convert --help`
   Converter convert;
-  // The same conversion reading its text in pieces and writing its result to the sink as it goes,
-  // for inputs of any size (`korvane convert`). Failures as those of `convert`: thrown, or shown
-  // through the environment's messages.
-  std::function<std::unique_ptr<TextConversion>(ConversionEnvironment& environment, TextSink& sink)> stream;
 };
 
 // Every conversion command, in menu order.

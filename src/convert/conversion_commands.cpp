@@ -13,10 +13,6 @@ std::vector<ConversionCommand> allConversionCommands() {
                       QStringLiteral("cadastral L14 point text as upload lines (name,second,first,0)"),
                       [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
                         return link::convertL14Text(workspace, environment.programFolder, environment.yieldToEvents);
-                      },
-                      [](ConversionEnvironment& environment, TextSink& sink) -> std::unique_ptr<TextConversion> {
-                        return std::make_unique<link::L14Conversion>(environment.programFolder,
-                                                                     environment.yieldToEvents, sink);
                       }});
   return commands;
 }

@@ -9,6 +9,7 @@
 
 #include "common/failure.h"
 #include "convert/conversion.h"
+#include "convert/text_stream.h"
 #include "convert/level/level_sheet.h"
 #include "convert/level/xlsx_sheet_file.h"
 

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "convert/conversion.h"
+#include "convert/text_stream.h"
 #include "convert/total_station/printout_lines.h"
 
 namespace korvane::convert::total_station {

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "convert/conversion.h"
+#include "convert/text_stream.h"
 #include "convert/total_station/printout_lines.h"
 #include "text/text_file.h"
 

@@ -8,6 +8,7 @@
 
 #include "common/failure.h"
 #include "convert/conversion.h"
+#include "convert/conversion_streams.h"
 #include "convert/level/dl100c_data.h"
 #include "fakes/recording_messages.h"
 #include "gts200_download.h"
@@ -49,7 +50,7 @@ Outcome inPieces(const ConversionCommand& command, const QString& text, qsizetyp
   StringSink sink;
   Outcome outcome;
   try {
-    const auto conversion = command.stream(environment, sink);
+    const auto conversion = korvane::convert::streamFor(command.verb)(environment, sink);
     for (qsizetype at = 0; at < text.size(); at += size) conversion->read(QStringView(text).mid(at, size));
     conversion->finish();
     outcome.result = sink.take();
@@ -109,7 +110,7 @@ TEST(ConversionPieces, EveryCutGivesTheWholeTextsOutcome) {
   for (const Sample& sample : kSamples) {
     const auto command = std::find_if(commands.begin(), commands.end(), [&](const auto& c) { return c.verb == sample.verb; });
     ASSERT_NE(command, commands.end()) << sample.verb;
-    ASSERT_TRUE(command->stream) << sample.verb;
+    ASSERT_TRUE(korvane::convert::streamFor(command->verb)) << sample.verb;
     const Outcome expected = whole(*command, sample.text);
     for (const qsizetype size : {1, 2, 3, 7, 61}) {
       SCOPED_TRACE(std::string(sample.verb) + " in pieces of " + std::to_string(size));
@@ -123,7 +124,7 @@ TEST(ConversionPieces, EveryCutGivesTheWholeTextsOutcome) {
 
 TEST(ConversionPieces, EveryVerbOfTheCommandLineReadsInPieces) {
   for (const ConversionCommand& command : korvane::convert::allConversionCommands()) {
-    EXPECT_TRUE(command.stream) << command.verb.toStdString();
+    EXPECT_TRUE(korvane::convert::streamFor(command.verb)) << command.verb.toStdString();
   }
 }
 
