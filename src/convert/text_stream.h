@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <utility>
 
 namespace korvane::convert {
 
