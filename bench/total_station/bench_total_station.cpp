@@ -11,10 +11,11 @@
 
 #include "common/messages.h"
 #include "convert/total_station/total_station_commands.h"
-#include "gts200_download.h"
-#include "gts200_sample.h"
+#include "convert_inputs.h"
 
 namespace {
+
+using namespace korvane::bench;
 
 class SilentMessages : public korvane::Messages {
  public:
@@ -26,61 +27,6 @@ class SilentMessages : public korvane::Messages {
 };
 
 constexpr qsizetype kMegabyte = 1 << 20;
-
-// A GTS-200 download of about `size` characters: the sample run over and over with numbered
-// points, cut into transfer blocks.
-QString gts200ObservationDownload(qsizetype size) {
-  QString data = QStringLiteral("_");
-  for (int run = 0; data.size() < size; ++run) {
-    const QString number = QString::number(run % 100000);
-    for (QString record : korvane::testing::kGts200Records) {
-      record.replace(QStringLiteral("A0"), QStringLiteral("A") + number);
-      record.replace(QStringLiteral("P1"), QStringLiteral("P") + number);
-      data += record;
-    }
-  }
-  return korvane::testing::gts200Download(data);
-}
-
-QString gts200CoordinateDownload(qsizetype size) {
-  QString data = QStringLiteral("_");
-  for (int point = 0; data.size() < size; ++point) {
-    data += QStringLiteral("+%1_ x%2_ y%3_ z%4_")
-                .arg(QStringLiteral("P%1").arg(point), 10)
-                .arg(2500000000LL + point, 10, 10, QChar(u'0'))
-                .arg(187654321LL + point, 10, 10, QChar(u'0'))
-                .arg(12345 + point % 1000, 10, 10, QChar(u'0'));
-  }
-  return korvane::testing::gts200Download(data);
-}
-
-QString gts600ObservationPrintout(qsizetype size) {
-  QString text;
-  for (int station = 0; text.size() < size; ++station) {
-    if (station % 50 == 0) text += QStringLiteral("Job: LOT-%1      Date: 2024-05-01\r\n").arg(station / 50);
-    text += QStringLiteral("Occ. Stn: A%1      Inst.Ht:  1.450\r\n").arg(station, -5);
-    text += QStringLiteral("Backsight Point:  B%1       Azimuth:   0.0000\r\n").arg(station, -5);
-    for (int sight = 0; sight < 8; ++sight) {
-      text += QStringLiteral("  SS      P%1 HA: %2  VA: 89.5930  HD:%3\r\n")
-                  .arg(sight * 1000 + station % 1000, -8)
-                  .arg(QStringLiteral("%1.4510").arg(sight * 40), 8)
-                  .arg(QStringLiteral("%1.400").arg(sight * 7 + 3), 8);
-    }
-  }
-  return text;
-}
-
-QString gts600CoordinatePrintout(qsizetype size) {
-  QString text = QStringLiteral("Job: LOT-12\r\nPoint          North         East       Elev\r\n=====\r\n");
-  for (int point = 0; text.size() < size; ++point) {
-    text += QStringLiteral("%1%2 %3  %4\r\n")
-                .arg(QStringLiteral("P%1").arg(point), -12)
-                .arg(2543210.123 + point, 14, 'f', 3)
-                .arg(187654.321 + point, 13, 'f', 3)
-                .arg(12.345, 9, 'f', 3);
-  }
-  return text;
-}
 
 const korvane::convert::ConversionCommand& command(const char* verb) {
   static const std::vector<korvane::convert::ConversionCommand> commands = korvane::convert::totalStationCommands();

@@ -2,12 +2,14 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QTemporaryFile>
 #include <cstdio>
 
 #include "app/console_messages.h"
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "convert/conversion.h"
+#include "convert/conversion_streams.h"
 #include "text/text_file.h"
 
 namespace korvane::app {
@@ -42,6 +44,131 @@ bool readInput(const QString& path, QByteArray& bytes) {
   return true;
 }
 
+constexpr qint64 kPieceBytes = 1 << 20;
+
+// Standard input kept in a temporary file, so that it can be read in pieces more than once.
+bool spoolStandardInput(QTemporaryFile& spool) {
+  QFile in;
+  if (!in.open(stdin, QIODevice::ReadOnly) || !spool.open()) {
+    printError(QStringLiteral("cannot read standard input: %1").arg(in.errorString()));
+    return false;
+  }
+  while (true) {
+    const QByteArray piece = in.read(kPieceBytes);
+    if (piece.isEmpty()) break;
+    if (spool.write(piece) != piece.size()) {
+      printError(QStringLiteral("cannot keep standard input in %1: %2").arg(spool.fileName(), spool.errorString()));
+      return false;
+    }
+  }
+  spool.close();
+  return true;
+}
+
+// The result, encoded piece by piece into a temporary file: standard output receives it only when
+// the whole conversion has succeeded.
+class EncodedResult : public convert::TextSink {
+ public:
+  explicit EncodedResult(text::TextEncoding encoding) : encoding_(encoding) {}
+
+  bool open() { return file_.open(); }
+
+  void write(QStringView text) override {
+    if (!unencodable_.isEmpty() || text.isEmpty()) return;
+    QString piece = held_;
+    piece += text;
+    held_.clear();
+    // A pair of surrogates is encoded whole: the first half waits for the second.
+    if (piece.back().isHighSurrogate()) {
+      held_ = piece.back();
+      piece.chop(1);
+    }
+    const text::Cp950Encoding encoded = text::encodeText(piece, encoding_);
+    if (!encoded.ok()) {
+      unencodable_ = encoded.describe();
+      return;
+    }
+    if (file_.write(encoded.bytes) != encoded.bytes.size()) failed_ = true;
+  }
+
+  void restart() override {
+    held_.clear();
+    unencodable_.clear();
+    failed_ = !file_.resize(0) || !file_.seek(0);
+  }
+
+  // Copies the result to standard output; false with a message on standard error when it cannot.
+  bool copyToStandardOutput() {
+    if (!held_.isEmpty()) {
+      const QString last = held_;
+      held_.clear();
+      write(last);
+    }
+    if (!unencodable_.isEmpty()) {
+      printError(unencodable_ + QStringLiteral("; --utf8 writes it"));
+      return false;
+    }
+    if (failed_ || !file_.flush() || !file_.seek(0)) {
+      printError(QStringLiteral("cannot keep the result in %1: %2").arg(file_.fileName(), file_.errorString()));
+      return false;
+    }
+    while (true) {
+      const QByteArray piece = file_.read(kPieceBytes);
+      if (piece.isEmpty()) break;
+      if (std::fwrite(piece.constData(), 1, piece.size(), stdout) != static_cast<size_t>(piece.size())) {
+        printError(QStringLiteral("cannot write standard output"));
+        return false;
+      }
+    }
+    return std::fflush(stdout) == 0;
+  }
+
+ private:
+  text::TextEncoding encoding_;
+  QTemporaryFile file_;
+  QString held_;
+  QString unencodable_;
+  bool failed_ = false;
+};
+
+// Runs a conversion that reads its text in pieces: neither the input nor the result is ever held
+// whole, so inputs of any size fit in little memory.
+int runInPieces(const convert::ConversionCommand& command, const convert::StreamFactory& stream, const QString& path,
+                text::TextEncoding outputEncoding, const QString& outputFile) {
+  QTemporaryFile standardInput;
+  if (path.isEmpty() && !spoolStandardInput(standardInput)) return kExitFailure;
+  const QString inputPath = path.isEmpty() ? standardInput.fileName() : path;
+  if (QFile file(inputPath); !file.open(QIODevice::ReadOnly)) {
+    printError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return kExitFailure;
+  }
+
+  ConsoleMessages messages;
+  convert::ConversionEnvironment environment{messages, writableFolder(), 10, {}, outputFile, {}};
+  EncodedResult result(outputEncoding);
+  if (!result.open()) {
+    printError(QStringLiteral("cannot make a temporary file for the result"));
+    return kExitFailure;
+  }
+  bool metRecords = true;
+  if (const auto failure = attempt([&] {
+        const text::TextFilePieces input(inputPath);
+        const std::unique_ptr<convert::TextConversion> conversion = stream(environment, result);
+        input.read([&](QStringView piece) { conversion->read(piece); });
+        conversion->finish();
+        metRecords = conversion->metRecords();
+      })) {
+    printError(*failure);
+    return kExitFailure;
+  }
+  if (!metRecords && !command.records.isEmpty()) {
+    printError(convert::noRecordsMessage(command.records));
+    return kExitFailure;
+  }
+  if (messages.failed) return kExitFailure;
+  return result.copyToStandardOutput() ? 0 : kExitFailure;
+}
+
 }  // namespace
 
 int runConvertCommand(const QStringList& arguments) {
@@ -73,6 +200,12 @@ int runConvertCommand(const QStringList& arguments) {
     return kExitUsage;
   }
 
+  const text::TextEncoding outputEncoding =
+      parser.isSet(QStringLiteral("utf8")) ? text::TextEncoding::Utf8 : text::TextEncoding::Cp950;
+  if (const convert::StreamFactory stream = convert::streamFor(command->verb)) {
+    return runInPieces(*command, stream, positional.value(1), outputEncoding, parser.value(QStringLiteral("output")));
+  }
+
   QByteArray input;
   if (!readInput(positional.value(1), input)) return kExitFailure;
   const text::DecodedText decoded = text::decodeTextFile(input);
@@ -91,8 +224,7 @@ int runConvertCommand(const QStringList& arguments) {
   if (messages.failed) return kExitFailure;
   if (!outcome.text) return 0;
 
-  const text::TextEncoding encoding = parser.isSet(QStringLiteral("utf8")) ? text::TextEncoding::Utf8 : text::TextEncoding::Cp950;
-  const text::Cp950Encoding encoded = text::encodeText(*outcome.text, encoding);
+  const text::Cp950Encoding encoded = text::encodeText(*outcome.text, outputEncoding);
   if (!encoded.ok()) {
     printError(encoded.describe() + QStringLiteral("; --utf8 writes it"));
     return kExitFailure;

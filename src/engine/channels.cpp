@@ -41,7 +41,9 @@ void RecordFile::write(std::string_view record)
 {
     if (!file_)
         return;
-    std::fwrite(record.data(), 1, record.size(), file_);
+    // An empty record is its line end alone (its text may have no storage at all).
+    if (!record.empty())
+        std::fwrite(record.data(), 1, record.size(), file_);
     std::fwrite("\r\n", 1, 2, file_);
 }
 

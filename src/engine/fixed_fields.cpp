@@ -1,5 +1,6 @@
 #include "fixed_fields.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -7,15 +8,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace tarnex {
 
 namespace {
 
+void appendAsterisks(std::string& out, int width)
+{
+    out.append(static_cast<std::size_t>(std::max(width, 0)), '*');
+}
+
 void appendRightAligned(std::string& out, std::string_view body, int width)
 {
     if (static_cast<int>(body.size()) > width) {
-        out.append(static_cast<std::size_t>(width), '*');
+        appendAsterisks(out, width);
         return;
     }
     out.append(static_cast<std::size_t>(width) - body.size(), ' ');
@@ -86,23 +93,51 @@ char* decimalDigits(unsigned __int128 value, char* end)
     return end;
 }
 
-// A short text built in place, for the bodies of number fields.
-struct FieldText {
-    char text[96];
-    std::size_t size = 0;
+// The body of one number field, built in place: at most the field's width and a sign. A body
+// that would grow past it is marked as not fitting and grows no further.
+class FieldText {
+public:
+    explicit FieldText(int width)
+        : limit_(static_cast<std::size_t>(std::max(width, 0)) + 1)
+    {
+        if (limit_ > sizeof inline_) {
+            wide_.reset(new char[limit_]);
+            text_ = wide_.get();
+        }
+    }
 
-    void add(char c) { text[size++] = c; }
+    void add(char c) { add(&c, 1); }
     void add(const char* from, std::size_t count)
     {
-        std::memcpy(text + size, from, count);
-        size += count;
+        if (room(count)) {
+            std::memcpy(text_ + size_, from, count);
+            size_ += count;
+        }
     }
     void repeat(char c, std::size_t count)
     {
-        std::memset(text + size, c, count);
-        size += count;
+        if (room(count)) {
+            std::memset(text_ + size_, c, count);
+            size_ += count;
+        }
     }
-    std::string_view view() const { return {text, size}; }
+    bool fits() const { return fits_; }
+    std::string_view view() const { return {text_, size_}; }
+
+private:
+    bool room(std::size_t count)
+    {
+        if (count > limit_ - size_)
+            fits_ = false;
+        return fits_;
+    }
+
+    char inline_[64];
+    std::unique_ptr<char[]> wide_;  // for fields wider than the inline buffer
+    char* text_ = inline_;
+    std::size_t limit_;
+    std::size_t size_ = 0;
+    bool fits_ = true;
 };
 
 // Appends the body of an Fw.d field for magnitude: whole digits (none below 1), the point, d
@@ -141,12 +176,13 @@ bool fixedBody(double magnitude, int decimals, FieldText& body)
         }
         return rounded == 0;
     }
-    // Whole numbers of 2^52 and more, or many decimals: the C library's exact conversion.
+    // Whole numbers of 2^52 and more, or many decimals: the C library's exact conversion. The
+    // longest text it gives is 309 whole digits, the point and 300 decimals.
     const double nudged = awayFromZeroAtHalf(magnitude, decimals);
-    char text[400];
+    char text[640];
     const int size = std::snprintf(text, sizeof text, "%.*f", decimals, nudged);
-    if (size < 0 || size >= static_cast<int>(sizeof text) - 2) {
-        body.repeat('*', sizeof body.text - body.size);  // wider than any field
+    if (size < 0 || size >= static_cast<int>(sizeof text)) {
+        body.repeat('*', sizeof text);  // cannot fit any field
         return false;
     }
     std::string_view digits(text, static_cast<std::size_t>(size));
@@ -168,7 +204,7 @@ void appendBlanks(std::string& out, int count)
 
 void appendText(std::string& out, std::string_view text, int width)
 {
-    const auto w = static_cast<std::size_t>(width);
+    const auto w = static_cast<std::size_t>(std::max(width, 0));
     if (text.size() >= w) {
         out.append(text.substr(0, w));
     } else {
@@ -186,21 +222,28 @@ void appendInteger(std::string& out, long long value, int width)
 
 void appendFixed(std::string& out, double value, int width, int decimals)
 {
-    if (!std::isfinite(value) || decimals > 300) {
-        out.append(static_cast<std::size_t>(width), '*');
+    // A value of 10^width or more has more whole digits than the field has columns.
+    if (!std::isfinite(value) || decimals < 0 || decimals > 300 || width < 1 ||
+        std::fabs(value) >= std::pow(10.0, width)) {
+        appendAsterisks(out, width);
         return;
     }
-    FieldText body;
+    FieldText body(width);
     body.add('-');
     const bool zero = fixedBody(std::fabs(value), decimals, body);
+    if (!body.fits()) {
+        appendAsterisks(out, width);
+        return;
+    }
     const std::string_view shown = value < 0 && !zero ? body.view() : body.view().substr(1);
     appendRightAligned(out, shown, width);
 }
 
 void appendExponent(std::string& out, double value, int width, int digits, char letter)
 {
-    if (!std::isfinite(value) || digits < 1) {
-        out.append(static_cast<std::size_t>(width), '*');
+    // The shortest body is the point, the digits and a four-column exponent.
+    if (!std::isfinite(value) || digits < 1 || digits + 5 > width) {
+        appendAsterisks(out, width);
         return;
     }
     const double magnitude = std::fabs(value);
@@ -209,13 +252,15 @@ void appendExponent(std::string& out, double value, int width, int digits, char 
     if (magnitude == 0.0) {
         mantissa.assign(static_cast<std::size_t>(digits), '0');
     } else {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*e", digits - 1, magnitude);
+        // d.ddd...e-xxx: the digits, the point, the exponent and the end.
+        std::string buffer(static_cast<std::size_t>(digits) + 16, '\0');
+        char* text = buffer.data();
+        std::snprintf(text, buffer.size(), "%.*e", digits - 1, magnitude);
         // An exact half that the C library rounded down to an even digit (no carry into the
         // exponent then) goes up instead.
         const int written = std::atoi(std::strchr(text, 'e') + 1);
         if (isExactHalf(magnitude, digits - 1 - written))
-            std::snprintf(text, sizeof text, "%.*e", digits - 1, std::nextafter(magnitude, INFINITY));
+            std::snprintf(text, buffer.size(), "%.*e", digits - 1, std::nextafter(magnitude, INFINITY));
         const char* e = std::strchr(text, 'e');
         for (const char* c = text; c != e; ++c)
             if (*c != '.')
@@ -229,7 +274,7 @@ void appendExponent(std::string& out, double value, int width, int digits, char 
     body += mantissa;
     const int size = std::abs(exponent);
     if (size > 999) {
-        out.append(static_cast<std::size_t>(width), '*');
+        appendAsterisks(out, width);
         return;
     }
     if (size <= 99)

@@ -4,58 +4,101 @@
 
 #include "common/failure.h"
 #include "text/spaces.h"
-#include "text/text_file.h"
 
 namespace korvane::link {
-namespace {
-
-// The lines of a text file: ended by CR LF or a lone CR; no line after a final line end.
-QStringList fileLines(const QString& text) {
-  QStringList lines;
-  qsizetype start = 0;
-  while (start < text.size()) {
-    qsizetype end = text.indexOf(u'\r', start);
-    if (end < 0) {
-      lines << text.mid(start);
-      break;
-    }
-    lines << text.mid(start, end - start);
-    start = end + 1;
-    if (start < text.size() && text[start] == u'\n') ++start;
-  }
-  return lines;
-}
-
-}  // namespace
 
 QString convertL14Text(const QString& workspace, const QString& folder, const std::function<void()>& yieldToEvents) {
-  text::writeScratchFile(folder, workspace);
-  const QStringList lines = fileLines(workspace);
-  // Blank lines at the very end are no points and no fault.
-  qsizetype count = lines.size();
-  while (count > 0 && text::trimSpaces(lines[count - 1]).isEmpty()) --count;
+  return convert::convertWhole<L14Conversion>(workspace, folder, yieldToEvents);
+}
 
-  QString result;
-  for (qsizetype index = 0; index < count; ++index) {
-    if (yieldToEvents) yieldToEvents();
-    QString line = lines[index];
-    if (line.startsWith(QStringLiteral("PAGE"))) {
-      // A page heading: the line after it is converted in its place.
-      if (++index >= lines.size()) throw Failure(QStringLiteral("第 %1 行：PAGE 之後沒有資料").arg(index));
-      line = lines[index];
-    }
-    const QStringList fields = text::trimSpaces(line).split(u' ', Qt::SkipEmptyParts);
-    if (fields.isEmpty()) throw Failure(QStringLiteral("第 %1 行是空行").arg(index + 1));
-    if (fields.size() % 3 != 0) {
-      throw Failure(QStringLiteral("第 %1 行的欄位數 %2 不是 3 的倍數（點名 第一座標 第二座標）").arg(index + 1).arg(fields.size()));
-    }
-    for (qsizetype f = 0; f < fields.size(); f += 3) {
-      result += fields[f] + u',' + fields[f + 2] + u',' + fields[f + 1] + QStringLiteral(",0\r\n");
-    }
+L14Conversion::L14Conversion(const QString& folder, std::function<void()> yieldToEvents, convert::TextSink& sink)
+    : scratch_(folder), yieldToEvents_(std::move(yieldToEvents)), result_(sink) {}
+
+void L14Conversion::read(QStringView piece) {
+  // The scratch file gets the whole text even when a line fails, as before any conversion.
+  scratch_.write(piece);
+  if (failure_) return;
+  try {
+    readLines(piece);
+  } catch (const Failure&) {
+    failure_ = std::current_exception();
   }
-  if (result.isEmpty()) throw Failure(QStringLiteral("沒有可轉換的地政L14資料"));
-  result.chop(1);
-  return result;
+}
+
+void L14Conversion::readLines(QStringView piece) {
+  qsizetype start = 0;
+  if (skipLf_ && !piece.isEmpty()) {
+    if (piece[0] == u'\n') start = 1;
+    skipLf_ = false;
+  }
+  while (start < piece.size()) {
+    const qsizetype end = piece.indexOf(u'\r', start);
+    if (end < 0) {
+      pending_ += piece.sliced(start);  // the line goes on in the next piece
+      return;
+    }
+    if (pending_.isEmpty()) {
+      addLine(piece.sliced(start, end - start));
+    } else {
+      pending_ += piece.sliced(start, end - start);
+      addLine(pending_);
+      pending_.clear();
+    }
+    if (end + 1 == piece.size()) skipLf_ = true;
+    start = end + 1 < piece.size() && piece[end + 1] == u'\n' ? end + 2 : end + 1;
+  }
+}
+
+void L14Conversion::addLine(QStringView line) {
+  ++number_;
+  if (yieldToEvents_) yieldToEvents_();
+  if (pageHeading_ != 0) {
+    // The line after a page heading is converted in its place, blank or not.
+    pageHeading_ = 0;
+    convertLine(line, number_);
+    return;
+  }
+  if (text::trimSpacesView(line).isEmpty()) {
+    // A fault only when a line with points follows.
+    if (firstBlank_ == 0) firstBlank_ = number_;
+    return;
+  }
+  if (firstBlank_ != 0) throw Failure(QStringLiteral("第 %1 行是空行").arg(firstBlank_));
+  if (line.startsWith(u"PAGE")) {
+    pageHeading_ = number_;
+    return;
+  }
+  convertLine(line, number_);
+}
+
+void L14Conversion::convertLine(QStringView line, qsizetype number) {
+  const QStringList fields = text::trimSpaces(line).split(u' ', Qt::SkipEmptyParts);
+  if (fields.isEmpty()) throw Failure(QStringLiteral("第 %1 行是空行").arg(number));
+  if (fields.size() % 3 != 0) {
+    throw Failure(QStringLiteral("第 %1 行的欄位數 %2 不是 3 的倍數（點名 第一座標 第二座標）").arg(number).arg(fields.size()));
+  }
+  for (qsizetype f = 0; f < fields.size(); f += 3) {
+    result_ += fields[f];
+    result_ += u',';
+    result_ += fields[f + 2];
+    result_ += u',';
+    result_ += fields[f + 1];
+    result_ += u",0\r\n";
+  }
+}
+
+void L14Conversion::finish() {
+  scratch_.commit();
+  if (failure_) std::rethrow_exception(failure_);
+  if (!pending_.isEmpty()) {
+    const QString last = std::move(pending_);
+    pending_.clear();
+    addLine(last);
+  }
+  if (pageHeading_ != 0) throw Failure(QStringLiteral("第 %1 行：PAGE 之後沒有資料").arg(pageHeading_));
+  if (result_.isEmpty()) throw Failure(QStringLiteral("沒有可轉換的地政L14資料"));
+  result_.chopLast();
+  result_.flush();
 }
 
 }  // namespace korvane::link

@@ -17,6 +17,19 @@ namespace {
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
+const QString kNothingRead = QStringLiteral("資料庫沒有加入任何資料。");
+
+// A recordset as the database holds it again, after its new rows were taken back.
+void rereadRows(Recordset& recordset) {
+  if (!recordset.isOpen() || !recordset.connection()) return;
+  const QString statement = recordset.statement();
+  try {
+    recordset.open(statement, *recordset.connection());
+  } catch (const Failure&) {
+    recordset.close();
+  }
+}
+
 Failure stepFailure(const QString& message, const QString& detail) { return Failure(message + u'\n' + detail); }
 
 QByteArray encodedText(const QString& text, const QString& what) {
@@ -118,6 +131,8 @@ QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberF
     if (value.isNull() || !value.isValid()) {
       item = kEmptyValueWord.toLatin1();
     } else if (numberFields.value(i) && value.canConvert<double>() && value.metaType().id() != QMetaType::QString) {
+      const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
+      if (const QString unusable = unusableColumnValue(field, value.toDouble()); !unusable.isEmpty()) throw Failure(unusable);
       item = fittedEngineNumberText(value.toDouble(), kFieldColumns).toLatin1();
     } else {
       const QString text = value.toString();
@@ -186,14 +201,30 @@ void readEngineFile(const QString& path, QString& projectName, Recordset& observ
 
   const QList<QByteArray> lines = linesOf(bytes);
   if (lines.isEmpty()) throw stepFailure(kReadInError, QStringLiteral("檔案是空的，沒有計劃名稱"));
-  projectName = text::decodeCp950(lines[0]);
 
-  // One transaction for speed; rows stored before a failure stay all the same.
-  std::optional<Connection::Batch> batch;
-  if (Connection* connection = observations.connection()) batch.emplace(*connection);
-  int at = 1;
-  if (lines[0] != kEndOfList) readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"));
-  readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"));
+  // All or nothing: one transaction on each connection the recordsets use.
+  std::optional<Connection::Transaction> observationRows;
+  std::optional<Connection::Transaction> knownPointRows;
+  try {
+    if (Connection* connection = observations.connection()) observationRows.emplace(*connection);
+    if (Connection* connection = knownPoints.connection(); connection && connection != observations.connection()) {
+      knownPointRows.emplace(*connection);
+    }
+    int at = 1;
+    if (lines[0] != kEndOfList) readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"));
+    readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"));
+    if (knownPointRows) knownPointRows->commit();
+    if (observationRows) observationRows->commit();
+  } catch (const Failure& failure) {
+    if (knownPointRows) knownPointRows->rollback();
+    if (observationRows) observationRows->rollback();
+    rereadRows(observations);
+    rereadRows(knownPoints);
+    const QString description = failure.description().startsWith(kReadInError) ? failure.description()
+                                                                              : kReadInError + u'\n' + failure.description();
+    throw Failure(description + u'\n' + kNothingRead);
+  }
+  projectName = text::decodeCp950(lines[0]);
 }
 
 }  // namespace korvane::workbench

@@ -35,7 +35,8 @@ QString withEngineFileSuffix(const QString& path);
 
 // One line of the file without its CR LF: each value in its ten columns, numbers in their
 // engine number text, an empty value as the word Null. Throws Failure naming the field when a
-// text does not fit its ten columns or has no code page 950 form.
+// text does not fit its ten columns or has no code page 950 form, or a number is not finite or
+// too large for the field of tarnex's work file that it fills (unusableColumnValue).
 QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberFields,
                           const QStringList& fieldNames = {});
 
@@ -50,9 +51,10 @@ QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberF
 void writeEngineFile(const QString& path, const QString& projectName, const Recordset& observations,
                      const Recordset& knownPoints);
 
-// "資料讀入": reads the file and appends its rows to the two recordsets, each row stored at once.
-// The project name is set as soon as the first line is read. Throws Failure whose description is
-// "檔案開啟錯誤" or "資料讀入錯誤" and the cause; the rows read before stay.
+// "資料讀入": reads the file and appends its rows to the two recordsets, and sets the project name
+// from its first line. All or nothing: throws Failure whose description is "檔案開啟錯誤" or
+// "資料讀入錯誤" and the cause (naming the line and the columns); then no row is added, which
+// the message says, the recordsets hold what the database holds, and the project name stays.
 void readEngineFile(const QString& path, QString& projectName, Recordset& observations, Recordset& knownPoints);
 
 }  // namespace korvane::workbench

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "text/number_text.h"
+
 namespace korvane::workbench {
 namespace {
 
@@ -109,7 +111,7 @@ double roundedToFifteenDigits(double value) {
   return parseNumberText(standardNumberText(value)).value_or(value);
 }
 
-std::optional<double> parseNumberText(QStringView text) {
+bool hasNumberForm(QStringView text) {
   qsizetype i = 0;
   const qsizetype n = text.size();
   auto isDigit = [&](qsizetype at) { return at < n && text[at] >= u'0' && text[at] <= u'9'; };
@@ -120,20 +122,58 @@ std::optional<double> parseNumberText(QStringView text) {
     ++i;
     while (isDigit(i)) ++i, ++digits;
   }
-  if (digits == 0) return std::nullopt;
+  if (digits == 0) return false;
   if (i < n && (text[i] == u'E' || text[i] == u'e')) {
     ++i;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
-    if (!isDigit(i)) return std::nullopt;
+    if (!isDigit(i)) return false;
     while (isDigit(i)) ++i;
   }
-  if (i != n) return std::nullopt;
+  return i == n;
+}
+
+std::optional<double> parseNumberText(QStringView text) {
+  if (!hasNumberForm(text)) return std::nullopt;
   std::string ascii = text.toString().toStdString();
   if (!ascii.empty() && ascii.front() == '+') ascii.erase(0, 1);
   double value = 0;
   const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
   if (error != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::optional<WorkFileField> workFileFieldOf(QStringView column) {
+  if (column == u"高差" || column == u"等級(N√K)" || column == u"高程") return WorkFileField{10, 5};
+  if (column == u"距離") return WorkFileField{10, 3};
+  if (column == u"標準差") return WorkFileField{20, 10};
+  return std::nullopt;
+}
+
+namespace {
+
+// The text of the work-file field tarnex writes for `value`.
+QString workFileText(double value, WorkFileField field) {
+  QString text = text::formatNumber(value, QStringLiteral("0.") + QString(field.decimals, u'0'));
+  const bool negative = text.startsWith(u'-');
+  if (negative) text.remove(0, 1);
+  if (text.startsWith(QStringLiteral("0."))) text.remove(0, 1);
+  const bool zero = std::all_of(text.begin(), text.end(), [](QChar c) { return c == u'0' || c == u'.'; });
+  return negative && !zero ? u'-' + text : text;
+}
+
+}  // namespace
+
+QString unusableColumnValue(QStringView column, double value) {
+  if (!std::isfinite(value)) return QStringLiteral("「%1」的數值超出數值能表示的範圍").arg(column);
+  const std::optional<WorkFileField> field = workFileFieldOf(column);
+  if (!field) return {};
+  // tarnex reads the number as the engine input file writes it.
+  const std::optional<double> written = parseNumberText(fittedEngineNumberText(value).trimmed());
+  if (written && workFileText(*written, *field).size() <= field->width) return {};
+  return QStringLiteral("「%1」的數值 %2 太大：平差程式工作檔 level.inp 的欄位 F%3.%4 容納不下")
+      .arg(column, standardNumberText(value))
+      .arg(field->width)
+      .arg(field->decimals);
 }
 
 }  // namespace korvane::workbench

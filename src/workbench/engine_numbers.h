@@ -30,7 +30,27 @@ double roundedToFifteenDigits(double value);
 
 // The number a trimmed text holds: an optional sign, digits with at most one decimal point, an
 // optional exponent (E or e, optional sign, digits), nothing else. Nothing when the text is not
-// such a number (an empty text included).
+// such a number (an empty text included) or its value is beyond the range of a double (1e999).
 std::optional<double> parseNumberText(QStringView text);
+
+// Whether a trimmed text has the form parseNumberText reads, whatever the size of its value.
+bool hasNumberForm(QStringView text);
+
+// A field of tarnex's work file level.inp that a number of the engine input file fills: Fw.d,
+// right-aligned with d decimals, no zero before the point below 1, no sign on a value that rounds
+// to zero. tarnex refuses a number that does not fit its field.
+struct WorkFileField {
+  int width = 0;
+  int decimals = 0;
+};
+
+// The work-file field a column of `dat` or `cood` fills: "高差" F10.5, "距離" F10.3,
+// "等級(N√K)" F10.5, "高程" F10.5, "標準差" F20.10; nothing for any other column.
+std::optional<WorkFileField> workFileFieldOf(QStringView column);
+
+// Why `value` cannot be stored in the number column `column`: it is not finite, or it does not
+// fit the work-file field of the column once the engine input file has written it in its ten
+// columns (fittedEngineNumberText). Empty when it can.
+QString unusableColumnValue(QStringView column, double value);
 
 }  // namespace korvane::workbench

@@ -10,6 +10,8 @@ namespace {
 
 constexpr double kMetresPerKilometre = 1000;
 
+const QString kNothingImported = QStringLiteral("平差資料庫沒有加入任何資料。");
+
 // A name as it stands; an empty name is an empty text, not an empty value.
 QString nameOf(QStringView field) {
   QString name = field.toString();
@@ -20,26 +22,36 @@ QString nameOf(QStringView field) {
 
 int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
   convert::level::RecordReader reader(text, convert::level::Scaling{unitDivisor});
-  Connection::Batch batch(connection);
+  Connection::Transaction transaction(connection);
   QString fromPoint("");
   int appended = 0;
-  while (const std::optional<convert::level::Record> record = reader.next()) {
-    if (record->isLineStart()) {
-      fromPoint = nameOf(record->lineStart.startPoint);
-    } else if (record->isSectionEnd()) {
-      const convert::level::SectionEnd& section = record->sectionEnd;
-      const QString toPoint = nameOf(section.pointName);
-      try {
-        connection.execute(kInsertObservation,
-                           {fromPoint, toPoint, roundedToFifteenDigits(section.heightDifference),
-                            roundedToFifteenDigits(section.sectionDistance / kMetresPerKilometre)});
-      } catch (const Failure& failure) {
-        throw Failure(QStringLiteral("第 %1 行的紀錄無法寫入平差資料庫：%2").arg(record->lineNumber).arg(failure.description()));
+  try {
+    while (const std::optional<convert::level::Record> record = reader.next()) {
+      if (record->isLineStart()) {
+        fromPoint = nameOf(record->lineStart.startPoint);
+      } else if (record->isSectionEnd()) {
+        const convert::level::SectionEnd& section = record->sectionEnd;
+        const QString toPoint = nameOf(section.pointName);
+        const QVariantList values = {fromPoint, toPoint, roundedToFifteenDigits(section.heightDifference),
+                                     roundedToFifteenDigits(section.sectionDistance / kMetresPerKilometre)};
+        try {
+          for (int column = 2; column < values.size(); ++column) {
+            const QString unusable = unusableColumnValue(kObservationColumns[column], values[column].toDouble());
+            if (!unusable.isEmpty()) throw Failure(unusable);
+          }
+          connection.execute(kInsertObservation, values);
+        } catch (const Failure& failure) {
+          throw Failure(QStringLiteral("第 %1 行的紀錄無法寫入平差資料庫：%2").arg(record->lineNumber).arg(failure.description()));
+        }
+        ++appended;
+        // The next section starts where this one ended.
+        fromPoint = toPoint;
       }
-      ++appended;
-      // The next section starts where this one ended.
-      fromPoint = toPoint;
     }
+    transaction.commit();
+  } catch (const Failure& failure) {
+    transaction.rollback();
+    throw Failure(failure.description() + u'\n' + kNothingImported);
   }
   return appended;
 }

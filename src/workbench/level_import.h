@@ -12,8 +12,10 @@ class Connection;
 // in record order: from-point, to-point, the section's height difference (m), its distance (km)
 // and grade 0. Within a levelling line the first row starts at the start point of the "b" or "c"
 // record and each later row at the to-point of the row before. Names are stored as they stand.
-// Returns the number of rows appended. Throws Failure (the text ends before the End-of-data line,
-// a "c" record that cannot be cut, a database error); the rows appended before stay.
+// Returns the number of rows appended. All or nothing: throws Failure (the text ends before the
+// End-of-data line, a "c" record that cannot be cut, a number that is not finite or too large for
+// the field it fills, a database error) naming the line, and then no row is added, which the
+// message says.
 int importLevelData(QStringView text, int unitDivisor, Connection& connection);
 
 // The same through a connection of its own to the database file, closed at the end.

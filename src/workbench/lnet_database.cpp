@@ -101,12 +101,29 @@ void Connection::prepareTables() {
   }
 }
 
-Connection::Batch::Batch(Connection& connection) : connection_(connection) {
-  started_ = connection_.database().transaction();
+Connection::Transaction::Transaction(Connection& connection) : connection_(connection) {
+  QSqlDatabase database = connection_.database();
+  if (!database.transaction()) throw Failure(QStringLiteral("無法開始交易：%1").arg(database.lastError().text()));
+  open_ = true;
 }
 
-Connection::Batch::~Batch() {
-  if (started_) connection_.database().commit();
+Connection::Transaction::~Transaction() { rollback(); }
+
+void Connection::Transaction::commit() {
+  if (!open_) return;
+  QSqlDatabase database = connection_.database();
+  if (!database.commit()) {
+    const QString cause = database.lastError().text();
+    rollback();
+    throw Failure(QStringLiteral("無法完成交易：%1").arg(cause));
+  }
+  open_ = false;
+}
+
+void Connection::Transaction::rollback() {
+  if (!open_) return;
+  open_ = false;
+  connection_.database().rollback();
 }
 
 }  // namespace korvane::workbench

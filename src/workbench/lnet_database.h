@@ -48,18 +48,23 @@ class Connection {
   // Runs a statement with its values bound in order; throws Failure with the database's cause.
   void execute(const QString& statement, const QVariantList& values = {});
 
-  // A transaction that is committed when it ends, whichever way: rows stored before a failure
-  // stay, as if each had been stored on its own.
-  class Batch {
+  // All or nothing: what is stored while a transaction is open is kept by commit() only; a
+  // transaction that ends without it (a failure) takes back everything stored since it began.
+  class Transaction {
    public:
-    explicit Batch(Connection& connection);
-    ~Batch();
-    Batch(const Batch&) = delete;
-    Batch& operator=(const Batch&) = delete;
+    // Throws Failure with the database's cause when no transaction can begin.
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Throws Failure with the database's cause; everything is taken back then.
+    void commit();
+    void rollback();
 
    private:
     Connection& connection_;
-    bool started_ = false;
+    bool open_ = false;
   };
 
  private:

@@ -8,6 +8,7 @@
 #include <QSqlRecord>
 
 #include "common/failure.h"
+#include "text/number_field.h"
 #include "workbench/engine_numbers.h"
 #include "workbench/lnet_database.h"
 
@@ -125,8 +126,13 @@ QVariant Recordset::valueFromText(int column, const QString& text) const {
   if (text == kEmptyValueWord) return QVariant();
   if (!isNumberField(column)) return text.isNull() ? QString("") : text;
   if (text.isEmpty()) return QVariant();
+  const QString field = fields_.value(column);
   const std::optional<double> number = parseNumberText(text);
-  if (!number) throw Failure(QStringLiteral("「%1」欄要填數字，「%2」不是數字").arg(fields_.value(column), text));
+  if (!number && hasNumberForm(text)) {
+    throw Failure(QStringLiteral("「%1」欄的「%2」超出數值能表示的範圍").arg(field, text::quotedFieldText(text)));
+  }
+  if (!number) throw Failure(QStringLiteral("「%1」欄要填數字，「%2」不是數字").arg(field, text));
+  if (const QString unusable = unusableColumnValue(field, *number); !unusable.isEmpty()) throw Failure(unusable);
   return *number;
 }
 

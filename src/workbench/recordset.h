@@ -45,7 +45,9 @@ class Recordset : public QAbstractTableModel {
 
   // The value a text gives a field: the text itself for a text field, its number for a number
   // field (the empty text gives an empty number); the word "Null" gives an empty value in any
-  // field. Throws Failure for a number field whose text is no number.
+  // field. Throws Failure for a number field whose text is no number, is beyond the range of a
+  // double, or does not fit the field of tarnex's work file that the column fills
+  // (unusableColumnValue).
   QVariant valueFromText(int column, const QString& text) const;
 
   // Adds a row with its values by field (missing ones empty) and stores it at once.

@@ -133,6 +133,35 @@ TEST(Conversion, NumberTooWideForTheWorkFileIsRefused)
     EXPECT_TRUE(contains(run.errors, "line 2, field dh (columns 21-30)")) << run.errors;
 }
 
+// Values of any size that an input field can hold: each is refused by name before it reaches the
+// work file (1e100 and 1e300 once overran the formatter's buffer on the way).
+TEST(Conversion, HugeNumbersAreRefusedNamingLineAndField)
+{
+    struct Case {
+        std::vector<std::string> lines;
+        std::string where;
+    };
+    const std::string observation = observationLine("K", "P1", "1.0", "1.0", ".003");
+    for (const Case& c : {
+             Case{{"job", observationLine("K", "P1", "1e100", "1.0", ".003"), "-99", knownPointLine("K", "10", "0")},
+                  "line 2, field dh (columns 21-30)"},
+             Case{{"job", observationLine("K", "P1", "1.0", "1e300", ".003"), "-99", knownPointLine("K", "10", "0")},
+                  "line 2, field dist (columns 31-40)"},
+             Case{{"job", observationLine("K", "P1", "1.0", "1.0", "-1.7e308"), "-99", knownPointLine("K", "10", "0")},
+                  "line 2, field grade (columns 41-50)"},
+             Case{{"job", observation, "-99", knownPointLine("K", "1e308", "0")}, "line 4, field elev (columns 11-20)"},
+             Case{{"job", observation, "-99", knownPointLine("K", "10", "1e21")}, "line 4, field sigma (columns 21-30)"},
+         }) {
+        SCOPED_TRACE(c.where);
+        TempFolder folder;
+        writeLines(folder / "job.dat", c.lines);
+        const RunResult run = runInProcess(folder.path(), "job.dat\n");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(contains(run.errors, c.where)) << run.errors;
+        EXPECT_TRUE(contains(run.errors, "does not fit the work file's field")) << run.errors;
+    }
+}
+
 TEST(Conversion, TitleOnlyFileStops)
 {
     TempFolder folder;

@@ -76,6 +76,30 @@ TEST(FixedField, TooWideGivesAsterisks)
     EXPECT_EQ(F(99.9999, 5, 2), "*****");
 }
 
+// Numbers far wider than any field: each gives its field's asterisks and writes nothing beyond
+// it (1e100 and 1e300 once ran past the end of the field's buffer).
+TEST(FixedField, HugeValuesFillTheirFieldWithAsterisks)
+{
+    struct Case {
+        double value;
+        int width;
+        int decimals;
+    };
+    for (const Case& c : {Case{1e100, 10, 5}, Case{1e300, 10, 5}, Case{-1e300, 20, 10}, Case{1.7976931348623157e308, 10, 3},
+                          Case{1e95, 96, 0}, Case{1e95, 99, 3}, Case{4.5e15, 10, 0}, Case{1.0, 10, 300},
+                          Case{0.5, 10, 30}}) {
+        SCOPED_TRACE(std::to_string(c.value) + " F" + std::to_string(c.width) + "." + std::to_string(c.decimals));
+        EXPECT_EQ(F(c.value, c.width, c.decimals), std::string(static_cast<std::size_t>(c.width), '*'));
+    }
+    EXPECT_EQ(F(1e20, 30, 5), "   100000000000000000000.00000");
+    EXPECT_EQ(F(-1e19, 32, 10), "-10000000000000000000.0000000000");
+    EXPECT_EQ(F(-1e19, 31, 10), std::string(31, '*'));
+    // Fields wider than any the engine writes still hold what fits them.
+    EXPECT_EQ(F(1e95, 102, 3).substr(0, 3), "  1");
+    EXPECT_EQ(F(1e95, 100, 3).size(), 100u);
+    EXPECT_EQ(F(1e95, 100, 3).back(), '0');
+}
+
 TEST(IntegerField, RightAlignedOrAsterisks)
 {
     EXPECT_EQ(Record().I(200, 6).text(), "   200");
@@ -105,6 +129,10 @@ TEST(ExponentField, DFormAndThreeDigitExponents)
     EXPECT_EQ(E(1.5e120, 12, 5), "  .15000+121");
     EXPECT_EQ(E(1e-150, 12, 5), "  .10000-149");
     EXPECT_EQ(E(-12.3, 10, 5), "**********");
+    // More digits than the field has columns: asterisks, not a cut conversion.
+    EXPECT_EQ(E(1.0, 12, 60), "************");
+    EXPECT_EQ(E(1e300, 70, 60).size(), 70u);
+    EXPECT_EQ(E(1e300, 70, 60).substr(0, 9), "     .100");
 }
 
 TEST(TextField, CutOrPaddedOnTheRight)

@@ -1,4 +1,5 @@
 #include "text/number_text.h"
+#include "text/number_field.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,32 @@ TEST(NumericValue, OutOfRangeSaturates)
     EXPECT_EQ(numericValue(u"0.01e311"), std::numeric_limits<double>::infinity());
     EXPECT_EQ(numericValue(u"1e-400"), 0);
     EXPECT_TRUE(std::signbit(numericValue(u"-1e-400")));
+}
+
+// The one rule for a number a report must show: finite and below 10^15 in magnitude, else a
+// failure naming the line and the field, with a long field text cut.
+TEST(NumberField, ValuesNoReportCanShowAreRefusedByLineAndField)
+{
+    const double limit = korvane::text::kReportNumberLimit;
+    for (const double usable : {0.0, -1.5, 999999999999999.9, -999999999999999.9})
+        EXPECT_TRUE(korvane::text::isUsableNumber(usable)) << usable;
+    for (const double unusable : {limit, -limit, 1e300, std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(korvane::text::isUsableNumber(unusable)) << unusable;
+
+    const QString huge(400, u'9');
+    try {
+        korvane::text::usableNumber(numericValue(huge), 7, u"覘標高", huge);
+        ADD_FAILURE() << "no failure";
+    } catch (const korvane::text::NumberFieldFailure &failure) {
+        EXPECT_EQ(failure.description(), QStringLiteral("第 7 行的覘標高「") + QString(30, u'9') +
+                                             QStringLiteral("…（共 400 字）」超出數值能表示的範圍"));
+    }
+    EXPECT_THROW(korvane::text::usableNumber(1e15, 1, u"N", u"1e15"), korvane::text::NumberFieldFailure);
+    EXPECT_EQ(korvane::text::usableNumber(-2.5, 1, u"N", u"-2.5"), -2.5);
+
+    EXPECT_EQ(korvane::text::lineAt(u"ab\ncd\r\nef", 0), 1);
+    EXPECT_EQ(korvane::text::lineAt(u"ab\ncd\r\nef", 3), 2);
+    EXPECT_EQ(korvane::text::lineAt(u"ab\ncd\r\nef", 7), 3);
+    EXPECT_EQ(korvane::text::lineAt(u"ab\ncd\r\nef", 99), 3);
 }

@@ -100,3 +100,30 @@ TEST(DbCommand, FailuresGiveTheStepsMessageAndExitOne) {
   EXPECT_EQ(db({"import"}, folder.path()).exitCode, 2);
   EXPECT_EQ(db({"export", "x"}, folder.path()).exitCode, 2);
 }
+
+// The faults found by feeding `korvane db` broken data: an import with a number beyond the range
+// of a double, and an engine file whose known height tarnex cannot take, each refused naming the
+// line, adding nothing, exit 1; a second run of the corrected data then adds its rows once.
+TEST(DbCommand, BrokenNumbersAreRefusedAndAddNothing) {
+  QTemporaryDir folder;
+  const QString database = folder.filePath("job.mdb");
+  const QString good = kHeader + lineStart("BM1") + sectionEnd("v", "TP1", "+00000100", "+0001000");
+  writeBytes(folder.filePath("broken.txt"), cp950(good + sectionEnd("w", "BM2", "+1e999", "+0001000") + kEnd));
+  Process broken = db({"--db", database, "import", "broken.txt"}, folder.path());
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_TRUE(broken.errors.contains("第 4 行") && broken.errors.contains("平差資料庫沒有加入任何資料"))
+      << broken.errors.toStdString();
+  EXPECT_TRUE(broken.out.isEmpty());
+  writeBytes(folder.filePath("fixed.txt"), cp950(good + sectionEnd("w", "BM2", "+00000200", "+0001000") + kEnd));
+  ASSERT_EQ(db({"--db", database, "import", "fixed.txt"}, folder.path()).exitCode, 0);
+
+  writeBytes(folder.filePath("known.dat"), "T\r\n-99\r\nBM1        10        0\r\nBM2        1e308     0\r\n-99\r\n");
+  Process huge = db({"--db", database, "read-engine-file", "known.dat"}, folder.path());
+  EXPECT_EQ(huge.exitCode, 1);
+  EXPECT_TRUE(huge.errors.contains("第 4 行第 11-20 欄") && huge.errors.contains("資料庫沒有加入任何資料"))
+      << huge.errors.toStdString();
+
+  Connection connection(database);
+  EXPECT_EQ(tableRows(connection, "dat"), QStringList({"BM1|TP1|0.001|0.001|0", "TP1|BM2|0.002|0.001|0"}));
+  EXPECT_TRUE(tableRows(connection, "cood").isEmpty());
+}

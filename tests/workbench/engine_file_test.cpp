@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <limits>
 
 #include "common/failure.h"
 #include "text/cp950.h"
@@ -90,16 +91,18 @@ TEST(EngineFile, ANameOverTenColumnsFailsNamingTheRowAndLeavesNoFile) {
   EXPECT_EQ(fileBytes(path), "earlier");
 }
 
-TEST(EngineFile, TerminatorsWithBlanksAreNotRecognisedAndReadingFailsKeepingItsRows) {
+TEST(EngineFile, TerminatorsWithBlanksAreNotRecognisedAndReadingFailsAddingNothing) {
   Database db;
   const QString path = db.file("blanks.dat");
   writeBytes(path, "T\r\nA         B          1\r\n -99 \r\nBM1        10\r\n-99\r\n");
-  QString project;
+  QString project = "earlier";
   QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
   EXPECT_TRUE(failure.startsWith("資料讀入錯誤")) << failure.toStdString();
-  EXPECT_EQ(project, "T");
-  EXPECT_EQ(db.dat(), QStringList({"A|B|1|<null>|<null>", "-99||<null>|<null>|<null>", "BM1|10|<null>|<null>|<null>"}));
+  EXPECT_TRUE(failure.endsWith("資料庫沒有加入任何資料。")) << failure.toStdString();
+  EXPECT_EQ(project, "earlier");
+  EXPECT_TRUE(db.dat().isEmpty());
   EXPECT_TRUE(db.cood().isEmpty());
+  EXPECT_EQ(db.observations.recordCount(), 0);
 
   writeBytes(path, "T\r\nA         C          x\r\n-99\r\n-99\r\n");
   failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
@@ -120,4 +123,62 @@ TEST(EngineFile, ANameWithoutSuffixGetsDat) {
       {"水準一", "水準一.dat"},
   };
   for (const auto& [typed, written] : cases) EXPECT_EQ(withEngineFileSuffix(typed), written) << typed.toStdString();
+}
+
+// All or nothing, and no number that tarnex could not take: a failing line anywhere in the file
+// (here in the known points, after every observation line was read) adds no row to either table
+// and names the line and the columns; a value that is not finite, or does not fit the work file's
+// field (dh F10.5, dist F10.3, grade F10.5, elev F10.5, sigma F20.10), is such a failure.
+TEST(EngineFile, ReadingIsAllOrNothingAndRefusesNumbersTarnexCannotTake) {
+  struct Case {
+    QByteArray knownPointLine;
+    QByteArray observationLine;
+    QString where;
+  };
+  const QByteArray observation = "A         B          1.5       2.0       .003";
+  for (const Case& c : {
+           Case{"BM1       12.5      x", observation, "第 6 行第 21-30 欄：「標準差」欄要填數字"},
+           Case{"BM1       1e999     0", observation, "第 6 行第 11-20 欄：「高程」欄的「1e999」超出數值能表示的範圍"},
+           Case{"BM1       1e308     0", observation, "第 6 行第 11-20 欄：「高程」的數值 1E+308 太大"},
+           Case{"BM1       12.5      1e20", observation, "第 6 行第 21-30 欄：「標準差」的數值 1E+20 太大"},
+           Case{"BM1       12.5      0", "A         B         -1000      2.0", "第 3 行第 21-30 欄：「高差」的數值 -1000 太大"},
+           Case{"BM1       12.5      0", "A         B          1.5       1e6", "第 3 行第 31-40 欄：「距離」的數值 1000000 太大"},
+       }) {
+    SCOPED_TRACE(c.where.toStdString());
+    Database db;
+    db.observations.addNew({"P", "Q", 1.0, 1.0, 0.0});
+    const QString path = db.file("job.dat");
+    writeBytes(path, "T\r\n" + observation + "\r\n" + c.observationLine + "\r\n-99\r\nBM0       1         0\r\n" +
+                         c.knownPointLine + "\r\n-99\r\n");
+    QString project = "earlier";
+    const QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
+    EXPECT_TRUE(failure.startsWith("資料讀入錯誤\n") && failure.contains(c.where)) << failure.toStdString();
+    EXPECT_TRUE(failure.endsWith("\n資料庫沒有加入任何資料。")) << failure.toStdString();
+    EXPECT_EQ(project, "earlier");
+    EXPECT_EQ(db.dat(), QStringList{"P|Q|1|1|0"});
+    EXPECT_TRUE(db.cood().isEmpty());
+    // The grids show what the tables hold.
+    EXPECT_EQ(db.observations.recordCount(), 1);
+    EXPECT_EQ(db.knownPoints.recordCount(), 0);
+  }
+}
+
+// Values already in the tables that tarnex could not take (stored before this rule, or through
+// another program) stop the writing with the row and the column, and leave no file.
+TEST(EngineFile, WritingRefusesNumbersTarnexCannotTake) {
+  for (const auto& [value, where] : std::initializer_list<std::pair<double, const char*>>{
+           {std::numeric_limits<double>::infinity(), "第 2 筆資料：「高差」的數值超出數值能表示的範圍"},
+           {1e300, "第 2 筆資料：「高差」的數值 1E+300 太大"},
+           {99999.5, "第 2 筆資料：「高差」的數值 99999.5 太大"}}) {
+    SCOPED_TRACE(where);
+    Database db;
+    db.observations.addNew({"A", "B", 1.0, 1.0, 0.0});
+    db.connection->execute(QStringLiteral("insert into dat values ('B','C',?,1,0)"), {value});
+    db.reopen();
+    db.knownPoints.addNew({"A", 10.0, 0.0});
+    const QString path = db.file("out.dat");
+    const QString failure = failureOf([&] { writeEngineFile(path, "T", db.observations, db.knownPoints); });
+    EXPECT_TRUE(failure.startsWith("平差資料錯誤\n") && failure.contains(where)) << failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path));
+  }
 }

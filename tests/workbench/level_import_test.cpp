@@ -29,9 +29,42 @@ TEST(LevelImport, NamesAreStoredAsTheyStandApostrophesIncluded) {
   EXPECT_EQ(db.dat(), QStringList{"O'Neil|x'); delete from cood; --|0.001|0.001|0"});
 }
 
-TEST(LevelImport, ASectionBeforeAnyLineStartHasAnEmptyFromPointAndFailuresKeepEarlierRows) {
+TEST(LevelImport, ASectionBeforeAnyLineStartHasAnEmptyFromPoint) {
   Database db;
-  EXPECT_THROW(importLevelData(kHeader + sectionEnd("v", "TP1", "+00000100", "+0001000"), 10, *db.connection),
-               korvane::Failure);  // no End-of-data line
+  importLevelData(kHeader + sectionEnd("v", "TP1", "+00000100", "+0001000") + kEnd, 10, *db.connection);
   EXPECT_EQ(db.dat(), QStringList{"|TP1|0.001|0.001|0"});
+}
+
+// All or nothing: a failing record anywhere adds no row at all, and the message names its line
+// and says so; the corrected data then goes in once.
+TEST(LevelImport, AFailureAddsNoRowAndNamesTheLine) {
+  struct Case {
+    QString faulty;
+    QString where;
+  };
+  const QString good = lineStart("BM1") + sectionEnd("v", "TP1", "+00000100", "+0001000");
+  const QString bad = QStringLiteral("c,00,JOB,x\r\n");
+  for (const Case& c : {
+           Case{kHeader + good, "第 4 行中斷"},  // no End-of-data line
+           Case{kHeader + good + bad + kEnd, "第 4 行"},  // a "c" record without "+"
+           Case{kHeader + good + sectionEnd("w", "BM2", "+1e999", "+0001000") + kEnd, "第 4 行的f4 區間高程差"},
+           Case{kHeader + good + sectionEnd("w", "BM2", "+00000100", QString(400, u'9')) + kEnd, "第 4 行的f6 區間距離"},
+           // Finite, but beyond the work file's fields: dh F10.5, dist F10.3 (km).
+           Case{kHeader + good + sectionEnd("w", "BM2", "+2000000000", "+0001000") + kEnd, "「高差」的數值 20000"},
+           Case{kHeader + good + sectionEnd("w", "BM2", "+00000100", "+1e13") + kEnd, "「距離」的數值 1000000"},
+       }) {
+    SCOPED_TRACE(c.where.toStdString());
+    Database db;
+    db.connection->execute(kInsertObservation, {"A", "B", 1.0, 1.0});
+    try {
+      importLevelData(c.faulty, 10, *db.connection);
+      ADD_FAILURE() << "no failure";
+    } catch (const korvane::Failure& failure) {
+      EXPECT_TRUE(failure.description().contains(c.where)) << failure.description().toStdString();
+      EXPECT_TRUE(failure.description().endsWith("平差資料庫沒有加入任何資料。")) << failure.description().toStdString();
+    }
+    EXPECT_EQ(db.dat(), QStringList{"A|B|1|1|0"});
+    EXPECT_EQ(importLevelData(kHeader + good + kEnd, 10, *db.connection), 1);
+    EXPECT_EQ(db.dat(), QStringList({"A|B|1|1|0", "BM1|TP1|0.001|0.001|0"}));
+  }
 }

@@ -117,7 +117,10 @@ TEST(WorkbenchWindow, OpensModallyWithItsControlsOnADatabaseCreatedWhenMissing) 
 TEST(WorkbenchWindow, FailuresOfTheDatabaseAndOfTheImportAreReportedAndShowNoWorkbench) {
   Window w;
   w.import(kHeader + lineStart("BM1") + sectionEnd("v", "TP1", "+00013130", "+0050320"));  // no End-of-data line
-  EXPECT_EQ(w.dat(), QStringList{"BM1|TP1|0.1313|0.05032|0"});
+  // All or nothing: the section before the failure is not added, and the message says so.
+  EXPECT_TRUE(w.dat().isEmpty());
+  ASSERT_EQ(w.messages.shown.size(), 1u);
+  EXPECT_TRUE(w.messages.shown[0].text.endsWith("平差資料庫沒有加入任何資料。")) << w.messages.shown[0].text.toStdString();
   QFile::remove(w.database());
   writeBytes(w.database(), QByteArray(4096, 'x'));
   w.trigger("mnuLVNet");
@@ -187,6 +190,30 @@ TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
     EXPECT_EQ(shown(grid(form, "DataGrid2")).size(), 2);
   };
   w.trigger("mnuLVNet");
+}
+
+// "資料讀入" of a file that fails on its last line: the error box names the line, and the grids,
+// the tables and the project name stay as they were.
+TEST(WorkbenchWindow, AReadInThatFailsChangesNothing) {
+  Window w;
+  const QString file = w.home.filePath("known.dat");
+  writeBytes(file, "Job 7\r\nA         B          1.5\r\n-99\r\nBM1        25.4321   0\r\nBM2        1e999\r\n-99\r\n");
+  w.modal.steps = [&](WorkbenchWindow& form) {
+    form.findChild<QLineEdit*>("Text1")->setText("Earlier");
+    w.dialogs.nextName = file;
+    button(form, "SSCommand6")->click();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].title, "錯誤");
+    EXPECT_TRUE(w.messages.shown[0].text.contains("第 5 行第 11-20 欄")) << w.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(w.messages.shown[0].text.endsWith("資料庫沒有加入任何資料。")) << w.messages.shown[0].text.toStdString();
+    EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->text(), "Earlier");
+    EXPECT_EQ(shown(grid(form, "DataGrid1")), QStringList({"BM1|TP1|0.1313|0.05032|0", "TP1|BM2|-1.11785|0.05999|0"}));
+    EXPECT_TRUE(shown(grid(form, "DataGrid2")).isEmpty());
+  };
+  w.import(kLine);
+  ASSERT_EQ(w.modal.shown, 1);
+  EXPECT_EQ(w.dat().size(), 2);
+  EXPECT_TRUE(w.cood().isEmpty());
 }
 
 TEST(WorkbenchWindow, CancellingTheFileDialogWritesNothingReadsNothingAndSaysNothing) {

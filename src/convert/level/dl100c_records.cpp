@@ -1,6 +1,7 @@
 #include "convert/level/dl100c_records.h"
 
 #include "common/failure.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -14,7 +15,12 @@ constexpr QStringView kLineEnd = u"\r\n";
 // just before the "+" of its known height.
 constexpr qsizetype kStartPointWindow = 8;
 
-double number(QStringView field) { return text::numericValue(field); }
+// The value of a number field, scaled, as the report and the database take it; a value no
+// report can show is refused naming the line and the field.
+template <typename Scale>
+double number(QStringView field, Scale scale, qsizetype line, QStringView name) {
+  return text::usableNumber(scale(text::numericValue(field)), line, name, field);
+}
 
 // The record as a failure message quotes it: a long line is cut.
 QString quoted(QStringView line) {
@@ -49,7 +55,8 @@ LineStart compactLineStart(QStringView line, const Scaling& scaling, qsizetype l
   }
 
   LineStart start;
-  start.knownHeight = scaling.reading(number(line.sliced(plus + 1, comma - plus - 1)));
+  start.knownHeight = number(line.sliced(plus + 1, comma - plus - 1), [&](double v) { return scaling.reading(v); },
+                             lineNumber, u"已知高程");
   // The eight characters before the separator that precedes the "+". A field never holds a
   // comma, so whatever stands up to the last comma among them belongs to the field before; the
   // name is the rest, without its leading blanks. Digits are part of the name: numbered
@@ -77,24 +84,12 @@ std::optional<Record> RecordReader::next() {
   ++lineNumber_;
   const QStringView line = text_.sliced(position_, lineEnd - position_);
   position_ = lineEnd + kLineEnd.size();
-  return parse(line);
+  return parseRecord(line, lineNumber_, scaling_);
 }
 
-bool holdsLevellingRecords(QStringView text) {
-  try {
-    RecordReader reader(text, Scaling{});
-    while (const std::optional<Record> record = reader.next()) {
-      if (record->isLevelling()) return true;
-    }
-    return false;
-  } catch (const Failure&) {
-    return true;
-  }
-}
-
-Record RecordReader::parse(QStringView line) const {
+Record parseRecord(QStringView line, qsizetype lineNumber, const Scaling& scaling) {
   Record record;
-  record.lineNumber = lineNumber_;
+  record.lineNumber = lineNumber;
   record.line = line;
   record.kind = line.isEmpty() ? char16_t(0) : line.front().unicode();
   if (record.kind == kind::kHeader) return record;
@@ -103,19 +98,61 @@ Record RecordReader::parse(QStringView line) const {
   record.statusLine = statusLineOf(record.statusCode);
   record.fields = scanRecordFields(line);
   const RecordFields& f = record.fields;
+  const auto reading = [&](int index, QStringView name) {
+    return number(f[index], [&](double v) { return scaling.reading(v); }, lineNumber, name);
+  };
+  const auto distance = [&](int index, QStringView name) {
+    return number(f[index], [&](double v) { return scaling.distance(v); }, lineNumber, name);
+  };
 
   if (record.kind == kind::kLineStart) {
-    record.lineStart = {f[0], f[1], scaling_.reading(number(f[2]))};
+    record.lineStart = {f[0], f[1], reading(2, u"f3 已知高程")};
   } else if (record.kind == kind::kLineStartCompact) {
-    record.lineStart = compactLineStart(line, scaling_, lineNumber_);
+    record.lineStart = compactLineStart(line, scaling, lineNumber);
     record.lineStart.job = f[0];
   } else if (record.isSight()) {
-    record.sight = {f[5], scaling_.reading(number(f[0])), scaling_.distance(number(f[1])), scaling_.reading(number(f[2]))};
+    record.sight = {f[5], reading(0, u"f1 標尺讀數"), distance(1, u"f2 距離"), reading(2, u"f3 高程")};
   } else if (record.isSectionEnd()) {
-    record.sectionEnd = {f[1], scaling_.reading(number(f[3])), scaling_.distance(number(f[5])),
-                         scaling_.distance(number(f[6])), scaling_.reading(number(f[7]))};
+    record.sectionEnd = {f[1], reading(3, u"f4 區間高程差"), distance(5, u"f6 區間距離"), distance(6, u"f7 累計距離"),
+                         reading(7, u"f8 高程")};
   }
   return record;
+}
+
+RecordStream::RecordStream(Scaling scaling, std::function<void(const Record& record)> handle)
+    : scaling_(scaling), handle_(std::move(handle)) {}
+
+void RecordStream::read(QStringView piece) {
+  if (ended_) return;
+  if (!started_) {
+    while (!piece.isEmpty() && piece.front() == u' ') piece = piece.sliced(1);
+    if (piece.isEmpty()) return;
+    started_ = true;
+  }
+  pending_ += piece;
+  const QStringView text(pending_);
+  qsizetype position = 0;
+  while (true) {
+    const QStringView remaining = text.sliced(position);
+    if (remaining.startsWith(kEndOfData)) {
+      ended_ = true;
+      pending_.clear();
+      return;
+    }
+    const qsizetype lineEnd = text.indexOf(kLineEnd, position);
+    if (lineEnd < 0) break;  // the line goes on in the next piece
+    const QStringView line = text.sliced(position, lineEnd - position);
+    position = lineEnd + kLineEnd.size();
+    const Record record = parseRecord(line, ++lineNumber_, scaling_);
+    metLevelling_ = metLevelling_ || record.isLevelling();
+    handle_(record);
+  }
+  pending_.remove(0, position);
+}
+
+void RecordStream::finish() {
+  if (ended_) return;
+  throw Failure(QStringLiteral("資料在第 %1 行中斷：在資料結束列「Z,&,」(後接 CR LF) 之前已沒有完整的一行").arg(lineNumber_ + 1));
 }
 
 }  // namespace korvane::convert::level

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 #include "convert/level/dl100c_fields.h"
@@ -83,9 +84,9 @@ struct Record {
   bool isLineStart() const { return kind == kind::kLineStart || kind == kind::kLineStartCompact; }
   bool isSight() const { return kind >= kind::kBacksight && kind <= kind::kIntermediateSight; }
   bool isSectionEnd() const { return kind == kind::kTurningPoint || kind == kind::kEndPoint; }
-  bool hasStatusLine() const { return !statusLine.isEmpty(); }
   // A record that puts levelling values into a report: a line start, a sighting or a section end.
   bool isLevelling() const { return isLineStart() || isSight() || isSectionEnd(); }
+  bool hasStatusLine() const { return !statusLine.isEmpty(); }
 };
 
 // The status line a record's status code reports ("F8", "E7", "57": "Operation Error"; "I7":
@@ -97,6 +98,10 @@ QStringView statusLineOf(QStringView statusCode);
 // follows it.
 LineStart compactLineStart(QStringView line, const Scaling& scaling, qsizetype lineNumber);
 
+// One record line (without its CR LF) parsed; `lineNumber` counted from 1. Throws for a "c"
+// record that cannot be cut and for a number no report can show.
+Record parseRecord(QStringView line, qsizetype lineNumber, const Scaling& scaling);
+
 // Reads the records of a DL-100C text in order.
 class RecordReader {
  public:
@@ -107,15 +112,14 @@ class RecordReader {
 
   // The next record, or nothing once the End-of-data line is met (nothing after it is read).
   // Throws Failure when the text runs out of CR LF before the End-of-data line, and for a "c"
-  // record whose start point and known height cannot be cut.
+  // record whose start point and known height cannot be cut; text::NumberFieldFailure, naming
+  // the line and the field, for a number no report can show (not finite, or too large).
   std::optional<Record> next();
 
   // The line number of the record next() reads next, counted from 1.
   qsizetype nextLineNumber() const { return lineNumber_ + 1; }
 
  private:
-  Record parse(QStringView line) const;
-
   QStringView text_;
   qsizetype position_ = 0;
   qsizetype lineNumber_ = 0;
@@ -123,8 +127,28 @@ class RecordReader {
   bool ended_ = false;
 };
 
-// True when the text holds a levelling record before its End-of-data line, and also when the
-// text cannot be read up to that line (the command reading it then says why).
-bool holdsLevellingRecords(QStringView text);
+// Reads the records of a DL-100C text that arrives in pieces, as RecordReader reads the whole
+// text: each record is handed on as soon as its line is complete.
+class RecordStream {
+ public:
+  RecordStream(Scaling scaling, std::function<void(const Record& record)> handle);
+
+  // Hands on every record the piece completes; nothing after the End-of-data line is read.
+  // Throws as RecordReader::next().
+  void read(QStringView piece);
+  // The text has ended: throws Failure when it did so before the End-of-data line.
+  void finish();
+  // Whether a levelling record (Record::isLevelling) has been handed on.
+  bool metLevellingRecords() const { return metLevelling_; }
+
+ private:
+  Scaling scaling_;
+  std::function<void(const Record& record)> handle_;
+  QString pending_;  // an unfinished line
+  qsizetype lineNumber_ = 0;
+  bool started_ = false;  // the leading blanks of the text are behind
+  bool ended_ = false;
+  bool metLevelling_ = false;
+};
 
 }  // namespace korvane::convert::level

@@ -21,16 +21,18 @@ std::optional<QString> convertToReport(const QString& workspace, ConversionEnvir
   }
 }
 
+bool holdsLevellingRecords(QStringView text) { return holdsRecordsOf<level::LevelReportConversion>(text, level::Scaling{}); }
+
 }  // namespace
 
 std::vector<ConversionCommand> levelCommands() {
   return {
       {QStringLiteral("mnuLvDataTran"), QStringLiteral("dl100c-report"),
        QStringLiteral("DL-100C levelling data: the levelling report (資料轉檔)"), convertToReport, kLevellingRecords,
-       level::holdsLevellingRecords},
+       holdsLevellingRecords},
       {QStringLiteral("mnuLvDataExcel"), QStringLiteral("dl100c-xlsx"),
        QStringLiteral("DL-100C levelling data: the report workbook to -o OUT.xlsx, else a new file in Documents (資料->Excel)"),
-       level::convertToWorkbook, kLevellingRecords, level::holdsLevellingRecords},
+       level::convertToWorkbook, kLevellingRecords, holdsLevellingRecords},
   };
 }
 

@@ -111,14 +111,18 @@ void appendReportLines(const Record& record, QString& report) {
   }
 }
 
-QString levelReport(QStringView text, Scaling scaling) {
-  QString report;
-  // Report lines are about as long as the records they come from.
-  report.reserve(text.size() + text.size() / 4);
-  RecordReader reader(text, scaling);
-  while (const std::optional<Record> record = reader.next()) appendReportLines(*record, report);
-  report.squeeze();
-  return report;
+LevelReportConversion::LevelReportConversion(Scaling scaling, TextSink& sink)
+    : report_(sink), records_(scaling, [this](const Record& record) {
+        lines_.clear();
+        appendReportLines(record, lines_);
+        report_ += lines_;
+      }) {}
+
+void LevelReportConversion::finish() {
+  records_.finish();
+  report_.flush();
 }
+
+QString levelReport(QStringView text, Scaling scaling) { return convertWhole<LevelReportConversion>(text, scaling); }
 
 }  // namespace korvane::convert::level

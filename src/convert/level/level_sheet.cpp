@@ -105,25 +105,29 @@ int kindRowAdvance(char16_t recordKind, int row) {
 
 }  // namespace
 
-void writeLevelSheet(QStringView text, Scaling scaling, SheetCells& cells) {
-  RecordReader reader(text, scaling);
-  int row = 0;
-  bool first = true;
-  while (const std::optional<Record> record = reader.next()) {
-    // The "A" header record of a download leaves the first record after it in row 1; data
-    // without it start there too.
-    if (first && record->kind != kind::kHeader) row = 1;
-    first = false;
+LevelSheetWriter::LevelSheetWriter(Scaling scaling, SheetCells& cells)
+    : cells_(cells), records_(scaling, [this](const Record& record) { add(record); }) {}
 
-    setRecordCells(*record, row, cells);
-    row += kindRowAdvance(record->kind, row);
-    if (record->hasStatusLine()) {
-      cells.setValue(row + 1, 1, record->statusLine.toString());
-    } else {
-      row -= 1;
-    }
-    row += 2;
+void LevelSheetWriter::add(const Record& record) {
+  // The "A" header record of a download leaves the first record after it in row 1; data
+  // without it start there too.
+  if (first_ && record.kind != kind::kHeader) row_ = 1;
+  first_ = false;
+
+  setRecordCells(record, row_, cells_);
+  row_ += kindRowAdvance(record.kind, row_);
+  if (record.hasStatusLine()) {
+    cells_.setValue(row_ + 1, 1, record.statusLine.toString());
+  } else {
+    row_ -= 1;
   }
+  row_ += 2;
+}
+
+void writeLevelSheet(QStringView text, Scaling scaling, SheetCells& cells) {
+  LevelSheetWriter writer(scaling, cells);
+  writer.read(text);
+  writer.finish();
 }
 
 }  // namespace korvane::convert::level

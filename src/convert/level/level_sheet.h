@@ -32,4 +32,22 @@ class SheetCells {
 // written as if it had been there: the first row used is row 1.
 void writeLevelSheet(QStringView text, Scaling scaling, SheetCells& cells);
 
+// The same for a text read in pieces: the cells of each record as soon as its line is complete,
+// row after row.
+class LevelSheetWriter {
+ public:
+  LevelSheetWriter(Scaling scaling, SheetCells& cells);
+  void read(QStringView piece) { records_.read(piece); }
+  void finish() { records_.finish(); }
+  bool metRecords() const { return records_.metLevellingRecords(); }
+
+ private:
+  void add(const Record& record);
+
+  SheetCells& cells_;
+  RecordStream records_;
+  int row_ = 0;
+  bool first_ = true;
+};
+
 }  // namespace korvane::convert::level

@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "convert/level/level_sheet.h"
 #include "convert/level/xlsx_sheet_file.h"
+#include "text/number_field.h"
 
 namespace korvane::convert::level {
 namespace {
@@ -39,30 +40,64 @@ QString newWorkbookFile(const QString& programFolder) {
   throw Failure(QStringLiteral("無法建立活頁簿檔案：文件資料夾「%1」與程式資料夾「%2」都無法寫入").arg(documents, programFolder));
 }
 
-std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment) {
-  const QString path = environment.outputFile.isEmpty() ? newWorkbookFile(environment.programFolder) : environment.outputFile;
-  XlsxSheetFile workbook(path, kLevelSheetName);
-  const std::optional<QString> failure =
-      attempt([&] { writeLevelSheet(workspace, Scaling{environment.unitDivisor}, workbook); });
+WorkbookConversion::WorkbookConversion(ConversionEnvironment& environment)
+    : environment_(environment),
+      path_(environment.outputFile.isEmpty() ? newWorkbookFile(environment.programFolder) : environment.outputFile),
+      workbook_(std::make_unique<XlsxSheetFile>(path_, kLevelSheetName)),
+      sheet_(std::make_unique<LevelSheetWriter>(Scaling{environment.unitDivisor}, *workbook_)) {}
 
-  if (const std::optional<QString> closeFailure = attempt([&] { workbook.close(); })) {
-    throw Failure(failure ? *failure + QStringLiteral("\n") + *closeFailure : *closeFailure);
+WorkbookConversion::~WorkbookConversion() = default;
+
+void WorkbookConversion::fail(const Failure& failure) {
+  const std::optional<QString> closeFailure = attempt([&] { workbook_->close(); });
+  if (dynamic_cast<const text::NumberFieldFailure*>(&failure)) {
+    // A number no report can show: no workbook at all.
+    QFile::remove(path_);
+    throw text::NumberFieldFailure(failure.description());
   }
-  if (failure) {
-    // The cells written before the failure stay, shown to the user as they are.
-    openWorkbook(environment, path);
-    throw Failure(*failure + QStringLiteral("\n已寫入的儲存格存於活頁簿：%1").arg(QDir::toNativeSeparators(path)));
+  if (closeFailure) throw Failure(failure.description() + QStringLiteral("\n") + *closeFailure);
+  // The cells written before the failure stay, shown to the user as they are.
+  openWorkbook(environment_, path_);
+  throw Failure(failure.description() + QStringLiteral("\n已寫入的儲存格存於活頁簿：%1").arg(QDir::toNativeSeparators(path_)));
+}
+
+void WorkbookConversion::read(QStringView piece) {
+  try {
+    sheet_->read(piece);
+  } catch (const Failure& failure) {
+    fail(failure);
+  } catch (const std::exception& error) {
+    fail(Failure(QString::fromLocal8Bit(error.what())));
+  }
+}
+
+void WorkbookConversion::finish() {
+  try {
+    sheet_->finish();
+  } catch (const Failure& failure) {
+    fail(failure);
+  }
+  workbook_->close();
+  if (!metRecords()) {
+    QFile::remove(path_);
+    return;
   }
 
-  if (openWorkbook(environment, path)) {
+  if (openWorkbook(environment_, path_)) {
     // Left open for the user.
-  } else if (environment.openDocument) {
-    environment.messages.exclamation(
-        kTitleMessage, QStringLiteral("沒有程式可以開啟活頁簿，檔案存於：\n%1").arg(QDir::toNativeSeparators(path)));
-  } else if (environment.outputFile.isEmpty()) {
-    environment.messages.information(kTitleMessage, QStringLiteral("活頁簿存於：%1").arg(QDir::toNativeSeparators(path)));
+  } else if (environment_.openDocument) {
+    environment_.messages.exclamation(
+        kTitleMessage, QStringLiteral("沒有程式可以開啟活頁簿，檔案存於：\n%1").arg(QDir::toNativeSeparators(path_)));
+  } else if (environment_.outputFile.isEmpty()) {
+    environment_.messages.information(kTitleMessage, QStringLiteral("活頁簿存於：%1").arg(QDir::toNativeSeparators(path_)));
   }
-  environment.messages.information(kTitleMessage, QStringLiteral("轉換完成"));
+  environment_.messages.information(kTitleMessage, QStringLiteral("轉換完成"));
+}
+
+std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment) {
+  WorkbookConversion conversion(environment);
+  conversion.read(workspace);
+  conversion.finish();
   return std::nullopt;
 }
 

@@ -50,7 +50,11 @@ XlsxSheetFile::XlsxSheetFile(const QString& path, const QString& sheetName) : pa
   if (QFile probe(path); !probe.open(QIODevice::WriteOnly)) {
     throw Failure(QStringLiteral("無法寫入活頁簿 %1：%2").arg(path, probe.errorString()));
   }
-  workbook_ = workbook_new(QFile::encodeName(path).constData());
+  // Row after row, each row leaving memory for a scratch file as the next one starts: a sheet
+  // of any size needs little memory. The level sheet is written in that order.
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  workbook_ = workbook_new_opt(QFile::encodeName(path).constData(), &options);
   if (!workbook_) throw Failure(QStringLiteral("無法建立活頁簿 %1").arg(path));
   sheet_ = workbook_add_worksheet(workbook_, sheetName.toUtf8().constData());
   if (!sheet_) {

@@ -29,7 +29,8 @@ class XlsxSheetFile : public SheetCells {
   XlsxSheetFile(const XlsxSheetFile&) = delete;
   XlsxSheetFile& operator=(const XlsxSheetFile&) = delete;
 
-  // Throws Failure for a cell outside the sheet or a text longer than a cell holds.
+  // Throws Failure for a cell outside the sheet or a text longer than a cell holds, and for a
+  // cell above the row written last (the rows go to the file one after another).
   void setValue(int row, int column, const QString& value) override;
 
   // Writes the file with every cell set so far. Throws Failure when the file cannot be written;

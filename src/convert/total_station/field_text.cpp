@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include "text/number_field.h"
 #include "text/number_text.h"
 
 namespace korvane::convert::total_station {
@@ -55,8 +56,12 @@ std::optional<double> wholeNumber(QStringView text) {
   return text::numericValue(text.sliced(begin, end - begin));
 }
 
-QString formatTextAsNumber(QStringView text, QStringView pattern) {
-  if (const auto value = wholeNumber(text)) return text::formatNumber(*value, pattern);
+double reportValue(double value, const FieldPlace& place, QStringView text) {
+  return text::usableNumber(value, place.line, place.name, text);
+}
+
+QString formatTextAsNumber(QStringView text, QStringView pattern, const FieldPlace& place) {
+  if (const auto value = wholeNumber(text)) return text::formatNumber(reportValue(*value, place, text), pattern);
   return text.toString();
 }
 

@@ -19,9 +19,20 @@ QStringView charactersFrom(QStringView text, qsizetype start, qsizetype length);
 // one included.
 std::optional<double> wholeNumber(QStringView text);
 
+// Where a number field stands: its line in the workspace (counted from 1) and its name, for the
+// message that refuses a value no report can show (text::usableNumber).
+struct FieldPlace {
+  qsizetype line = 0;
+  QStringView name;
+};
+
+// The value of a number field as a report shows it; throws text::NumberFieldFailure naming the
+// place when it is not finite or too large for a report.
+double reportValue(double value, const FieldPlace& place, QStringView text);
+
 // A text field written after a number pattern: a text that is a number (wholeNumber) is written
-// with the pattern, any other text passes unchanged.
-QString formatTextAsNumber(QStringView text, QStringView pattern);
+// with the pattern, any other text passes unchanged. A number no report can show is refused.
+QString formatTextAsNumber(QStringView text, QStringView pattern, const FieldPlace& place);
 
 // A value written with a number pattern, or nothing when there is no value.
 QString formatOptional(const std::optional<double>& value, QStringView pattern);

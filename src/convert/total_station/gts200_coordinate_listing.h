@@ -7,6 +7,11 @@
 
 #include <QString>
 #include <QStringView>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "convert/text_stream.h"
 
 namespace korvane::convert::total_station {
 
@@ -22,8 +27,40 @@ QString cCoord(QStringView workspace);
 // As cCoord with the plane coordinates exchanged: "point,y,x,z".
 QString cCoord1(QStringView workspace);
 
-// True when the data holds a point record (its "+") once its block breaks are removed, or when
-// they cannot be removed (the listing then says why).
-bool holdsCoordinateRecords(QStringView workspace);
+enum class PlaneOrder { XThenY, YThenX };
+
+// The listing of data read in pieces. Block breaks are removed as the data comes (one whose
+// marker starts within the first four characters throws korvane::Failure), and each record is
+// listed as soon as nothing to come can change it.
+class CoordinateListingConversion : public TextConversion {
+ public:
+  CoordinateListingConversion(PlaneOrder order, TextSink& sink);
+  ~CoordinateListingConversion() override;
+  void read(QStringView piece) override;
+  void finish() override;
+  bool metRecords() const override { return metRecords_; }
+
+ private:
+  friend QString removeBlockBreaks(QStringView data);
+  class NextOccurrence;
+
+  void removeBreaks(QStringView piece, bool end);
+  void listRecords(bool end);
+  qsizetype workspaceLine(qsizetype position) const;
+
+  PlaneOrder order_;
+  ResultText listing_;
+  QString raw_;                 // data not yet passed through the break removal
+  bool markerComplete_ = false; // a marker ends the kept text; what follows it decides
+  bool breaksDone_ = false;     // a break ended the text: the rest is kept as it stands
+  QString kept_;                // the data without breaks, from the first record not yet listed
+  qsizetype keptBefore_ = 0;    // characters of the kept data before kept_
+  qsizetype linesBefore_ = 0;   // line feeds in them, and breaks removed in them
+  std::deque<qsizetype> removedBreaks_;  // where breaks were taken out, in the kept data after keptBefore_
+  std::unique_ptr<NextOccurrence> plus_;
+  std::unique_ptr<NextOccurrence> underscore_;
+  std::vector<std::unique_ptr<NextOccurrence>> tags_;
+  bool metRecords_ = false;  // a "+" record reached the listing
+};
 
 }  // namespace korvane::convert::total_station

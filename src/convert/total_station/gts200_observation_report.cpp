@@ -10,8 +10,8 @@ namespace {
 const QString kLineBreak = QStringLiteral("\r\n");
 
 template <typename... Pieces>
-void append(QString& report, const Pieces&... pieces) {
-  (report.append(QStringView(pieces)), ...);
+void append(ResultText& report, const Pieces&... pieces) {
+  ((report += QStringView(pieces)), ...);
 }
 
 QString angle(const std::optional<double>& value) {
@@ -24,13 +24,13 @@ QString coordinate(const std::optional<double>& value, QStringView pattern) {
 
 QString distance(const std::optional<double>& value) { return formatOptional(value, u"###0.000"); }
 
-void appendStation(QString& report, QStringView token) {
+void appendStation(ResultText& report, QStringView token, qsizetype line) {
   const StationFields fields = cutStationFields(token);
   if (!report.isEmpty()) report += kLineBreak;
   report += u"   測站:";
   report += mendedAligned(fields.station);
   report += u"  儀器高:";
-  report += formatTextAsNumber(fields.instrumentHeight, u"#0.000");
+  report += formatTextAsNumber(fields.instrumentHeight, u"#0.000", {line, u"儀器高"});
   report += u"  ID:";
   report += mendedAligned(fields.identifier);
   report += u"\r\n 後視點:";
@@ -41,18 +41,19 @@ void appendStation(QString& report, QStringView token) {
 // no number as it stands; without a next point its numeric value), the others its numeric value.
 // The field is mended before it is read, so a block break inside it cannot add the block's
 // digits to the value.
-QString targetHeight(QChar kind, const ObservationTail& tail) {
+QString targetHeight(QChar kind, const ObservationTail& tail, qsizetype line) {
   const QString mended = mendedTrimmed(tail.targetHeight);
-  if (kind == u'<' && tail.hasNextPoint) return formatTextAsNumber(mended, u"#0.000");
-  return text::formatNumber(text::numericValue(mended), u"#0.000");
+  const FieldPlace place{line, u"覘標高"};
+  if (kind == u'<' && tail.hasNextPoint) return formatTextAsNumber(mended, u"#0.000", place);
+  return text::formatNumber(reportValue(text::numericValue(mended), place, mended), u"#0.000");
 }
 
-void appendObservation(QString& report, QStringView token) {
+void appendObservation(ResultText& report, QStringView token, qsizetype line) {
   const QChar kind = token[0];
   const ObservationTail tail = cutObservationTail(token);
-  const FixedPart part = readFixedPart(token);
+  const FixedPart part = readFixedPart(token, line);
   report += u"  覘標高:";
-  report += targetHeight(kind, tail);
+  report += targetHeight(kind, tail, line);
   report += u"  Pcode:";
   report += mendedAligned(tail.pointCode);
   switch (kind.unicode()) {
@@ -93,17 +94,29 @@ bool isObservationKind(QChar kind) {
 
 }  // namespace
 
+ObservationReportConversion::ObservationReportConversion(Messages& messages, TextSink& sink)
+    : report_(sink),
+      tokens_(messages, [this] { return report_.seen(); },
+              [this](const QString& token, qsizetype line) { add(token, line); }) {
+  report_.watch(QChar(4));  // EOT
+}
+
+void ObservationReportConversion::add(const QString& token, qsizetype line) {
+  if (token.isEmpty()) return;
+  if (token[0] == u'\'') {
+    appendStation(report_, token, line);
+  } else if (isObservationKind(token[0])) {
+    appendObservation(report_, token, line);
+  }
+}
+
+void ObservationReportConversion::finish() {
+  tokens_.finish();
+  report_.flush();
+}
+
 QString cMeas(QStringView workspace, Messages& messages) {
-  QString report;
-  forEachGts200Record(workspace, messages, report, [&report](const QString& token) {
-    if (token.isEmpty()) return;
-    if (token[0] == u'\'') {
-      appendStation(report, token);
-    } else if (isObservationKind(token[0])) {
-      appendObservation(report, token);
-    }
-  });
-  return report;
+  return convertWhole<ObservationReportConversion>(workspace, messages);
 }
 
 }  // namespace korvane::convert::total_station

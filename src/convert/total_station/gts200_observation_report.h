@@ -5,6 +5,8 @@
 #include <QStringView>
 
 #include "common/messages.h"
+#include "convert/text_stream.h"
+#include "convert/total_station/gts200_records.h"
 
 namespace korvane::convert::total_station {
 
@@ -13,5 +15,20 @@ namespace korvane::convert::total_station {
 // "SS 點號" line for the point it names next. No header, no final line break. Nothing fails; once
 // the report holds EOT every later record is shown in a plain message box.
 QString cMeas(QStringView workspace, Messages& messages);
+
+// The same report for data read in pieces.
+class ObservationReportConversion : public TextConversion {
+ public:
+  ObservationReportConversion(Messages& messages, TextSink& sink);
+  void read(QStringView piece) override { tokens_.read(piece); }
+  void finish() override;
+  bool metRecords() const override { return tokens_.metRecords(); }
+
+ private:
+  void add(const QString& token, qsizetype line);
+
+  ResultText report_;
+  Gts200Tokens tokens_;
+};
 
 }  // namespace korvane::convert::total_station

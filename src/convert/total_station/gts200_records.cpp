@@ -3,51 +3,12 @@
 #include "common/failure.h"
 #include "convert/total_station/block_break.h"
 #include "convert/total_station/field_text.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
 namespace korvane::convert::total_station {
 namespace {
-
-constexpr QChar kEot = QChar(4);
-
-QStringView withoutLeadingSpaces(QStringView text) {
-  qsizetype start = 0;
-  while (start < text.size() && text[start] == u' ') ++start;
-  return text.sliced(start);
-}
-
-// The record tokens of the data, cut one after another without copying the data.
-class TokenCutter {
- public:
-  // Spaces at the end of the text stay: the last one closes the last record, which would be
-  // lost without it; any further ones only give blank tokens.
-  explicit TokenCutter(QStringView workspace) : data_(withoutLeadingSpaces(workspace)) {
-    const qsizetype underscore = data_.indexOf(u'_');
-    if (underscore >= 0) data_ = data_.sliced(underscore + 1);
-  }
-
-  // The next token: up to and including the next space; empty when no space is left. A station
-  // record glued to the token (its apostrophe at the token's third character or later) is left
-  // for the next token, and the token is read as if it ended there with the space it lacks, so
-  // that its fields closed by "_ " (next point, target height) are not lost.
-  QString next() {
-    const qsizetype space = data_.indexOf(u' ', position_);
-    if (space < 0) return {};
-    QStringView token = data_.sliced(position_, space + 1 - position_);
-    const qsizetype apostrophe = token.indexOf(u'\'');
-    if (apostrophe >= 2) {
-      position_ += apostrophe;
-      return token.first(apostrophe).toString() + u' ';
-    }
-    position_ = space + 1;
-    return token.toString();
-  }
-
- private:
-  QStringView data_;
-  qsizetype position_ = 0;
-};
 
 // 1-based position of the first occurrence of a separator; 0 when absent.
 qsizetype positionOf(QStringView token, QStringView separator) { return token.indexOf(separator) + 1; }
@@ -61,52 +22,99 @@ QString between(QStringView token, qsizetype openAt, qsizetype closeAt) {
   return charactersFrom(token, openAt + 2, length).toString();
 }
 
-double valueOf(QStringView token, qsizetype first, qsizetype last, double divisor) {
-  return text::numericValue(columns(token, first, last)) / divisor;
-}
+// Reads the fields of one record's fixed part, each a value a report can show.
+class FixedFields {
+ public:
+  FixedFields(QStringView token, qsizetype line) : token_(token), line_(line) {}
 
-// A fine-coordinate field: the division of the field text itself; empty when it is no number.
-std::optional<double> fineValueOf(QStringView token, qsizetype first, qsizetype last, double divisor) {
-  const std::optional<double> value = wholeNumber(columns(token, first, last));
-  if (!value) return std::nullopt;
-  return *value / divisor;
-}
+  double value(qsizetype first, qsizetype last, double divisor, QStringView name) const {
+    const QStringView field = columns(token_, first, last);
+    return reportValue(text::numericValue(field) / divisor, {line_, name}, field);
+  }
+
+  // A fine-coordinate field: the division of the field text itself; empty when it is no number.
+  std::optional<double> fineValue(qsizetype first, qsizetype last, double divisor, QStringView name) const {
+    const QStringView field = columns(token_, first, last);
+    const std::optional<double> value = wholeNumber(field);
+    if (!value) return std::nullopt;
+    return reportValue(*value / divisor, {line_, name}, field);
+  }
+
+ private:
+  QStringView token_;
+  qsizetype line_;
+};
 
 }  // namespace
 
-void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
-                         const std::function<void(const QString& token)>& handle) {
-  TokenCutter tokens(workspace);
-  qsizetype reportChecked = 0;
-  bool reportHasEot = false;
-  QString token;
-  do {
-    token = tokens.next();
-    if (!reportHasEot) {
-      reportHasEot = report.indexOf(kEot, reportChecked) >= 0;
-      reportChecked = report.size();
-    }
-    if (reportHasEot) messages.plain(token);
-    try {
-      StripBlockBreak(token);
-    } catch (const Failure&) {
-      // The token goes on as it stands.
-    }
-    handle(token);
-  } while (!token.isEmpty());
+Gts200Tokens::Gts200Tokens(Messages& messages, std::function<bool()> reportHasEot,
+                           std::function<void(const QString& token, qsizetype line)> handle)
+    : messages_(messages), reportHasEot_(std::move(reportHasEot)), handle_(std::move(handle)) {}
+
+void Gts200Tokens::read(QStringView piece) {
+  if (!started_) {
+    // Leading spaces are no data; they hold no line feed.
+    while (!piece.isEmpty() && piece.front() == u' ') piece = piece.sliced(1);
+    if (piece.isEmpty()) return;
+    started_ = true;
+  }
+  pending_ += piece;
+  if (!inData_) {
+    // Everything up to the first underscore is preamble; data without any underscore has none,
+    // which only its end can tell.
+    const qsizetype underscore = pending_.indexOf(u'_');
+    if (underscore < 0) return;
+    line_ += QStringView(pending_).first(underscore).count(u'\n');
+    pending_.remove(0, underscore + 1);
+    inData_ = true;
+  }
+  cutTokens();
 }
 
-bool holdsGts200Records(QStringView workspace) {
-  TokenCutter tokens(workspace);
-  for (QString token = tokens.next(); !token.isEmpty(); token = tokens.next()) {
-    try {
-      StripBlockBreak(token);
-    } catch (const Failure&) {
-      // Read as it stands, as the reports read it.
+// A token runs up to and including the next space. A station record glued to the token (its
+// apostrophe at the token's third character or later) is left for the next token, and the token
+// is read as if it ended there with the space it lacks, so that its fields closed by "_ " (next
+// point, target height) are not lost.
+void Gts200Tokens::cutTokens() {
+  const QStringView data(pending_);
+  qsizetype position = 0;
+  qsizetype counted = 0;  // the line feeds before this position are in line_
+  while (true) {
+    const qsizetype space = data.indexOf(u' ', position);
+    if (space < 0) break;
+    line_ += data.sliced(counted, position - counted).count(u'\n');
+    counted = position;
+    const QStringView token = data.sliced(position, space + 1 - position);
+    const qsizetype apostrophe = token.indexOf(u'\'');
+    if (apostrophe >= 2) {
+      position += apostrophe;
+      pass(token.first(apostrophe).toString() + u' ', line_);
+    } else {
+      position = space + 1;
+      pass(token.toString(), line_);
     }
-    if (!token.isEmpty() && QStringView(u"'<?R*UW").contains(token[0])) return true;
   }
-  return false;
+  line_ += data.sliced(counted, position - counted).count(u'\n');
+  pending_.remove(0, position);
+}
+
+void Gts200Tokens::pass(QString token, qsizetype line) {
+  if (reportHasEot_()) messages_.plain(token);
+  try {
+    StripBlockBreak(token);
+  } catch (const Failure&) {
+    // The token goes on as it stands.
+  }
+  metRecords_ = metRecords_ || (!token.isEmpty() && QStringView(u"'<?R*UW").contains(token[0]));
+  handle_(token, line);
+}
+
+void Gts200Tokens::finish() {
+  inData_ = true;
+  cutTokens();
+  // The text after the last space is no record: the empty token ends the data.
+  pass(QString(), line_ + QStringView(pending_).count(u'\n'));
+  pending_.clear();
 }
 
 QString mendedAligned(QString field) {
@@ -145,41 +153,46 @@ ObservationTail cutObservationTail(QStringView token) {
   return tail;
 }
 
-FixedPart readFixedPart(QStringView token) {
+FixedPart readFixedPart(QStringView token, qsizetype line) {
   FixedPart part;
   if (token.isEmpty()) return part;
+  const FixedFields f(token, line);
+  // The slope-distance record starts with its slope distance, the others with the horizontal one.
+  const bool slopeFirst = token[0] == u'?' || token[0] == u'W';
+  const QStringView first = slopeFirst ? u"斜距" : u"平距";
+  const QStringView second = slopeFirst ? u"平距" : u"斜距";
   switch (token[0].unicode()) {
     case u'<':
-      part.zenith = valueOf(token, 2, 8, 10000);
-      part.horizontal = valueOf(token, 10, 16, 10000);
+      part.zenith = f.value(2, 8, 10000, u"天頂距");
+      part.horizontal = f.value(10, 16, 10000, u"水平角");
       part.angleCode = columns(token, 18, 21).toString();
       break;
     case u'?':
     case u'R':
-      part.firstDistance = valueOf(token, 2, 10, 1000);
-      part.zenith = valueOf(token, 12, 18, 10000);
-      part.horizontal = valueOf(token, 20, 26, 10000);
-      part.secondDistance = valueOf(token, 29, 36, 1000);
+      part.firstDistance = f.value(2, 10, 1000, first);
+      part.zenith = f.value(12, 18, 10000, u"天頂距");
+      part.horizontal = f.value(20, 26, 10000, u"水平角");
+      part.secondDistance = f.value(29, 36, 1000, second);
       break;
     case u'*':
-      part.firstDistance = valueOf(token, 2, 11, 10000);
-      part.zenith = valueOf(token, 13, 20, 100000);
-      part.horizontal = valueOf(token, 22, 29, 100000);
-      part.secondDistance = valueOf(token, 32, 40, 10000);
+      part.firstDistance = f.value(2, 11, 10000, first);
+      part.zenith = f.value(13, 20, 100000, u"天頂距");
+      part.horizontal = f.value(22, 29, 100000, u"水平角");
+      part.secondDistance = f.value(32, 40, 10000, second);
       break;
     case u'U':
-      part.north = valueOf(token, 2, 10, 1);
-      part.east = valueOf(token, 11, 19, 1);
-      part.height = valueOf(token, 20, 28, 1);
+      part.north = f.value(2, 10, 1, u"N");
+      part.east = f.value(11, 19, 1, u"E");
+      part.height = f.value(20, 28, 1, u"Z");
       part.coordinateCode = columns(token, 31, 37).toString();
       break;
     case u'W':
-      part.firstDistance = fineValueOf(token, 2, 11, 10000);
-      part.zenith = fineValueOf(token, 13, 20, 100000);
-      part.horizontal = fineValueOf(token, 22, 29, 100000);
-      part.north = fineValueOf(token, 31, 41, 10000);
-      part.east = fineValueOf(token, 42, 52, 10000);
-      part.height = fineValueOf(token, 53, 63, 10000);
+      part.firstDistance = f.fineValue(2, 11, 10000, first);
+      part.zenith = f.fineValue(13, 20, 100000, u"天頂距");
+      part.horizontal = f.fineValue(22, 29, 100000, u"水平角");
+      part.north = f.fineValue(31, 41, 10000, u"N");
+      part.east = f.fineValue(42, 52, 10000, u"E");
+      part.height = f.fineValue(53, 63, 10000, u"Z");
       break;
     default:
       break;

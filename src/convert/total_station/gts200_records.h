@@ -16,22 +16,42 @@
 #include <optional>
 
 #include "common/messages.h"
+#include "convert/text_stream.h"
 
 namespace korvane::convert::total_station {
 
-// Reads the record tokens of `workspace` one after another and hands each to `handle`, mended
-// of its first block break (StripBlockBreak; a token whose break cannot be mended is handed on
-// as it stands). Two spaces in a row, or a block break standing alone between two records, give
-// a blank token. The text after the last space is no record.
+// Reads the record tokens of data that arrives in pieces, one after another, and hands each to
+// `handle`, mended of its first block break (StripBlockBreak; a token whose break cannot be
+// mended is handed on as it stands). Two spaces in a row, or a block break standing alone
+// between two records, give a blank token. The text after the last space is no record; at the
+// end an empty token is handed on.
 //
-// `report` is the report that `handle` builds: once it holds an EOT character, every later token
-// is first shown in a plain message box.
-void forEachGts200Record(QStringView workspace, Messages& messages, const QString& report,
-                         const std::function<void(const QString& token)>& handle);
+// Once `reportHasEot` tells that the report `handle` builds holds an EOT character, every later
+// token is first shown in a plain message box. `handle` also gets the line of the data on which
+// the token starts (counted from 1), for the messages that name it.
+class Gts200Tokens {
+ public:
+  Gts200Tokens(Messages& messages, std::function<bool()> reportHasEot,
+               std::function<void(const QString& token, qsizetype line)> handle);
+  void read(QStringView piece);
+  void finish();
+  // Whether a station or observation record has been handed on: a token whose kind is one of
+  // "'", "<", "?", "R", "*", "U", "W".
+  bool metRecords() const { return metRecords_; }
 
-// True when the data holds a station record or an observation record: a token, as
-// forEachGts200Record hands it on, whose kind is one of "'", "<", "?", "R", "*", "U", "W".
-bool holdsGts200Records(QStringView workspace);
+ private:
+  void cutTokens();
+  void pass(QString token, qsizetype line);
+
+  Messages& messages_;
+  std::function<bool()> reportHasEot_;
+  std::function<void(const QString& token, qsizetype line)> handle_;
+  QString pending_;            // data not cut into tokens yet
+  bool started_ = false;       // the leading spaces are behind
+  bool inData_ = false;        // the preamble (up to the first underscore) is behind
+  qsizetype line_ = 1;         // of the start of pending_
+  bool metRecords_ = false;
+};
 
 // A text field mended of its first block break and right-aligned in ten characters; the field as
 // it stands when the break cannot be mended.
@@ -59,7 +79,8 @@ struct ObservationTail {
 ObservationTail cutObservationTail(QStringView token);
 
 // The values of an observation record's fixed part; a value the record's kind does not carry,
-// or a fine-coordinate field that is not a number, is empty.
+// or a fine-coordinate field that is not a number, is empty. A value no report can show (not
+// finite, or too large) throws text::NumberFieldFailure naming `line` and the field.
 struct FixedPart {
   std::optional<double> zenith;
   std::optional<double> horizontal;
@@ -75,6 +96,6 @@ struct FixedPart {
   // Characters 31-37 of a coordinate record.
   QString coordinateCode;
 };
-FixedPart readFixedPart(QStringView token);
+FixedPart readFixedPart(QStringView token, qsizetype line);
 
 }  // namespace korvane::convert::total_station

@@ -13,6 +13,8 @@
 #include <functional>
 
 #include "convert/conversion.h"
+#include "convert/text_stream.h"
+#include "convert/total_station/printout_lines.h"
 
 namespace korvane::convert::total_station {
 
@@ -21,8 +23,21 @@ namespace korvane::convert::total_station {
 // decimals); lines separated by CR LF, no line break after the last. Yields before each line.
 QString gts600CadastralReport(QStringView printout, const std::function<void()>& yieldToEvents = {});
 
-// True when the printout holds a station, backsight or sight line.
-bool holdsObservationLines(QStringView printout);
+// The same report for a printout read in pieces; a job line starts the result afresh.
+class Gts600CadastralConversion : public TextConversion {
+ public:
+  Gts600CadastralConversion(const std::function<void()>& yieldToEvents, TextSink& sink);
+  void read(QStringView piece) override { lines_.read(piece); }
+  void finish() override;
+  bool metRecords() const override { return metRecords_; }
+
+ private:
+  void add(QStringView line, qsizetype number);
+
+  ResultText report_;
+  LineSplitter lines_;
+  bool metRecords_ = false;
+};
 
 // The command: writes the workspace to "Temp.txt" in the program folder (a failure to write it
 // throws korvane::Failure) and returns the report.

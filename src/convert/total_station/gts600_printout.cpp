@@ -4,23 +4,17 @@
 #include "common/failure.h"
 #include "convert/total_station/field_text.h"
 #include "text/cp950.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
 namespace korvane::convert::total_station {
 
 void forEachLine(QStringView text, const std::function<void()>& yieldToEvents,
-                 const std::function<void(QStringView line)>& handle) {
-  qsizetype start = 0;
-  const qsizetype size = text.size();
-  while (start < size) {
-    qsizetype end = start;
-    while (end < size && text[end] != u'\r' && text[end] != u'\n') ++end;
-    if (yieldToEvents) yieldToEvents();
-    handle(text.sliced(start, end - start));
-    if (end < size && text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n') ++end;
-    start = end + 1;
-  }
+                 const std::function<void(QStringView line, qsizetype number)>& handle) {
+  LineSplitter lines(yieldToEvents, handle);
+  lines.read(text);
+  lines.finish();
 }
 
 QString trimmedColumns(QStringView line, qsizetype first, qsizetype last) {
@@ -29,8 +23,9 @@ QString trimmedColumns(QStringView line, qsizetype first, qsizetype last) {
 
 QString jobName(QStringView line) { return trimmedColumns(line, 5, 16); }
 
-double columnsValue(QStringView line, qsizetype first, qsizetype last) {
-  return text::numericValue(columns(line, first, last));
+double columnsValue(QStringView line, qsizetype number, qsizetype first, qsizetype last, QStringView field) {
+  const QStringView text = columns(line, first, last);
+  return text::usableNumber(text::numericValue(text), number, field, text);
 }
 
 }  // namespace korvane::convert::total_station

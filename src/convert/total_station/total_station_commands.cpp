@@ -19,6 +19,34 @@ const QString kGts600Points = QStringLiteral("GTS-600 系列座標列表的點�
 const QString kGts600Observations =
     QStringLiteral("GTS-600 系列觀測列表的測站或觀測列（「Occ. Stn:」「Backsight Point:」「SS」「FS」）");
 
+// The boxes of a conversion that only looks for records are shown to nobody.
+class Unshown : public Messages {
+ public:
+  void information(const QString&, const QString&) override {}
+  void critical(const QString&, const QString&) override {}
+  void exclamation(const QString&, const QString&) override {}
+  void plain(const QString&) override {}
+  bool confirm(const QString&, const QString&) override { return false; }
+};
+
+bool holdsCoordinateRecords(QStringView text) {
+  return holdsRecordsOf<total_station::CoordinateListingConversion>(text, total_station::PlaneOrder::XThenY);
+}
+
+template <typename Report>
+bool holdsGts200Records(QStringView text) {
+  Unshown unshown;
+  return holdsRecordsOf<Report>(text, unshown);
+}
+
+bool holdsPointLines(QStringView text) {
+  return holdsRecordsOf<total_station::Gts600CoordinateConversion>(text, std::function<void()>());
+}
+
+bool holdsObservationLines(QStringView text) {
+  return holdsRecordsOf<total_station::Gts600CadastralConversion>(text, std::function<void()>());
+}
+
 }  // namespace
 
 std::vector<ConversionCommand> totalStationCommands() {
@@ -37,13 +65,13 @@ std::vector<ConversionCommand> totalStationCommands() {
        [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
          return cMeas(workspace, environment.messages);
        },
-       kGts200Observations, holdsGts200Records},
+       kGts200Observations, holdsGts200Records<ObservationReportConversion>},
       {QStringLiteral("mnuMeas200"), QStringLiteral("gts200-cadastral"),
        QStringLiteral("GTS-200 observation data -> cadastral observation report (地政觀測資料)"),
        [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {
          return mnuMeas200(workspace, environment.messages);
        },
-       kGts200Observations, holdsGts200Records},
+       kGts200Observations, holdsGts200Records<CadastralReportConversion>},
       {QStringLiteral("mnuCoord600"), QStringLiteral("gts600-coord"),
        QStringLiteral("GTS-600 coordinate printout -> cadastral coordinate list (地政座標(點號Y,X,Z))"),
        [](const QString& workspace, ConversionEnvironment& environment) -> std::optional<QString> {

@@ -84,3 +84,33 @@ TEST(LevelConvertCommand, WorkbookFailuresExitOne) {
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_TRUE(unwritable.errors.contains("no/such/folder.xlsx")) << unwritable.errors.toStdString();
 }
+
+// Numbers no report can show, as fuzzed downloads held them (once printed as "Infinity" with exit
+// 0): refused naming the line and the field, nothing on standard output, and no workbook at all.
+TEST(LevelConvertCommand, NumbersNoReportCanShowAreRefusedNamingLineAndField) {
+  const struct {
+    QString download;
+    QString named;
+  } cases[] = {
+      {kHeader + lineStart("JOB1", "BM1", "+1e999") + kEnd, "第 2 行的f3 已知高程「+1e999」"},
+      {kHeader + lineStart("JOB1", "BM1", "+02543210") + sight("g", "BM1", "+00145230", QString(400, u'9')) + kEnd,
+       "第 3 行的f2 距離"},
+      {kHeader + twoSectionLine() + sectionEnd("w", "BM3", "-1e25", "+0059990", "+0110310", "+02444555") + kEnd,
+       "第 10 行的f4 區間高程差「-1e25」太大"},
+      {kHeader + QStringLiteral("c,00,JOB2,    BM12,+1e400,\r\n") + kEnd, "第 2 行的已知高程「1e400」"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.named.toStdString());
+    const Convert report({"dl100c-report"}, c.download);
+    EXPECT_EQ(report.exitCode, 1);
+    EXPECT_TRUE(report.out.isEmpty());
+    EXPECT_TRUE(report.errors.contains(c.named)) << report.errors.toStdString();
+
+    QTemporaryDir folder;
+    const QString output = folder.filePath("level.xlsx");
+    const Convert workbook({"dl100c-xlsx", "-o", output}, c.download);
+    EXPECT_EQ(workbook.exitCode, 1);
+    EXPECT_TRUE(workbook.errors.contains(c.named)) << workbook.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(output));
+  }
+}

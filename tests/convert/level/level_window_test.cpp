@@ -85,6 +85,23 @@ TEST(LevelMenu, DataTransferFailureShowsErrorBoxAndLeavesTheWorkspace) {
   }
 }
 
+// A number no report can show: the command's error box names the line and the field, the
+// workspace stays, and no workbook is made.
+TEST(LevelMenu, NumbersNoReportCanShowStopBothCommands) {
+  DocumentOpener opener;
+  Window w;
+  const QString text = kHeader + lineStart("JOB1", "BM1", "+02543210") + sight("j", "TP1", "+1e999", "+0024980") + kEnd;
+  for (const auto& [menu, title] : {std::pair{"mnuLvDataTran", "錯誤"}, std::pair{"mnuLvDataExcel", "Error"}}) {
+    w.messages.shown.clear();
+    EXPECT_EQ(w.run(menu, text), text);
+    ASSERT_EQ(w.messages.shown.size(), 1u) << menu;
+    EXPECT_EQ(w.messages.shown[0].kind, "critical");
+    EXPECT_EQ(w.messages.shown[0].title, title);
+    EXPECT_TRUE(w.messages.shown[0].text.contains("第 3 行的f1 標尺讀數")) << w.messages.shown[0].text.toStdString();
+  }
+  EXPECT_TRUE(opener.opened.isEmpty());
+}
+
 TEST(LevelMenu, DataToExcelOpensANewWorkbookAndKeepsTheWorkspace) {
   DocumentOpener opener;
   Window w;

@@ -128,7 +128,7 @@ TEST(LevelWorkbook, UserIsToldWhereTheFileIsWhenNothingOpensIt) {
   QTemporaryDir folder;
   const QString path = folder.filePath("report.xlsx");
   ConversionEnvironment environment{messages, folder.path(), 10, {}, path, [](const QString&) { return false; }};
-  level::convertToWorkbook(kEnd, environment);
+  level::convertToWorkbook(kBacksight + kEnd, environment);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(path)));
   EXPECT_EQ(messages.shown[1].text, "轉換完成");

@@ -122,6 +122,41 @@ TEST(ConvertCommand, InputWithoutRecordsOfTheVerbsKindExitsOneWithNothingOnStand
   EXPECT_FALSE(QFile::exists(QDir(home.path()).filePath(QStringLiteral("Temp.txt"))));
 }
 
+// Numbers no report can show, as the fuzzed downloads held them: beyond the range of a double
+// (once printed as "Infinity"), or with more whole digits than a report writes (a 76-digit target
+// height). Each is refused naming the line and the field: exit 1, nothing on standard output.
+TEST(ConvertCommand, NumbersNoReportCanShowAreRefusedNamingLineAndField) {
+  // A line break in the preamble: the records stand on line 2.
+  const QString station = QStringLiteral("GTS\r\n_'S1_(ID_)1.5_+B1_ ");
+  const struct {
+    const char* verb;
+    QString input;
+    QString named;
+  } cases[] = {
+      {"gts200-obs", station + QStringLiteral("<0900000d0000000dK123_*BS_,") + QString(76, u'7') + QStringLiteral("_+P1_ "),
+       QStringLiteral("第 2 行的覘標高「777")},
+      {"gts200-obs", station + QStringLiteral("?1e999xxxxm0900000d1000000dm00010000_*X_,1_ "), QStringLiteral("第 2 行的斜距「1e999xxxx」")},
+      {"gts200-obs", QStringLiteral("_'S1_(ID_)") + QString(400, u'9') + QStringLiteral("_+B1_ "), QStringLiteral("第 1 行的儀器高")},
+      {"gts200-obs", station + QStringLiteral("U000000001000000002-1e400xxx_ABC_*X_,1_ "), QStringLiteral("第 2 行的Z「-1e400xxx」")},
+      {"gts200-cadastral", station + QStringLiteral("R000010000m0900000d1e999xxdm00010000_*X_,1_ "), QStringLiteral("第 2 行的水平角「1e999xx」")},
+      {"gts200-coord-xyz", QStringLiteral("_+P1_ x1000_ y2000_ z3000_\r\n+P2_ x1_ y-1e999_ z1_"), QStringLiteral("第 2 行的點號 P2 的 y 值")},
+      {"gts200-coord-yxz", korvane::testing::gts200Download(QString(300, u'.') + QStringLiteral("_+P9_ x1_ y1_ z1e20_")),
+       QStringLiteral("第 3 行的點號 P9 的 z 值「1e20」太大")},
+      {"gts600-coord", QStringLiteral("Job: A\r\nPoint          North         East\r\nP1             1e999          187654.321\r\n"),
+       QStringLiteral("第 3 行的North「1e999」")},
+      {"gts600-cadastral", QStringLiteral("Job: A\r\nOcc. Stn: A01\r\n  SS      P101      HA: 123.4510  VA: 89.5930  HD: 1e99999\r\n"),
+       QStringLiteral("第 3 行的HD 平距「1e99999」")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.verb);
+    QTemporaryDir home;
+    const Outcome outcome = convert(home.path(), {QString::fromLatin1(c.verb), QStringLiteral("--utf8")}, c.input.toUtf8());
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.out.isEmpty()) << outcome.out.constData();
+    EXPECT_TRUE(QString::fromLocal8Bit(outcome.errors).contains(c.named)) << outcome.errors.constData();
+  }
+}
+
 TEST(ConvertCommand, TokensAfterEotBecomeEotLinesOnStandardError) {
   QTemporaryDir home;
   const Outcome outcome = convert(home.path(), {QStringLiteral("gts200-obs")}, QByteArray("_<0900000d0000000dK123_*\x04_,1.5_ ?ZZ_ "));

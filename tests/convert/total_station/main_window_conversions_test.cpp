@@ -79,6 +79,28 @@ TEST(MainWindowConversions, WithoutRecordsOfItsKindAnEntryKeepsTheWorkspaceAndSa
   EXPECT_FALSE(QFile::exists(QDir(w.home.path()).filePath(QStringLiteral("Temp.txt"))));
 }
 
+// A number no report can show stops every entry with an error box naming the line and the field,
+// even the GTS-200 observation reports that pass over other failing steps; the workspace stays.
+TEST(MainWindowConversions, NumbersNoReportCanShowStopWithAnErrorBox) {
+  Window w;
+  const std::pair<const char*, QString> cases[] = {
+      {"cCoord", QStringLiteral("+P1_ x1e999_ y2000_ z3000_")},
+      {"cCoord1", QStringLiteral("+P1_ x1000_ y2000_ z") + QString(400, u'9') + u'_'},
+      {"cMeas", QStringLiteral("_'S1_(ID_)1.5_+B1_ <0900000d0000000dK123_*BS_,") + QString(76, u'7') + QStringLiteral("_+P1_ ")},
+      {"mnuMeas200", QStringLiteral("_'S1_(ID_)1.5_+B1_ ?1e999xxxxm0900000d1000000dm00010000_*X_,1_ ")},
+      {"mnuCoord600", QStringLiteral("Job: A\r\nP1             1e999          187654.321\r\n")},
+      {"mnuMeas600", QStringLiteral("Job: A\r\n  SS      P101      HA: 123.4510  VA: 89.5930  HD: 1e99999\r\n")}};
+  for (const auto& [name, text] : cases) {
+    w.messages.shown.clear();
+    EXPECT_EQ(w.convert(name, text), text) << name;
+    ASSERT_EQ(w.messages.shown.size(), 1u) << name;
+    EXPECT_EQ(w.messages.shown[0].kind, QStringLiteral("critical"));
+    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("Error"));
+    EXPECT_TRUE(w.messages.shown[0].text.startsWith(text.startsWith(u"Job") ? QStringLiteral("第 2 行的") : QStringLiteral("第 1 行的")))
+        << name << ": " << w.messages.shown[0].text.toStdString();
+  }
+}
+
 TEST(MainWindowConversions, FailuresShowAnErrorBoxAndKeepTheWorkspace) {
   Window w;
   ASSERT_TRUE(QDir(w.home.path()).mkdir(QStringLiteral("Temp.txt")));
