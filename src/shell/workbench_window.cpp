@@ -299,7 +299,7 @@ void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDi
     return;
   }
   if (rows == 0) {
-    messages_.exclamation(kTitleMessage, kNoSections);
+    messages_.exclamation(kTitleMessage, workbench::kNoSections);
     return;
   }
   showWorkbench();

@@ -37,8 +37,6 @@ struct WorkbenchServices {
   QString enginePath;  // empty: tarnex beside Korvane
 };
 
-inline const QString kNoSections = QStringLiteral(
-    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
 inline const QString kClearPrompt = QStringLiteral("確定清除所有資料");
 inline const QString kTitleWarning = QStringLiteral("警告");
 
