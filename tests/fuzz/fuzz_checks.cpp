@@ -110,8 +110,15 @@ void checkDigitsKept(std::string_view output, std::string_view input, std::strin
       ++at;
       continue;
     }
-    std::size_t begin = at;
+    const std::size_t start = at;
     while (at < output.size() && isDigit(output[at])) ++at;
+    // Only the whole part of a number the output formats: digits followed by a decimal point and
+    // a digit, not themselves the decimals of another number. A field copied as text (block breaks
+    // removed from it) may join digit runs of the input and is no formatted number.
+    const bool wholePart = at + 1 < output.size() && output[at] == '.' && isDigit(output[at + 1]) &&
+                           (start == 0 || output[start - 1] != '.');
+    if (!wholePart) continue;
+    std::size_t begin = start;
     while (begin + 1 < at && output[begin] == '0') ++begin;
     const std::string_view run = output.substr(begin, at - begin);
     if (run.size() > kDoubleDigits && input.find(run) == std::string_view::npos) {
