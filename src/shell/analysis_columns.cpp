@@ -50,8 +50,8 @@ bool partFails(const AnalysisResult& result, int part) {
 
 bool pointFails(const AnalysisResult& result, int point) {
   const analysis::PointResult& p = result.points[point];
-  return p.status == analysis::HeightStatus::NoDatum ||
-         (p.knownTest && p.removedAtStep == 0 && (p.knownTest->wFails || p.knownTest->tauFails));
+  return p.status == analysis::HeightStatus::NoDatum || p.removedAtStep > 0 ||
+         (p.knownTest && (p.knownTest->wFails || p.knownTest->tauFails));
 }
 
 std::vector<ResultColumn> partColumns(const SharedResult& result) {
@@ -76,13 +76,13 @@ std::vector<ResultColumn> closureColumns(const SharedResult& result, std::vector
   auto check = [shared](int row) -> const analysis::ClosureCheck& { return *(*shared)[row]; };
   return {
       {QStringLiteral("種類"), [check](int row) { return closureKindName(check(row).kind); }},
-      {QStringLiteral("路線"), [result, check](int row) { return walkText(*result, check(row).points); }},
-      quantityColumn(QStringLiteral("閉合差 (mm)"), 2, [check](int row) { return Quantity(check(row).misclosureMm); }, true),
-      quantityColumn(QStringLiteral("長度 K (km)"), 3, [check](int row) { return Quantity(check(row).lengthKm); }),
-      quantityColumn(QStringLiteral("限值 k√K (mm)"), 2, [check](int row) { return Quantity(check(row).toleranceMm); }),
       {QStringLiteral("判定"), [check](int row) { return closureMark(check(row).passes); },
        [check](int row) { return QVariant(check(row).passes ? 1 : 0); },
        [check](int row) { return std::optional(check(row).passes); }},
+      quantityColumn(QStringLiteral("閉合差 (mm)"), 2, [check](int row) { return Quantity(check(row).misclosureMm); }, true),
+      quantityColumn(QStringLiteral("長度 K (km)"), 3, [check](int row) { return Quantity(check(row).lengthKm); }),
+      quantityColumn(QStringLiteral("限值 k√K (mm)"), 2, [check](int row) { return Quantity(check(row).toleranceMm); }),
+      {QStringLiteral("路線"), [result, check](int row) { return walkText(*result, check(row).points); }},
   };
 }
 
@@ -92,6 +92,18 @@ std::vector<ResultColumn> pointColumns(const SharedResult& result) {
   std::vector<ResultColumn> columns = {
       {QStringLiteral("點號"), [result](int row) { return name(*result, row); }},
       {QStringLiteral("種類"), [points](int row) { return knownRoleName(points(row).known); }},
+      {QStringLiteral("判定"),
+                     [result](int row) {
+                       const analysis::PointResult& p = result->points[row];
+                       if (p.status == analysis::HeightStatus::NoDatum) return kFailSymbol + QStringLiteral(" 無高程基準");
+                       if (p.removedAtStep > 0)
+                         return kFailSymbol + QStringLiteral(" 已知高程移除（第 %1 步）").arg(p.removedAtStep);
+                       if (pointFails(*result, row)) return kFailSymbol + QStringLiteral(" 已知高程檢定未過");
+                       return p.status == analysis::HeightStatus::Held ? kPassSymbol + QStringLiteral(" 固定")
+                                                                       : kPassSymbol;
+                     },
+                     [result](int row) { return QVariant(pointFails(*result, row) ? 0 : 1); },
+                     [result](int row) { return std::optional(!pointFails(*result, row)); }},
       countColumn(QStringLiteral("部分"), [points](int row) { return points(row).part + 1; }),
       quantityColumn(QStringLiteral("平差高程 (m)"), 5, [points](int row) { return points(row).height; }),
       quantityColumn(QStringLiteral("σ (mm)"), 2, [points](int row) { return points(row).sigma; }, false,
@@ -106,18 +118,6 @@ std::vector<ResultColumn> pointColumns(const SharedResult& result) {
                                      [points](int row) { return points(row).freeOffset; }, true,
                                      QStringLiteral("平差高程減已知高程，扣除該部分已知點的平均差")));
   }
-  columns.push_back({QStringLiteral("判定"),
-                     [result](int row) {
-                       const analysis::PointResult& p = result->points[row];
-                       if (p.status == analysis::HeightStatus::NoDatum) return kFailSymbol + QStringLiteral(" 無高程基準");
-                       if (p.removedAtStep > 0)
-                         return kFailSymbol + QStringLiteral(" 已知高程移除（第 %1 步）").arg(p.removedAtStep);
-                       if (pointFails(*result, row)) return kFailSymbol + QStringLiteral(" 已知高程檢定未過");
-                       return p.status == analysis::HeightStatus::Held ? kPassSymbol + QStringLiteral(" 固定")
-                                                                       : kPassSymbol;
-                     },
-                     [result](int row) { return QVariant(pointFails(*result, row) ? 0 : 1); },
-                     [result](int row) { return std::optional(!pointFails(*result, row)); }});
   return columns;
 }
 
@@ -128,6 +128,12 @@ std::vector<ResultColumn> observationColumns(const SharedResult& result) {
       countColumn(QStringLiteral("資料列"), [obs](int row) { return int(obs(row).row); }),
       {QStringLiteral("起點"), [result, obs](int row) { return name(*result, obs(row).from); }},
       {QStringLiteral("終點"), [result, obs](int row) { return name(*result, obs(row).to); }},
+      {QStringLiteral("判定"), [obs](int row) { return observationMark(obs(row)); },
+       [obs](int row) { return QVariant(obs(row).removedAtStep > 0 ? -1 : observationFails(obs(row)) ? 0 : 1); },
+       [obs](int row) -> std::optional<bool> {
+         if (obs(row).removedAtStep == 0 && !obs(row).test.controlled) return std::nullopt;
+         return !observationFails(obs(row)) && obs(row).removedAtStep == 0;
+       }},
       quantityColumn(QStringLiteral("高差 (m)"), 5, [obs](int row) { return Quantity(obs(row).dh); }),
       quantityColumn(QStringLiteral("距離"), 3, [obs](int row) { return Quantity(obs(row).distance); }),
       quantityColumn(QStringLiteral("殘差 v (mm)"), 2, [test](int row) { return test(row).residual; }, true),
@@ -142,12 +148,6 @@ std::vector<ResultColumn> observationColumns(const SharedResult& result) {
       quantityColumn(QStringLiteral("MDB 影響 (mm)"), 2, [test](int row) { return test(row).mdbEffect; }, false,
                      QStringLiteral("MDB 對高程的最大影響")),
       quantityColumn(QStringLiteral("粗差估值 (mm)"), 2, [test](int row) { return test(row).grossError; }, true),
-      {QStringLiteral("判定"), [obs](int row) { return observationMark(obs(row)); },
-       [obs](int row) { return QVariant(obs(row).removedAtStep > 0 ? -1 : observationFails(obs(row)) ? 0 : 1); },
-       [obs](int row) -> std::optional<bool> {
-         if (obs(row).removedAtStep == 0 && !obs(row).test.controlled) return std::nullopt;
-         return !observationFails(obs(row)) && obs(row).removedAtStep == 0;
-       }},
   };
 }
 

@@ -1,5 +1,7 @@
 #include "shell/analysis_tabs.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -16,9 +18,10 @@ namespace korvane::shell {
 
 struct AnalysisTabs::Table {
   ResultTableModel model;
-  QSortFilterProxyModel proxy;
+  ResultTableProxy proxy;
   QTableView* view = nullptr;
   QString caption;
+  QCheckBox* onlyFailing = nullptr;
 };
 
 namespace {
@@ -37,6 +40,15 @@ QLabel* caption(const QString& text, QWidget* parent) {
   bold.setBold(true);
   label->setFont(bold);
   return label;
+}
+
+// A table's caption, and on its right the choice to list only the rows that fail.
+QHBoxLayout* captionRow(QLabel* caption, QCheckBox* onlyFailing) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(caption);
+  row->addStretch(1);
+  row->addWidget(onlyFailing);
+  return row;
 }
 
 void tint(QLabel* label, bool passes) {
@@ -58,24 +70,26 @@ AnalysisTabs::AnalysisTabs(QWidget* parent) : QTabWidget(parent) {
   parts_->caption = QStringLiteral("連通部分");
   parts_->view->setMaximumHeight(parts_->view->verticalHeader()->defaultSectionSize() * 6);
   checksLayout->addWidget(parts_->view);
-  checksLayout->addWidget(caption(QStringLiteral("閉合差檢核：環線、已知點間路線、重複測量"), checks));
-  closures_ = &addTable("ClosuresTable", checks);
+  closures_ = &addTable("ClosuresTable", checks, QStringLiteral("只列出超限者"));
   closures_->caption = QStringLiteral("閉合差檢核");
+  checksLayout->addLayout(
+      captionRow(caption(QStringLiteral("閉合差檢核：環線、已知點間路線、重複測量"), checks), closures_->onlyFailing));
   checksLayout->addWidget(closures_->view, 1);
   addTab(checks, QStringLiteral("檢核"));
 
   auto* results = new QWidget(this);
   globalText_ = textLabel("GlobalTest", results);
-  points_ = &addTable("PointsTable", results);
+  points_ = &addTable("PointsTable", results, QStringLiteral("只列出未過者"));
   points_->caption = QStringLiteral("高程");
   auto* resultsLayout = new QVBoxLayout(results);
   resultsLayout->addWidget(globalText_);
+  resultsLayout->addLayout(captionRow(caption(QStringLiteral("各點高程"), results), points_->onlyFailing));
   resultsLayout->addWidget(points_->view, 1);
   addTab(results, QStringLiteral("成果"));
 
   auto* observations = new QWidget(this);
   testText_ = textLabel("TestLevels", observations);
-  observations_ = &addTable("ObservationsTable", observations);
+  observations_ = &addTable("ObservationsTable", observations, QStringLiteral("只列出未過者"));
   observations_->caption = QStringLiteral("觀測");
   snoopingCaption_ = caption(QStringLiteral("資料探測步驟（依移除的先後）"), observations);
   snooping_ = &addTable("SnoopingTable", observations);
@@ -84,6 +98,8 @@ AnalysisTabs::AnalysisTabs(QWidget* parent) : QTabWidget(parent) {
   snooping_->view->setSortingEnabled(false);
   auto* observationsLayout = new QVBoxLayout(observations);
   observationsLayout->addWidget(testText_);
+  observationsLayout->addLayout(captionRow(caption(QStringLiteral("各觀測的檢定（點表頭排序）"), observations),
+                                           observations_->onlyFailing));
   observationsLayout->addWidget(observations_->view, 3);
   observationsLayout->addWidget(snoopingCaption_);
   observationsLayout->addWidget(snooping_->view, 1);
@@ -111,8 +127,14 @@ AnalysisTabs::~AnalysisTabs() {
   for (const auto& table : tables_) table->view->setModel(nullptr);
 }
 
-AnalysisTabs::Table& AnalysisTabs::addTable(const char* name, QWidget* page) {
+AnalysisTabs::Table& AnalysisTabs::addTable(const char* name, QWidget* page, const QString& onlyFailing) {
   auto table = std::make_unique<Table>();
+  if (!onlyFailing.isEmpty()) {
+    table->onlyFailing = new QCheckBox(onlyFailing, page);
+    table->onlyFailing->setObjectName(QString::fromLatin1(name) + QStringLiteral("OnlyFailing"));
+    ResultTableProxy* proxy = &table->proxy;
+    connect(table->onlyFailing, &QCheckBox::toggled, this, [proxy](bool only) { proxy->setOnlyFailing(only); });
+  }
   table->proxy.setSourceModel(&table->model);
   table->proxy.setSortRole(kSortRole);
   table->view = new QTableView(page);
@@ -154,7 +176,10 @@ void AnalysisTabs::showResult(const SharedResult& result) {
        [failing](int row) { return bool((*failing)[row]); });
   fill(*points_, int(r.points.size()), pointColumns(result), [result](int row) { return pointFails(*result, row); });
   fill(*observations_, int(r.observations.size()), observationColumns(result),
-       [result](int row) { return observationFails(result->observations[row]); });
+       [result](int row) {
+         const analysis::ObservationResult& o = result->observations[row];
+         return observationFails(o) || o.removedAtStep > 0;
+       });
   fill(*snooping_, int(r.snooping.size()), snoopingColumns(result), {});
 
   checkText_->setText(checkLines(r).join(u'\n'));
@@ -195,7 +220,12 @@ int AnalysisTabs::sourceRow(const Table& table) {
 }
 
 void AnalysisTabs::selectSourceRow(Table& table, int row) {
-  const QModelIndex index = table.proxy.mapFromSource(table.model.index(row, 0));
+  QModelIndex index = table.proxy.mapFromSource(table.model.index(row, 0));
+  if (!index.isValid() && table.onlyFailing && table.onlyFailing->isChecked()) {
+    // A row the list leaves out is shown by listing all rows again.
+    table.onlyFailing->setChecked(false);
+    index = table.proxy.mapFromSource(table.model.index(row, 0));
+  }
   if (!index.isValid()) return;
   table.view->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -43,7 +43,8 @@ class AnalysisTabs : public QTabWidget {
 
  private:
   struct Table;
-  Table& addTable(const char* name, QWidget* page);
+  // `onlyFailing`: the words of the choice to list only the rows that fail, or empty.
+  Table& addTable(const char* name, QWidget* page, const QString& onlyFailing = {});
   void fill(Table& table, int rows, std::vector<ResultColumn> columns, std::function<bool(int)> rowFails);
   static int sourceRow(const Table& table);
   static void selectSourceRow(Table& table, int row);

@@ -28,7 +28,7 @@
 namespace korvane::shell {
 namespace {
 
-enum Page { kTablesPage, kProblemPage };
+enum Page { kTablesPage, kProblemPage, kWaitingPage };
 
 std::filesystem::path filePath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
 
@@ -86,6 +86,10 @@ NetworkAnalysisWindow::NetworkAnalysisWindow(Messages& messages, FileDialogs& fi
   pages_ = new QStackedWidget(this);
   pages_->insertWidget(kTablesPage, tabs_);
   pages_->insertWidget(kProblemPage, problemScroll);
+  auto* waiting = new QLabel(QStringLiteral("正在分析平差資料庫的資料…"), this);
+  waiting->setObjectName(QStringLiteral("AnalysisWaiting"));
+  waiting->setAlignment(Qt::AlignCenter);
+  pages_->insertWidget(kWaitingPage, waiting);
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("AnalysisStatus"));
@@ -178,6 +182,8 @@ void NetworkAnalysisWindow::start() {
   if (!started) return;
   progress_->setValue(0);
   status_->setText(QStringLiteral("分析中…"));
+  // The last result stays in view until the new one replaces it.
+  if (!result_) pages_->setCurrentIndex(kWaitingPage);
   progressDelay_->start();
   updateControls();
 }

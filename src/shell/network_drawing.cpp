@@ -177,6 +177,9 @@ PictureSelection NetworkDrawing::hit(QPointF place, double reach) const {
 void NetworkDrawing::paint(QPainter& painter, const QTransform& toDevice, double pixel, bool withNames) const {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
+  // Marks shrink with a picture zoomed out far enough that they would cover the lines.
+  const double lineOnScreen = kUsualLineLength * std::abs(toDevice.m11()) / pixel;
+  const double mark = pixel * std::clamp(lineOnScreen / 40.0, 0.25, 1.0);
   auto at = [&](int index) { return toDevice.map(points_[index].place); };
 
   if (selection_.kind == PictureSelection::Kind::Observation && selection_.index >= 0 &&
@@ -193,7 +196,7 @@ void NetworkDrawing::paint(QPainter& painter, const QTransform& toDevice, double
     if (segments.isEmpty()) continue;
     painter.setPen(linePen(state, pixel));
     painter.drawLines(segments);
-    if (state == LineState::Flagged) {
+    if (state == LineState::Flagged && lineOnScreen >= 24.0) {
       // The symbol as well as the colour, for a page printed without colour.
       QFont font = painter.font();
       font.setPixelSize(std::max(1, int(std::lround(13.0 * pixel))));
@@ -213,10 +216,13 @@ void NetworkDrawing::paint(QPainter& painter, const QTransform& toDevice, double
     if (index >= 0) {
       painter.setPen(QPen(kSelectionColour, 4.0 * pixel));
       painter.setBrush(Qt::NoBrush);
-      painter.drawEllipse(at(index), 11.0 * pixel, 11.0 * pixel);
+      const double ring = 11.0 * std::max(mark, 0.8 * pixel);
+      painter.drawEllipse(at(index), ring, ring);
     }
   }
-  for (int i = 0; i < int(points_.size()); ++i) paintPointMark(painter, at(i), points_[i].known, points_[i].fails, pixel);
+  for (int i = 0; i < int(points_.size()); ++i) {
+    paintPointMark(painter, at(i), points_[i].known, points_[i].fails, points_[i].known ? std::max(mark, 0.6 * pixel) : mark);
+  }
 
   if (withNames) {
     QFont font = painter.font();

@@ -37,6 +37,8 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
         if (const std::optional<bool> passes = column.verdict(row)) return QBrush(*passes ? passColour() : failColour());
       }
       return {};
+    case kFailsRole:
+      return rowFails_ && rowFails_(row);
     case Qt::BackgroundRole:
       if (rowFails_ && rowFails_(row)) return QBrush(failBackground());
       return {};
@@ -51,6 +53,16 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
   if (role == Qt::DisplayRole) return columns_[section].header;
   if (role == Qt::ToolTipRole && !columns_[section].toolTip.isEmpty()) return columns_[section].toolTip;
   return {};
+}
+
+void ResultTableProxy::setOnlyFailing(bool only) {
+  if (only == onlyFailing_) return;
+  onlyFailing_ = only;
+  invalidateRowsFilter();
+}
+
+bool ResultTableProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
+  return !onlyFailing_ || sourceModel()->index(sourceRow, 0, sourceParent).data(kFailsRole).toBool();
 }
 
 QVariant sortNumber(std::optional<double> value) {

@@ -4,6 +4,7 @@
 // over its whole width; the judging column carries the mark (symbol and word) in its colour.
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -12,6 +13,8 @@ namespace korvane::shell {
 
 // The role a sorting proxy sorts by: a number where the column holds one.
 inline constexpr int kSortRole = Qt::UserRole + 1;
+// Whether the row fails (a bool), for a proxy that lists only those.
+inline constexpr int kFailsRole = Qt::UserRole + 2;
 
 struct ResultColumn {
   QString header;
@@ -40,6 +43,20 @@ class ResultTableModel : public QAbstractTableModel {
   int rows_ = 0;
   std::vector<ResultColumn> columns_;
   std::function<bool(int row)> rowFails_;
+};
+
+// The rows of a result table in the order of the column the user sorts by, all of them or only
+// those that fail.
+class ResultTableProxy : public QSortFilterProxyModel {
+ public:
+  void setOnlyFailing(bool only);
+  bool onlyFailing() const { return onlyFailing_; }
+
+ protected:
+  bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+ private:
+  bool onlyFailing_ = false;
 };
 
 // A sort key for a value that may be missing: missing values sort before every number.

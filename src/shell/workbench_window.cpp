@@ -267,7 +267,7 @@ void WorkbenchWindow::runEngine() {
 }
 
 void WorkbenchWindow::analyseNetwork() {
-  services_.analysisWindow.analyse(services_.databasePath, projectName());
+  if (services_.analysisWindow) services_.analysisWindow->analyse(services_.databasePath, projectName());
 }
 
 WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
@@ -285,8 +285,8 @@ WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDia
 WorkbenchLauncher::~WorkbenchLauncher() = default;
 
 void WorkbenchLauncher::showWorkbench() {
-  WorkbenchWindow window(owner_, {messages_, fileDialogs_, *engineConsole_, *analysisWindow_, session_,
-                                  workbench::defaultDatabasePath(), workbench::enginePath()});
+  WorkbenchWindow window(owner_, {messages_, fileDialogs_, *engineConsole_, session_, workbench::defaultDatabasePath(),
+                                  workbench::enginePath(), analysisWindow_.get()});
   if (!window.isLoaded()) return;
   if (modalShow_) {
     modalShow_->showModal(window);

@@ -34,10 +34,11 @@ struct WorkbenchServices {
   Messages& messages;
   FileDialogs& fileDialogs;
   EngineConsoleWindow& engineConsole;
-  NetworkAnalysisWindow& analysisWindow;
   WorkbenchSession& session;
   QString databasePath = workbench::defaultDatabasePath();
   QString enginePath;  // empty: tarnex beside Korvane
+  // Where "網形分析" shows the analysis; none: the button does nothing.
+  NetworkAnalysisWindow* analysisWindow = nullptr;
 };
 
 inline const QString kNoSections = QStringLiteral(
