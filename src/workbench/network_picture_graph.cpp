@@ -117,7 +117,8 @@ PicturePlaces layOutPicture(const PictureGraph& graph) {
   GVC_t* context = gvContext();
   Agraph_t* g = agopen(text("network"), Agundirected, nullptr);
   agattr(g, AGRAPH, text("pack"), text("true"));
-  agattr(g, AGRAPH, text("overlap"), text("false"));
+  // Removing overlaps takes sfdp ten times as long as the layout; its points seldom meet.
+  if (count <= kNeatoPointLimit) agattr(g, AGRAPH, text("overlap"), text("false"));
   agattr(g, AGRAPH, text("splines"), text("false"));
   agattr(g, AGNODE, text("shape"), text("point"));
   agattr(g, AGNODE, text("width"), text("0.05"));
