@@ -4,12 +4,15 @@
 // a recomputation finds; a network that cannot be analysed is shown with its points, not as
 // empty tables.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "analysis_window_support.h"
@@ -292,4 +295,56 @@ TEST(NetworkAnalysisWindow, ANetworkThatCannotBeAnalysedIsShownWithItsNames) {
   QTableView* points = parts.table("PointsTable");
   EXPECT_EQ(cell(points, 7, "點號"), "X1");
   EXPECT_EQ(cell(points, 7, "判定"), "✘ 無高程基準");
+}
+
+// The picture zooms (buttons, wheel at the cursor) and pans (drag) without picking anything;
+// names are written once the picture is large enough; 全圖 brings back the whole network.
+TEST(NetworkAnalysisWindow, ThePictureZoomsAndPansWithoutPickingAnything) {
+  AnalysisWindowFixture f;
+  writeRows(f.database, kPlantedRows, kPlantedKnown);
+  f.window->show();
+  f.analyse();
+  f.window->tabs().setCurrentIndex(AnalysisTabs::Picture);
+  NetworkPicture& picture = f.window->tabs().picture();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return picture.isLaidOut(); }, kRunWaitMs));
+  NetworkPictureView& view = picture.view();
+  const QPointF bm1 = *picture.drawing()->placeOfPoint(pointNamed(*f.window->result(), "BM1"));
+  const QPointF centre(view.width() / 2.0, view.height() / 2.0);
+  const QPointF fitted = view.toCanvas(bm1);
+  const double fittedScale = view.scale();
+  auto near = [](QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()) < 0.5; };
+
+  f.find<QPushButton>("ZoomIn")->click();
+  EXPECT_DOUBLE_EQ(view.scale(), fittedScale * 1.5);
+  EXPECT_TRUE(near(view.toCanvas(bm1) - centre, (fitted - centre) * 1.5));
+
+  // The wheel zooms about the cursor: what is under it stays there.
+  const QPointF cursor = view.toCanvas(bm1);
+  QWheelEvent wheel(cursor, view.mapToGlobal(cursor), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&view, &wheel);
+  EXPECT_DOUBLE_EQ(view.scale(), fittedScale * 1.5 * 1.25 * 1.25);
+  EXPECT_TRUE(near(view.toCanvas(bm1), cursor));
+
+  // A drag moves the picture by as much as the mouse and selects nothing.
+  const QPointF before = view.toCanvas(bm1);
+  auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, view.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&view, &event);
+  };
+  const QPointF start = before;  // starting on a point: a drag, still no pick
+  send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+  send(QEvent::MouseMove, start + QPointF(20, 10), Qt::LeftButton);
+  send(QEvent::MouseMove, start + QPointF(40, 25), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, start + QPointF(40, 25), Qt::NoButton);
+  EXPECT_TRUE(near(view.toCanvas(bm1), before + QPointF(40, 25)));
+  EXPECT_EQ(f.window->tabs().selectedPoint(), -1);
+  EXPECT_EQ(f.window->tabs().selectedObservation(), -1);
+
+  EXPECT_TRUE(view.namesShown());
+  for (int i = 0; i < 8; ++i) f.find<QPushButton>("ZoomOut")->click();
+  EXPECT_FALSE(view.namesShown());
+  f.find<QPushButton>("FitAll")->click();
+  EXPECT_DOUBLE_EQ(view.scale(), fittedScale);
+  EXPECT_TRUE(near(view.toCanvas(bm1), fitted));
 }
