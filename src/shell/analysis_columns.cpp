@@ -176,7 +176,11 @@ std::vector<ResultColumn> snoopingColumns(const SharedResult& result) {
       {QStringLiteral("再納入檢定"),
        [steps](int row) {
          const analysis::SnoopStep& s = steps(row);
-         const QString figures = number(s.readmissionStatistic, 2) + (s.readmissible ? QStringLiteral(" ≤ ") : QStringLiteral(" > ")) +
+         // The test is two-sided: the statistic's magnitude against the critical value.
+         const analysis::Quantity magnitude =
+             s.readmissionStatistic ? analysis::Quantity(std::abs(*s.readmissionStatistic)) : analysis::Quantity();
+         const QString figures = QStringLiteral("|t| = ") + number(magnitude, 2) +
+                                 (s.readmissible ? QStringLiteral(" ≤ ") : QStringLiteral(" > ")) +
                                  number(s.readmissionCritical, 2);
          return (s.readmissible ? kPassSymbol + QStringLiteral(" 可再納入：") : kFailSymbol + QStringLiteral(" 維持移除：")) +
                 figures;

@@ -22,7 +22,7 @@ QPen linePen(LineState state, double pixel) {
     case LineState::Normal:
       return QPen(kLineColour, 1.3 * pixel);
     case LineState::Removed:
-      return QPen(kLineColour, 1.5 * pixel, Qt::DotLine);
+      return QPen(failColour(), 2.2 * pixel, Qt::DotLine);
     case LineState::FailingClosure:
       return QPen(kClosureColour, 3.0 * pixel, Qt::DashLine);
     case LineState::Flagged:

@@ -186,6 +186,15 @@ TEST(NetworkAnalysisWindow, RecomputeTakesTheOptionsOfThePanel) {
          ASSERT_EQ(steps->model()->rowCount(), 1);
          EXPECT_EQ(cell(steps, 0, "移除"), "觀測 C → D（第 5 列）");
          EXPECT_EQ(cell(f.table("ObservationsTable"), kPlantedObservation, "判定"), "✘ 移除（第 1 步）");
+         // Its readmission is refused: the magnitude of its statistic beyond the critical value.
+         const QString readmission = cell(steps, 0, "再納入檢定");
+         EXPECT_TRUE(readmission.startsWith("✘ 維持移除：|t| = ")) << readmission.toStdString();
+         const QStringList figures = readmission.section("= ", 1).split(" > ");
+         ASSERT_EQ(figures.size(), 2) << readmission.toStdString();
+         EXPECT_GT(figures[0].toDouble(), figures[1].toDouble());
+         NetworkPicture& picture = f.window->tabs().picture();
+         ASSERT_TRUE(QTest::qWaitFor([&] { return picture.isLaidOut(); }, kRunWaitMs));
+         EXPECT_EQ(picture.drawing()->stateOfObservation(kPlantedObservation), LineState::Removed);
        }},
       {"free network: each benchmark compared with the observations",
        [](AnalysisWindowFixture& f) { f.find<QCheckBox>("FreeNetwork")->setChecked(true); },
