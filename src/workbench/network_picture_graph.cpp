@@ -55,6 +55,17 @@ std::mutex& graphvizLock() {
   return lock;
 }
 
+// One Graphviz context for the life of the program, taken under graphvizLock(). Its text-layout
+// plugin remembers the last font it measured by a pointer into the context's font table; a
+// context freed after each layout would leave that pointer dangling for the next one.
+GVC_t* graphvizContext() {
+  static GVC_t* const context = [] {
+    agseterr(AGMAX);  // Graphviz's warnings would go to standard error
+    return gvContext();
+  }();
+  return context;
+}
+
 char* text(const char* literal) { return const_cast<char*>(literal); }
 
 // The springs' lengths for neato: each section's length against the median one, kept within a
@@ -113,8 +124,7 @@ PicturePlaces layOutPicture(const PictureGraph& graph) {
   if (count <= 1) return places;
 
   const std::lock_guard<std::mutex> hold(graphvizLock());
-  agseterr(AGMAX);  // Graphviz's warnings would go to standard error
-  GVC_t* context = gvContext();
+  GVC_t* context = graphvizContext();
   Agraph_t* g = agopen(text("network"), Agundirected, nullptr);
   agattr(g, AGRAPH, text("pack"), text("true"));
   // Removing overlaps takes sfdp ten times as long as the layout; its points seldom meet.
@@ -141,7 +151,6 @@ PicturePlaces layOutPicture(const PictureGraph& graph) {
     gvFreeLayout(context, g);
   }
   agclose(g);
-  gvFreeContext(context);
   return places;
 }
 
