@@ -15,6 +15,30 @@ using MinQueue = std::priority_queue<Entry, std::vector<Entry>, std::greater<Ent
 // Points a local search may reach before it gives up: loops in a mesh close within a few.
 constexpr int kLocalSearchReach = 400;
 
+// The forest of the roots alone, every other point not reached yet.
+ShortestPathForest rootsOnly(int points, std::span<const int> roots)
+{
+    ShortestPathForest forest;
+    forest.distance.assign(points, -1.0);
+    forest.parentSection.assign(points, -1);
+    forest.depth.assign(points, 0);
+    forest.root.assign(points, -1);
+    for (int root : roots) {
+        forest.distance[root] = 0.0;
+        forest.root[root] = root;
+    }
+    return forest;
+}
+
+// `next` reached from `point` over `section`, `distance` from their root.
+void reach(ShortestPathForest& forest, int next, int point, int section, double distance)
+{
+    forest.distance[next] = distance;
+    forest.parentSection[next] = section;
+    forest.depth[next] = forest.depth[point] + 1;
+    forest.root[next] = forest.root[point];
+}
+
 }  // namespace
 
 std::vector<int> ShortestPathForest::sectionsToRoot(int point, const NetworkGraph& graph) const
@@ -29,18 +53,11 @@ std::vector<int> ShortestPathForest::sectionsToRoot(int point, const NetworkGrap
 
 ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std::span<const int> roots)
 {
-    ShortestPathForest forest;
-    forest.distance.assign(points, -1.0);
-    forest.parentSection.assign(points, -1);
-    forest.depth.assign(points, 0);
-    forest.root.assign(points, -1);
+    ShortestPathForest forest = rootsOnly(points, roots);
     MinQueue queue;
     std::vector<bool> settled(points, false);
-    for (int root : roots) {
-        forest.distance[root] = 0.0;
-        forest.root[root] = root;
+    for (int root : roots)
         queue.emplace(0.0, root);
-    }
     while (!queue.empty()) {
         const auto [distance, point] = queue.top();
         queue.pop();
@@ -52,10 +69,7 @@ ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std
             const int next = graph.otherEnd(section, point);
             const double through = distance + graph.sections[section].length;
             if (!settled[next] && (forest.distance[next] < 0.0 || through < forest.distance[next])) {
-                forest.distance[next] = through;
-                forest.parentSection[next] = section;
-                forest.depth[next] = forest.depth[point] + 1;
-                forest.root[next] = forest.root[point];
+                reach(forest, next, point, section, through);
                 queue.emplace(through, next);
             }
         }
@@ -65,18 +79,9 @@ ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std
 
 ShortestPathForest breadthFirstForest(const NetworkGraph& graph, int points, std::span<const int> roots)
 {
-    ShortestPathForest forest;
-    forest.distance.assign(points, -1.0);
-    forest.parentSection.assign(points, -1);
-    forest.depth.assign(points, 0);
-    forest.root.assign(points, -1);
-    std::vector<int> queue;
+    ShortestPathForest forest = rootsOnly(points, roots);
+    std::vector<int> queue(roots.begin(), roots.end());
     queue.reserve(points);
-    for (int root : roots) {
-        forest.distance[root] = 0.0;
-        forest.root[root] = root;
-        queue.push_back(root);
-    }
     for (std::size_t at = 0; at < queue.size(); ++at) {
         const int point = queue[at];
         for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
@@ -84,10 +89,7 @@ ShortestPathForest breadthFirstForest(const NetworkGraph& graph, int points, std
             const int next = graph.otherEnd(section, point);
             if (forest.reached(next))
                 continue;
-            forest.distance[next] = forest.distance[point] + graph.sections[section].length;
-            forest.parentSection[next] = section;
-            forest.depth[next] = forest.depth[point] + 1;
-            forest.root[next] = forest.root[point];
+            reach(forest, next, point, section, forest.distance[point] + graph.sections[section].length);
             queue.push_back(next);
         }
     }

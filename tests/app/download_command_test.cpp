@@ -10,6 +10,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "download_process.h"
 #include "support/instrument_simulator.h"
 #include "support/sample_downloads.h"
 #include "text/cp950.h"
@@ -32,37 +33,7 @@ QByteArray fileBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-struct Download {
-  QProcess process;
-  QByteArray errors;
-  QString home;  // the program folder, when the test gives one
-
-  void start(const QStringList& arguments) {
-    process.setProgram(QStringLiteral(KORVANE_BINARY));
-    process.setArguments(QStringList{"download"} + arguments);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");  // the subcommand needs no display
-    if (!home.isEmpty()) environment.insert("KORVANE_HOME", home);
-    process.setProcessEnvironment(environment);
-    process.start();
-    ASSERT_TRUE(process.waitForStarted());
-  }
-  // Waits until the port is open and polled: the byte count appears on standard error.
-  bool waitUntilListening() {
-    return QTest::qWaitFor(
-        [&] {
-          process.waitForReadyRead(50);
-          errors += process.readAllStandardError();
-          return errors.contains("0") || process.state() == QProcess::NotRunning;
-        },
-        kWaitMs);
-  }
-  int finish() {
-    EXPECT_TRUE(process.waitForFinished(kWaitMs));
-    errors += process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  }
-};
+using Download = korvane::testing::DownloadProcess;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "download_process.h"
 #include "support/posix_host_port.h"
 #include "support/sample_downloads.h"
 #include "text/cp950.h"
@@ -44,7 +45,8 @@ struct Instrument {
   explicit Instrument(const QStringList& arguments) {
     process.start(QStringLiteral(INSTRUMENT_SIM_BINARY), arguments);
     if (!process.waitForStarted()) return;
-    QTest::qWaitFor(
+    // A device name that never comes leaves `device` empty, which the callers check.
+    (void)QTest::qWaitFor(
         [&] {
           process.waitForReadyRead(50);
           return process.canReadLine() || process.state() == QProcess::NotRunning;
@@ -62,34 +64,6 @@ struct Instrument {
   }
 };
 
-// `korvane download` into `output`, the raw bytes into `raw`.
-struct Download {
-  QProcess process;
-  QByteArray errors;
-
-  // As the README writes it; with a raw capture when `raw` is given.
-  Download(const QString& series, const QString& device, const QString& output, const QString& raw) {
-    process.setProcessEnvironment(withoutDisplay());
-    QStringList arguments{"download", "--series", series, "--port", device, "-o", output};
-    if (!raw.isEmpty()) arguments << "--raw" << raw;
-    process.start(QStringLiteral(KORVANE_BINARY), arguments);
-  }
-  // The byte count on standard error shows that the port is open and polled.
-  bool waitUntilListening() {
-    return QTest::qWaitFor(
-        [&] {
-          process.waitForReadyRead(50);
-          errors += process.readAllStandardError();
-          return errors.contains("0") || process.state() == QProcess::NotRunning;
-        },
-        kWaitMs);
-  }
-  int finish() {
-    EXPECT_TRUE(process.waitForFinished(kWaitMs));
-    errors += process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  }
-};
 
 // Plays the instrument with `instrumentArguments` into a download; the raw capture's bytes
 // (none without `raw`).
@@ -97,7 +71,9 @@ QByteArray playAndDownload(const QString& series, const QStringList& instrumentA
                            const QString& raw) {
   Instrument instrument(QStringList{"--series", series} + instrumentArguments);
   EXPECT_FALSE(instrument.device.isEmpty()) << instrument.process.readAllStandardError().toStdString();
-  Download download(series, instrument.device, output, raw);
+  korvane::testing::DownloadProcess download;
+  download.start(QStringList{"--series", series, "--port", instrument.device, "-o", output} +
+                 (raw.isEmpty() ? QStringList() : QStringList{"--raw", raw}));
   EXPECT_TRUE(download.waitUntilListening()) << download.errors.toStdString();
   instrument.pressEnter();
   EXPECT_EQ(download.finish(), 0) << download.errors.toStdString();
