@@ -20,7 +20,9 @@ namespace korvane::analysis {
 
 class SelectedInverse {
 public:
-    // `pause` is called now and then (every few thousand columns); it may throw to stop.
+    // `pause` is called now and then (every few thousand columns); it may throw to stop. The
+    // factor's pattern is read, not copied: the factor must outlive this object and keep its
+    // pattern (a new factorisation of the same pattern keeps it).
     SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause = {});
 
     // Z(row, column) for a position of the factor's pattern or its mirror image; throws
@@ -35,8 +37,8 @@ public:
     double atPlace(int place) const { return values_[place]; }
 
 private:
-    std::vector<int> outer_;      // the factor's pattern
-    std::vector<int> inner_;
+    const int* outer_;            // the factor's pattern
+    const int* inner_;
     std::vector<double> values_;  // parallel to the factor's values
 };
 
