@@ -1,5 +1,9 @@
 #include "cholesky_factor.h"
 
+#include <Eigen/Cholesky>
+#include <Eigen/SparseCholesky>
+
+#include <algorithm>
 #include <cmath>
 
 namespace korvane::analysis {
@@ -7,10 +11,14 @@ namespace korvane::analysis {
 namespace {
 
 constexpr double kSmallestRelativePivot = 1e-13;
+// Fronts below this many values (rows times columns times rows) are factorised by plain loops:
+// for them the set-up of Eigen's blocked operations costs more than the arithmetic.
+constexpr long kBlockedFrom = 2048;
+
+using Front = Eigen::Map<Eigen::MatrixXd>;
 
 // The first column whose pivot is too small against N's diagonal there, or nothing.
-template <typename Factor>
-std::optional<int> firstSmallPivot(const Eigen::SparseMatrix<double>& matrix, const Factor& l)
+std::optional<int> firstSmallPivot(const Eigen::SparseMatrix<double>& matrix, const Eigen::SparseMatrix<double>& l)
 {
     for (int column = 0; column < matrix.cols(); ++column) {
         const double pivot = l.valuePtr()[l.outerIndexPtr()[column]];
@@ -28,30 +36,131 @@ bool leadingBlockFactorises(const Eigen::SparseMatrix<double>& matrix, int size)
     return solver.info() == Eigen::Success && !firstSmallPivot(block, solver.matrixL().nestedExpression());
 }
 
+// Cholesky of the front's first `width` columns by plain loops, right-looking: each column in
+// turn is divided by its pivot and taken off the columns to its right, the rows below the
+// supernode included, which leaves the update there.
+bool factorizeSmallFront(double* f, int rows, int width)
+{
+    for (int c = 0; c < width; ++c) {
+        double* fc = f + std::size_t(c) * rows;
+        if (!(fc[c] > 0.0))
+            return false;
+        const double pivot = std::sqrt(fc[c]);
+        fc[c] = pivot;
+        for (int a = c + 1; a < rows; ++a)
+            fc[a] /= pivot;
+        for (int b = c + 1; b < rows; ++b) {
+            double* fb = f + std::size_t(b) * rows;
+            const double x = fc[b];
+            for (int a = b; a < rows; ++a)
+                fb[a] -= fc[a] * x;
+        }
+    }
+    return true;
+}
+
+// The same with Eigen's blocked dense operations: L(J,J) L(J,J)' = F(J,J),
+// L(R,J) = F(R,J) L(J,J)^-T, update F(R,R) - L(R,J) L(R,J)'.
+bool factorizeLargeFront(Front& f, int width)
+{
+    const int below = int(f.rows()) - width;
+    Eigen::Ref<Eigen::MatrixXd> diagonal = f.topLeftCorner(width, width);
+    const Eigen::LLT<Eigen::Ref<Eigen::MatrixXd>> llt(diagonal);
+    if (llt.info() != Eigen::Success)
+        return false;
+    if (below > 0) {
+        auto side = f.bottomLeftCorner(below, width);
+        f.topLeftCorner(width, width).triangularView<Eigen::Lower>().transpose().solveInPlace<Eigen::OnTheRight>(side);
+        f.bottomRightCorner(below, below).selfadjointView<Eigen::Lower>().rankUpdate(side, -1.0);
+    }
+    return true;
+}
+
 }  // namespace
 
 CholeskyFactor::CholeskyFactor(const Eigen::SparseMatrix<double>& pattern)
+    : pattern_(analyseFactorPattern(pattern, factor_)),
+      place_(pattern.cols(), 0),
+      updateAt_(pattern_.supernodeCount(), 0)
 {
-    solver_.analyzePattern(pattern);
 }
 
 std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& matrix)
 {
-    solver_.factorize(matrix);
-    if (solver_.info() != Eigen::Success)
-        return firstFailingColumn(matrix).value_or(0);
+    const std::size_t largest = std::size_t(pattern_.largestFront) * std::size_t(pattern_.largestFront);
+    if (front_.size() < largest)
+        front_.resize(largest);
+    if (updates_.size() < pattern_.largestUpdates)
+        updates_.resize(pattern_.largestUpdates);
+    updatesTop_ = 0;
+    for (int s : pattern_.order) {
+        if (!factorizeFront(s, matrix.valuePtr()))
+            return firstFailingColumn(matrix).value_or(0);
+    }
     // A pivot that survived only as rounding noise: the column is not determined.
-    return firstSmallPivot(matrix, factor());
+    return firstSmallPivot(matrix, factor_);
+}
+
+bool CholeskyFactor::factorizeFront(int s, const double* values)
+{
+    const int* outer = factor_.outerIndexPtr();
+    const int* inner = factor_.innerIndexPtr();
+    const int first = pattern_.supernodeStart[s];
+    const int width = pattern_.supernodeStart[s + 1] - first;
+    const int rows = outer[first + 1] - outer[first];  // the first column's pattern: the front's rows
+    const int* frontRows = inner + outer[first];
+    for (int a = 0; a < rows; ++a)
+        place_[frontRows[a]] = a;
+
+    // N's columns of the supernode, then the updates of its children.
+    Front f(front_.data(), rows, rows);
+    for (int c = 0; c < rows; ++c)
+        std::fill(&f(c, c), &f(0, c) + rows, 0.0);
+    for (int c = 0; c < width; ++c)
+        for (int q = pattern_.lowerStart[first + c]; q < pattern_.lowerStart[first + c + 1]; ++q)
+            f(place_[pattern_.lowerRow[q]], c) += values[pattern_.lowerPlace[q]];
+    const int firstChild = pattern_.childStart[s];
+    const int endChild = pattern_.childStart[s + 1];
+    for (int child = firstChild; child < endChild; ++child) {
+        const int c = pattern_.children[child];
+        const int last = pattern_.supernodeStart[c + 1] - 1;
+        const int* childRows = inner + outer[last] + 1;
+        const int count = outer[last + 1] - outer[last] - 1;
+        const double* u = updates_.data() + updateAt_[c];
+        for (int b = 0; b < count; ++b) {
+            double* fb = &f(0, place_[childRows[b]]);
+            for (int a = b; a < count; ++a)
+                fb[place_[childRows[a]]] += *u++;
+        }
+    }
+    if (endChild > firstChild)
+        updatesTop_ = updateAt_[pattern_.children[firstChild]];
+
+    const bool factorised = long(rows) * rows * width < kBlockedFrom ? factorizeSmallFront(front_.data(), rows, width)
+                                                                     : factorizeLargeFront(f, width);
+    if (!factorised)
+        return false;
+
+    double* l = factor_.valuePtr();
+    for (int c = 0; c < width; ++c)
+        std::copy(&f(c, c), &f(0, c) + rows, l + outer[first + c]);
+    const int below = rows - width;
+    if (below > 0) {
+        updateAt_[s] = updatesTop_;
+        double* u = updates_.data() + updatesTop_;
+        for (int b = width; b < rows; ++b)
+            u = std::copy(&f(b, b), &f(0, b) + rows, u);
+        updatesTop_ += updateSize(below);
+    }
+    return true;
 }
 
 Eigen::VectorXd CholeskyFactor::solve(const Eigen::VectorXd& b) const
 {
-    return solver_.solve(b);
-}
-
-const Eigen::SparseMatrix<double>& CholeskyFactor::factor() const
-{
-    return solver_.matrixL().nestedExpression();
+    Eigen::VectorXd x = b;
+    factor_.triangularView<Eigen::Lower>().solveInPlace(x);
+    factor_.transpose().triangularView<Eigen::Upper>().solveInPlace(x);
+    return x;
 }
 
 std::optional<int> firstFailingColumn(const Eigen::SparseMatrix<double>& matrix)
