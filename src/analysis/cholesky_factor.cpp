@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace korvane::analysis {
 
@@ -79,26 +80,35 @@ bool factorizeLargeFront(Front& f, int width)
 }  // namespace
 
 CholeskyFactor::CholeskyFactor(const Eigen::SparseMatrix<double>& pattern)
-    : pattern_(analyseFactorPattern(pattern, factor_)),
-      place_(pattern.cols(), 0),
-      updateAt_(pattern_.supernodeCount(), 0)
+    : pattern_(analyseFactorPattern(pattern, factor_)), updateAt_(pattern_.supernodeCount(), 0)
 {
+    space_.rows.assign(pattern.cols(), -1);
 }
 
 std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& matrix)
 {
-    const std::size_t largest = std::size_t(pattern_.largestFront) * std::size_t(pattern_.largestFront);
-    if (front_.size() < largest)
-        front_.resize(largest);
-    if (updates_.size() < pattern_.largestUpdates)
-        updates_.resize(pattern_.largestUpdates);
-    updatesTop_ = 0;
+    inverted_ = false;
+    const std::size_t front = std::size_t(pattern_.largestFront) * std::size_t(pattern_.largestFront);
+    if (space_.values.size() < front + pattern_.largestUpdates)
+        space_.values.resize(front + pattern_.largestUpdates);
+    updatesTop_ = front;
+    bool factorised = true;
     for (int s : pattern_.order) {
-        if (!factorizeFront(s, matrix.valuePtr()))
-            return firstFailingColumn(matrix).value_or(0);
+        factorised = factorizeFront(s, matrix.valuePtr());
+        if (!factorised)
+            break;
     }
+    std::fill(space_.rows.begin(), space_.rows.end(), -1);
+    if (!factorised)
+        return firstFailingColumn(matrix).value_or(0);
     // A pivot that survived only as rounding noise: the column is not determined.
     return firstSmallPivot(matrix, factor_);
+}
+
+SelectedInverse CholeskyFactor::invert(const std::function<void()>& pause)
+{
+    inverted_ = true;
+    return SelectedInverse(SelectedInverse::InPlace{}, factor_, space_, pause);
 }
 
 bool CholeskyFactor::factorizeFront(int s, const double* values)
@@ -109,16 +119,17 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
     const int width = pattern_.supernodeStart[s + 1] - first;
     const int rows = outer[first + 1] - outer[first];  // the first column's pattern: the front's rows
     const int* frontRows = inner + outer[first];
+    int* place = space_.rows.data();
     for (int a = 0; a < rows; ++a)
-        place_[frontRows[a]] = a;
+        place[frontRows[a]] = a;
 
     // N's columns of the supernode, then the updates of its children.
-    Front f(front_.data(), rows, rows);
+    Front f(space_.values.data(), rows, rows);
     for (int c = 0; c < rows; ++c)
         std::fill(&f(c, c), &f(0, c) + rows, 0.0);
     for (int c = 0; c < width; ++c)
         for (int q = pattern_.lowerStart[first + c]; q < pattern_.lowerStart[first + c + 1]; ++q)
-            f(place_[pattern_.lowerRow[q]], c) += values[pattern_.lowerPlace[q]];
+            f(place[pattern_.lowerRow[q]], c) += values[pattern_.lowerPlace[q]];
     const int firstChild = pattern_.childStart[s];
     const int endChild = pattern_.childStart[s + 1];
     for (int child = firstChild; child < endChild; ++child) {
@@ -126,17 +137,17 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
         const int last = pattern_.supernodeStart[c + 1] - 1;
         const int* childRows = inner + outer[last] + 1;
         const int count = outer[last + 1] - outer[last] - 1;
-        const double* u = updates_.data() + updateAt_[c];
+        const double* u = space_.values.data() + updateAt_[c];
         for (int b = 0; b < count; ++b) {
-            double* fb = &f(0, place_[childRows[b]]);
+            double* fb = &f(0, place[childRows[b]]);
             for (int a = b; a < count; ++a)
-                fb[place_[childRows[a]]] += *u++;
+                fb[place[childRows[a]]] += *u++;
         }
     }
     if (endChild > firstChild)
         updatesTop_ = updateAt_[pattern_.children[firstChild]];
 
-    const bool factorised = long(rows) * rows * width < kBlockedFrom ? factorizeSmallFront(front_.data(), rows, width)
+    const bool factorised = long(rows) * rows * width < kBlockedFrom ? factorizeSmallFront(f.data(), rows, width)
                                                                      : factorizeLargeFront(f, width);
     if (!factorised)
         return false;
@@ -147,7 +158,7 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
     const int below = rows - width;
     if (below > 0) {
         updateAt_[s] = updatesTop_;
-        double* u = updates_.data() + updatesTop_;
+        double* u = space_.values.data() + updatesTop_;
         for (int b = width; b < rows; ++b)
             u = std::copy(&f(b, b), &f(0, b) + rows, u);
         updatesTop_ += updateSize(below);
@@ -157,6 +168,8 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
 
 Eigen::VectorXd CholeskyFactor::solve(const Eigen::VectorXd& b) const
 {
+    if (inverted_)
+        throw std::logic_error("the Cholesky factor has been turned into the selected inverse");
     Eigen::VectorXd x = b;
     factor_.triangularView<Eigen::Lower>().solveInPlace(x);
     factor_.transpose().triangularView<Eigen::Upper>().solveInPlace(x);

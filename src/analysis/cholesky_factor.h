@@ -10,6 +10,7 @@
 #pragma once
 
 #include "factor_pattern.h"
+#include "selected_inverse.h"
 
 #include <Eigen/SparseCore>
 
@@ -26,11 +27,15 @@ public:
     // The numeric factorisation of N (same pattern). Returns the failing column, or nothing.
     std::optional<int> factorize(const Eigen::SparseMatrix<double>& matrix);
 
-    // x = N^-1 b (after a successful factorisation).
+    // x = N^-1 b (after a successful factorisation, before invert()).
     Eigen::VectorXd solve(const Eigen::VectorXd& b) const;
 
     // L: column-major, rows sorted within each column, the diagonal first.
     const Eigen::SparseMatrix<double>& factor() const { return factor_; }
+
+    // Turns the factor into the selected inverse in its own place, with the factorisation's
+    // scratch space; solve() refuses until the next factorisation.
+    SelectedInverse invert(const std::function<void()>& pause = {});
 
 private:
     // Factorises one supernode's front; false when a pivot is not positive.
@@ -38,11 +43,12 @@ private:
 
     Eigen::SparseMatrix<double> factor_;
     FactorPattern pattern_;
-    std::vector<int> place_;         // per row of the current front, its place there
-    std::vector<double> front_;      // the current front
-    std::vector<double> updates_;    // the updates that wait for their parent, as a stack
+    // The current front, then the updates that wait for their parent (a stack); per row of the
+    // current front, its place there.
+    InversionSpace space_;
     std::vector<std::size_t> updateAt_;  // per supernode, where its update stands
     std::size_t updatesTop_ = 0;
+    bool inverted_ = false;
 };
 
 // The first column of N (upper triangle, elimination order) at which a Cholesky factorisation

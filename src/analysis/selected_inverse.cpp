@@ -42,16 +42,26 @@ std::vector<int> panelStarts(int n, const int* outer, const int* inner)
 
 class Inversion {
 public:
-    Inversion(int n, const int* outer, const int* inner, const double* l, double* z, const std::vector<int>& starts)
-        : outer_(outer), inner_(inner), l_(l), z_(z), placeOfRow_(n, -1), sum_(n, 0.0)
+    // L is read from `l` and Z written to `z`, which may be the same place.
+    Inversion(int n, const int* outer, const int* inner, const double* l, double* z, const std::vector<int>& starts,
+              InversionSpace& space)
+        : outer_(outer), inner_(inner), l_(l), z_(z), placeOfRow_(space.rows)
     {
         std::size_t largest = 0;
+        int longest = 0;
         for (std::size_t s = 0; s + 1 < starts.size(); ++s) {
             const std::size_t w = starts[s + 1] - starts[s];
             const std::size_t r = outer[starts[s + 1]] - outer[starts[s + 1] - 1] - 1;
             largest = std::max(largest, 3 * w * w + 2 * r * w + r * r);
+            longest = std::max(longest, outer[starts[s] + 1] - outer[starts[s]]);
         }
-        work_.resize(largest);
+        if (space.values.size() < largest + longest)
+            space.values.resize(largest + longest);
+        work_ = space.values.data();
+        sum_ = work_ + largest;
+        std::fill(sum_, sum_ + longest, 0.0);
+        if (int(placeOfRow_.size()) < n)
+            placeOfRow_.assign(n, -1);
     }
 
     // Columns [first, end) of one panel.
@@ -85,7 +95,7 @@ private:
         const int* rows = inner_ + first;
         const double* lj = l_ + first;
         const int lastRow = rows[count - 1];
-        double* sum = sum_.data();
+        double* sum = sum_;
         bool placed = false;
         for (int b = 0; b < count; ++b) {
             const int k = rows[b];
@@ -124,8 +134,8 @@ private:
         double diagonal = 1.0 / (pivot * pivot);
         for (int a = 0; a < count; ++a) {
             const double value = -sum[a] / pivot;
-            z[first + a] = value;
             diagonal -= value * lj[a] / pivot;
+            z[first + a] = value;  // may overwrite lj[a]
             sum[a] = 0.0;
             if (placed)
                 placeOfRow_[rows[a]] = -1;
@@ -200,7 +210,7 @@ private:
     // The next block of the work space (large enough for the largest panel).
     Matrix take(int rows, int columns)
     {
-        double* at = work_.data() + used_;
+        double* at = work_ + used_;
         used_ += std::size_t(rows) * std::size_t(columns);
         return Matrix(at, rows, columns);
     }
@@ -209,20 +219,35 @@ private:
     const int* inner_;
     const double* l_;
     double* z_;
-    std::vector<int> placeOfRow_;  // place of row r among the current column's rows, or -1
-    std::vector<double> sum_;      // per place: the sum that gives Z(row, j)
-    std::vector<double> work_;     // the dense blocks of one panel
+    std::vector<int>& placeOfRow_;  // place of row r among the current column's rows, or -1
+    double* work_ = nullptr;        // the dense blocks of one panel
+    double* sum_ = nullptr;         // per place: the sum that gives Z(row, j)
     std::size_t used_ = 0;
 };
 
 }  // namespace
 
 SelectedInverse::SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause)
-    : outer_(factor.outerIndexPtr()), inner_(factor.innerIndexPtr()), values_(factor.nonZeros(), 0.0)
+    : outer_(factor.outerIndexPtr()),
+      inner_(factor.innerIndexPtr()),
+      own_(factor.valuePtr(), factor.valuePtr() + factor.nonZeros()),
+      values_(own_.data())
 {
-    const int n = int(factor.cols());
+    InversionSpace space;
+    invert(int(factor.cols()), space, pause);
+}
+
+SelectedInverse::SelectedInverse(InPlace, Eigen::SparseMatrix<double>& factor, InversionSpace& space,
+                                 const std::function<void()>& pause)
+    : outer_(factor.outerIndexPtr()), inner_(factor.innerIndexPtr()), values_(factor.valuePtr())
+{
+    invert(int(factor.cols()), space, pause);
+}
+
+void SelectedInverse::invert(int n, InversionSpace& space, const std::function<void()>& pause)
+{
     const std::vector<int> starts = panelStarts(n, outer_, inner_);
-    Inversion inversion(n, outer_, inner_, factor.valuePtr(), values_.data(), starts);
+    Inversion inversion(n, outer_, inner_, values_, values_, starts, space);
     int nextPause = n - kColumnsBetweenPauses;
     for (std::size_t s = starts.size() - 1; s-- > 0;) {
         if (pause && starts[s] <= nextPause) {

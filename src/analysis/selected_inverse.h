@@ -9,6 +9,10 @@
 // already known: the rows of a column form a clique of the factor's graph. The pattern holds
 // N's own pattern, hence the diagonal (the cofactor of every height) and the entry of every pair
 // of points joined by an observation (the cofactor of every observed height difference).
+//
+// Columns whose patterns nest (the supernodes) are taken together in panels of dense blocks.
+// Each Z(i, j) replaces L(i, j) once that is no longer needed, so the inverse can take the
+// factor's own place.
 #pragma once
 
 #include <Eigen/SparseCore>
@@ -18,12 +22,26 @@
 
 namespace korvane::analysis {
 
+// Scratch space of an inversion (or a factorisation before it): grown as needed, kept for reuse.
+struct InversionSpace {
+    std::vector<double> values;
+    std::vector<int> rows;  // -1 per row of the factor when not in use
+};
+
 class SelectedInverse {
 public:
     // `pause` is called now and then (every few thousand columns); it may throw to stop. The
     // factor's pattern is read, not copied: the factor must outlive this object and keep its
     // pattern (a new factorisation of the same pattern keeps it).
     SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause = {});
+
+    // In place: the factor's values become Z's (the factor is used up).
+    struct InPlace {};
+    SelectedInverse(InPlace, Eigen::SparseMatrix<double>& factor, InversionSpace& space,
+                    const std::function<void()>& pause = {});
+
+    SelectedInverse(SelectedInverse&&) = default;
+    SelectedInverse& operator=(SelectedInverse&&) = default;
 
     // Z(row, column) for a position of the factor's pattern or its mirror image; throws
     // std::logic_error for any other position.
@@ -37,9 +55,12 @@ public:
     double atPlace(int place) const { return values_[place]; }
 
 private:
-    const int* outer_;            // the factor's pattern
+    void invert(int n, InversionSpace& space, const std::function<void()>& pause);
+
+    const int* outer_;  // the factor's pattern
     const int* inner_;
-    std::vector<double> values_;  // parallel to the factor's values
+    std::vector<double> own_;  // Z's values when not in the factor's place
+    double* values_;           // parallel to the factor's values
 };
 
 }  // namespace korvane::analysis
