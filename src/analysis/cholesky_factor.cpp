@@ -18,11 +18,13 @@ constexpr long kBlockedFrom = 2048;
 
 using Front = Eigen::Map<Eigen::MatrixXd>;
 
-// The first column whose pivot is too small against N's diagonal there, or nothing.
-std::optional<int> firstSmallPivot(const Eigen::SparseMatrix<double>& matrix, const Eigen::SparseMatrix<double>& l)
+// The first column whose pivot is too small against N's diagonal there, or nothing; `pivots`
+// gives L's diagonal.
+template <typename Pivot>
+std::optional<int> firstSmallPivot(const Eigen::SparseMatrix<double>& matrix, Pivot pivots)
 {
     for (int column = 0; column < matrix.cols(); ++column) {
-        const double pivot = l.valuePtr()[l.outerIndexPtr()[column]];
+        const double pivot = pivots(column);
         const double diagonal = matrix.valuePtr()[matrix.outerIndexPtr()[column + 1] - 1];  // last of the upper column
         if (!(pivot * pivot > kSmallestRelativePivot * diagonal))
             return column;
@@ -34,7 +36,9 @@ bool leadingBlockFactorises(const Eigen::SparseMatrix<double>& matrix, int size)
 {
     const Eigen::SparseMatrix<double> block = matrix.topLeftCorner(size, size);
     Eigen::SimplicialLLT<Eigen::SparseMatrix<double>, Eigen::Upper, Eigen::NaturalOrdering<int>> solver(block);
-    return solver.info() == Eigen::Success && !firstSmallPivot(block, solver.matrixL().nestedExpression());
+    const Eigen::SparseMatrix<double>& l = solver.matrixL().nestedExpression();
+    return solver.info() == Eigen::Success &&
+           !firstSmallPivot(block, [&](int column) { return l.valuePtr()[l.outerIndexPtr()[column]]; });
 }
 
 // Cholesky of the front's first `width` columns by plain loops, right-looking: each column in
@@ -80,7 +84,7 @@ bool factorizeLargeFront(Front& f, int width)
 }  // namespace
 
 CholeskyFactor::CholeskyFactor(const Eigen::SparseMatrix<double>& pattern)
-    : pattern_(analyseFactorPattern(pattern, factor_)), updateAt_(pattern_.supernodeCount(), 0)
+    : pattern_(analyseFactorPattern(pattern)), values_(pattern_.outer.back()), updateAt_(pattern_.supernodeCount(), 0)
 {
     space_.rows.assign(pattern.cols(), -1);
 }
@@ -102,23 +106,35 @@ std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& 
     if (!factorised)
         return firstFailingColumn(matrix).value_or(0);
     // A pivot that survived only as rounding noise: the column is not determined.
-    return firstSmallPivot(matrix, factor_);
+    return firstSmallPivot(matrix, [&](int column) { return values_[pattern_.outer[column]]; });
 }
 
 SelectedInverse CholeskyFactor::invert(const std::function<void()>& pause)
 {
     inverted_ = true;
-    return SelectedInverse(SelectedInverse::InPlace{}, factor_, space_, pause);
+    return SelectedInverse(SelectedInverse::InPlace{}, pattern_.layout(), values_.data(), space_, pause);
+}
+
+Eigen::SparseMatrix<double> CholeskyFactor::factor() const
+{
+    const FactorLayout layout = pattern_.layout();
+    Eigen::SparseMatrix<double> l(layout.columns, layout.columns);
+    l.resizeNonZeros(layout.outer[layout.columns]);
+    std::copy(layout.outer, layout.outer + layout.columns + 1, l.outerIndexPtr());
+    for (int column = 0; column < layout.columns; ++column)
+        std::copy(layout.rowsOf(column), layout.rowsOf(column) + layout.count(column),
+                  l.innerIndexPtr() + layout.outer[column]);
+    std::copy(values_.begin(), values_.end(), l.valuePtr());
+    return l;
 }
 
 bool CholeskyFactor::factorizeFront(int s, const double* values)
 {
-    const int* outer = factor_.outerIndexPtr();
-    const int* inner = factor_.innerIndexPtr();
+    const FactorLayout layout = pattern_.layout();
     const int first = pattern_.supernodeStart[s];
     const int width = pattern_.supernodeStart[s + 1] - first;
-    const int rows = outer[first + 1] - outer[first];  // the first column's pattern: the front's rows
-    const int* frontRows = inner + outer[first];
+    const int rows = layout.count(first);  // the first column's pattern: the front's rows
+    const int* frontRows = layout.rowsOf(first);
     int* place = space_.rows.data();
     for (int a = 0; a < rows; ++a)
         place[frontRows[a]] = a;
@@ -134,9 +150,8 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
     const int endChild = pattern_.childStart[s + 1];
     for (int child = firstChild; child < endChild; ++child) {
         const int c = pattern_.children[child];
-        const int last = pattern_.supernodeStart[c + 1] - 1;
-        const int* childRows = inner + outer[last] + 1;
-        const int count = outer[last + 1] - outer[last] - 1;
+        const int* childRows = layout.rowsOf(pattern_.supernodeStart[c + 1] - 1) + 1;
+        const int count = pattern_.rowsBelow(c);
         const double* u = space_.values.data() + updateAt_[c];
         for (int b = 0; b < count; ++b) {
             double* fb = &f(0, place[childRows[b]]);
@@ -152,9 +167,8 @@ bool CholeskyFactor::factorizeFront(int s, const double* values)
     if (!factorised)
         return false;
 
-    double* l = factor_.valuePtr();
     for (int c = 0; c < width; ++c)
-        std::copy(&f(c, c), &f(0, c) + rows, l + outer[first + c]);
+        std::copy(&f(c, c), &f(0, c) + rows, values_.data() + layout.outer[first + c]);
     const int below = rows - width;
     if (below > 0) {
         updateAt_[s] = updatesTop_;
@@ -170,9 +184,24 @@ Eigen::VectorXd CholeskyFactor::solve(const Eigen::VectorXd& b) const
 {
     if (inverted_)
         throw std::logic_error("the Cholesky factor has been turned into the selected inverse");
+    // L y = b column by column, then L' x = y from the last column back.
+    const FactorLayout layout = pattern_.layout();
     Eigen::VectorXd x = b;
-    factor_.triangularView<Eigen::Lower>().solveInPlace(x);
-    factor_.transpose().triangularView<Eigen::Upper>().solveInPlace(x);
+    for (int j = 0; j < layout.columns; ++j) {
+        const double* l = values_.data() + layout.outer[j];
+        const int* rows = layout.rowsOf(j);
+        x[j] /= l[0];
+        for (int q = 1; q < layout.count(j); ++q)
+            x[rows[q]] -= l[q] * x[j];
+    }
+    for (int j = layout.columns - 1; j >= 0; --j) {
+        const double* l = values_.data() + layout.outer[j];
+        const int* rows = layout.rowsOf(j);
+        double sum = x[j];
+        for (int q = 1; q < layout.count(j); ++q)
+            sum -= l[q] * x[rows[q]];
+        x[j] = sum / l[0];
+    }
     return x;
 }
 

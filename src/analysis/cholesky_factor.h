@@ -30,8 +30,8 @@ public:
     // x = N^-1 b (after a successful factorisation, before invert()).
     Eigen::VectorXd solve(const Eigen::VectorXd& b) const;
 
-    // L: column-major, rows sorted within each column, the diagonal first.
-    const Eigen::SparseMatrix<double>& factor() const { return factor_; }
+    // A copy of L: column-major, rows sorted within each column, the diagonal first.
+    Eigen::SparseMatrix<double> factor() const;
 
     // Turns the factor into the selected inverse in its own place, with the factorisation's
     // scratch space; solve() refuses until the next factorisation.
@@ -41,8 +41,8 @@ private:
     // Factorises one supernode's front; false when a pivot is not positive.
     bool factorizeFront(int s, const double* values);
 
-    Eigen::SparseMatrix<double> factor_;
     FactorPattern pattern_;
+    std::vector<double> values_;  // L's, as pattern_.layout() places them
     // The current front, then the updates that wait for their parent (a stack); per row of the
     // current front, its place there.
     InversionSpace space_;

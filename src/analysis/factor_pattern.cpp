@@ -1,6 +1,7 @@
 #include "factor_pattern.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace korvane::analysis {
 
@@ -28,39 +29,12 @@ void eliminationTree(const Eigen::SparseMatrix<double>& upper, std::vector<int>&
     }
 }
 
-// L's rows column by column, in the order the walks of the rows meet them.
-void layOutFactor(const Eigen::SparseMatrix<double>& upper, const std::vector<int>& parent,
-                  const std::vector<int>& count, Eigen::SparseMatrix<double>& factor)
-{
-    const int n = int(upper.cols());
-    factor.resize(n, n);
-    int* outer = factor.outerIndexPtr();
-    for (int j = 0; j < n; ++j)
-        outer[j + 1] = outer[j] + count[j] + 1;
-    factor.resizeNonZeros(outer[n]);
-    int* inner = factor.innerIndexPtr();
-    std::vector<int> next(n);
-    for (int j = 0; j < n; ++j) {
-        inner[outer[j]] = j;
-        next[j] = outer[j] + 1;
-    }
-    std::vector<int> visited(n, -1);
-    const int* upperOuter = upper.outerIndexPtr();
-    const int* upperInner = upper.innerIndexPtr();
-    for (int k = 0; k < n; ++k) {
-        visited[k] = k;
-        for (int p = upperOuter[k]; p < upperOuter[k + 1]; ++p) {
-            for (int i = upperInner[p]; i < k && visited[i] != k; i = parent[i]) {
-                inner[next[i]++] = k;
-                visited[i] = k;
-            }
-        }
-    }
-}
-
 void findSupernodes(const std::vector<int>& parent, const std::vector<int>& count, FactorPattern& pattern)
 {
     const int n = int(parent.size());
+    pattern.outer.assign(n + 1, 0);  // where each column's values start
+    for (int j = 0; j < n; ++j)
+        pattern.outer[j + 1] = pattern.outer[j] + count[j] + 1;
     std::vector<int> supernodeOf(n);
     for (int j = 0; j < n; ++j) {
         const bool continues = j > 0 && parent[j - 1] == j && count[j] == count[j - 1] - 1;
@@ -108,6 +82,50 @@ void findSupernodes(const std::vector<int>& parent, const std::vector<int>& coun
     }
 }
 
+// Each supernode's rows: its columns, then the rows below it gathered from N's entries in its
+// columns and from its children's rows below them (children come first in column order).
+void listRows(FactorPattern& pattern)
+{
+    const int n = int(pattern.outer.size()) - 1;
+    pattern.rowStart.resize(n);
+    std::size_t size = 0;
+    for (int s = 0; s < pattern.supernodeCount(); ++s)
+        size += pattern.supernodeStart[s + 1] - pattern.supernodeStart[s] + pattern.rowsBelow(s);
+    pattern.rows.resize(size);
+
+    std::vector<int> listedFor(n, -1);  // the supernode whose rows below list the row
+    int* next = pattern.rows.data();
+    for (int s = 0; s < pattern.supernodeCount(); ++s) {
+        const int first = pattern.supernodeStart[s];
+        const int last = pattern.supernodeStart[s + 1] - 1;
+        for (int j = first; j <= last; ++j) {
+            pattern.rowStart[j] = int(next - pattern.rows.data()) + (j - first);
+            next[j - first] = j;
+        }
+        next += last - first + 1;
+        int* below = next;
+        auto list = [&](int row) {
+            if (row > last && listedFor[row] != s) {
+                listedFor[row] = s;
+                *next++ = row;
+            }
+        };
+        for (int j = first; j <= last; ++j)
+            for (int q = pattern.lowerStart[j]; q < pattern.lowerStart[j + 1]; ++q)
+                list(pattern.lowerRow[q]);
+        for (int c = pattern.childStart[s]; c < pattern.childStart[s + 1]; ++c) {
+            const int child = pattern.children[c];
+            const int childLast = pattern.supernodeStart[child + 1] - 1;
+            const int* childRows = pattern.rows.data() + pattern.rowStart[childLast] + 1;
+            for (int a = 0; a < pattern.rowsBelow(child); ++a)
+                list(childRows[a]);
+        }
+        if (next - below != pattern.rowsBelow(s))
+            throw std::logic_error("the rows below a supernode disagree with its column count");
+        std::sort(below, next);
+    }
+}
+
 void mapLowerTriangle(const Eigen::SparseMatrix<double>& upper, FactorPattern& pattern)
 {
     const int n = int(upper.cols());
@@ -131,13 +149,9 @@ void mapLowerTriangle(const Eigen::SparseMatrix<double>& upper, FactorPattern& p
 }
 
 // The largest front, and the most values that waiting updates hold at once in the postorder.
-void measureFronts(const Eigen::SparseMatrix<double>& factor, FactorPattern& pattern)
+void measureFronts(FactorPattern& pattern)
 {
-    const int* outer = factor.outerIndexPtr();
-    auto rowsBelow = [&](int s) {
-        const int last = pattern.supernodeStart[s + 1] - 1;
-        return outer[last + 1] - outer[last] - 1;
-    };
+    auto rowsBelow = [&](int s) { return pattern.rowsBelow(s); };
     std::size_t waiting = 0;
     for (int s : pattern.order) {
         const int width = pattern.supernodeStart[s + 1] - pattern.supernodeStart[s];
@@ -151,16 +165,16 @@ void measureFronts(const Eigen::SparseMatrix<double>& factor, FactorPattern& pat
 
 }  // namespace
 
-FactorPattern analyseFactorPattern(const Eigen::SparseMatrix<double>& upper, Eigen::SparseMatrix<double>& factor)
+FactorPattern analyseFactorPattern(const Eigen::SparseMatrix<double>& upper)
 {
     FactorPattern pattern;
     std::vector<int> parent;
     std::vector<int> count;
     eliminationTree(upper, parent, count);
-    layOutFactor(upper, parent, count, factor);
     findSupernodes(parent, count, pattern);
     mapLowerTriangle(upper, pattern);
-    measureFronts(factor, pattern);
+    listRows(pattern);
+    measureFronts(pattern);
     return pattern;
 }
 

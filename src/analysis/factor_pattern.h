@@ -2,11 +2,15 @@
 // triangle, columns in elimination order), made once per network: the pattern of L, its
 // supernodes and the order in which the multifrontal factorisation visits them.
 //
-// L's pattern comes from the elimination tree (each column's parent is the first row below its
-// diagonal): row k of L holds the columns met walking up the tree from the rows of N's column k.
-// A supernode is a run of columns each of which has the next as its parent and, below it, that
-// column's pattern: together they form one dense block, the front of the multifrontal method.
+// The elimination tree (each column's parent is the first row below its diagonal) gives the
+// number of entries of each column: row k of L holds the columns met walking up the tree from
+// the rows of N's column k. A supernode is a run of columns each of which has the next as its
+// parent and, below it, that column's pattern: together they form one dense block, the front of
+// the multifrontal method. A supernode's rows below it are those of N's entries in its columns
+// and of its children's rows below them, beyond its own columns.
 #pragma once
+
+#include "factor_layout.h"
 
 #include <Eigen/SparseCore>
 
@@ -16,6 +20,11 @@
 namespace korvane::analysis {
 
 struct FactorPattern {
+    // L's layout (factor_layout.h).
+    std::vector<int> outer;
+    std::vector<int> rowStart;
+    std::vector<int> rows;
+
     // Per supernode: its first column (then the column count), its parent supernode (the one
     // holding the first row below it) or -1, and its children.
     std::vector<int> supernodeStart;
@@ -34,11 +43,16 @@ struct FactorPattern {
     std::size_t largestUpdates = 0;    // values that the waiting updates of fronts need at most
 
     int supernodeCount() const { return int(supernodeStart.size()) - 1; }
+    FactorLayout layout() const { return {int(rowStart.size()), outer.data(), rowStart.data(), rows.data()}; }
+    // Rows below supernode s.
+    int rowsBelow(int s) const
+    {
+        const int last = supernodeStart[s + 1] - 1;
+        return outer[last + 1] - outer[last] - 1;
+    }
 };
 
-// Analyses N's pattern and lays out L's pattern in `factor` (compressed columns, the diagonal
-// first, rows sorted; its values sized but not set).
-FactorPattern analyseFactorPattern(const Eigen::SparseMatrix<double>& upper, Eigen::SparseMatrix<double>& factor);
+FactorPattern analyseFactorPattern(const Eigen::SparseMatrix<double>& upper);
 
 // Values that the update of a front with `rows` rows below its supernode takes (its lower
 // triangle, column by column).

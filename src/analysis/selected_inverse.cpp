@@ -26,34 +26,34 @@ using Matrix = Eigen::Map<Eigen::MatrixXd>;
 // Where each panel of the factor starts: a run of at most kPanelColumns columns (of a
 // supernode) in which each column's pattern below its diagonal is the next column and that
 // column's pattern. Ends with the column count.
-std::vector<int> panelStarts(int n, const int* outer, const int* inner)
+std::vector<int> panelStarts(const FactorLayout& layout)
 {
     std::vector<int> starts;
-    for (int j = 0; j < n; ++j) {
-        const int count = outer[j + 1] - outer[j];
-        const bool continues = j > 0 && j - starts.back() < kPanelColumns && outer[j] - outer[j - 1] == count + 1 &&
-                               inner[outer[j - 1] + 1] == j;
+    for (int j = 0; j < layout.columns; ++j) {
+        const bool continues = j > 0 && j - starts.back() < kPanelColumns &&
+                               layout.count(j - 1) == layout.count(j) + 1 && layout.rowsOf(j - 1)[1] == j;
         if (!continues)
             starts.push_back(j);
     }
-    starts.push_back(n);
+    starts.push_back(layout.columns);
     return starts;
 }
 
 class Inversion {
 public:
     // L is read from `l` and Z written to `z`, which may be the same place.
-    Inversion(int n, const int* outer, const int* inner, const double* l, double* z, const std::vector<int>& starts,
+    Inversion(const FactorLayout& layout, const double* l, double* z, const std::vector<int>& starts,
               InversionSpace& space)
-        : outer_(outer), inner_(inner), l_(l), z_(z), placeOfRow_(space.rows)
+        : layout_(layout), outer_(layout.outer), l_(l), z_(z), placeOfRow_(space.rows)
     {
+        const int n = layout.columns;
         std::size_t largest = 0;
         int longest = 0;
         for (std::size_t s = 0; s + 1 < starts.size(); ++s) {
             const std::size_t w = starts[s + 1] - starts[s];
-            const std::size_t r = outer[starts[s + 1]] - outer[starts[s + 1] - 1] - 1;
+            const std::size_t r = layout.count(starts[s + 1] - 1) - 1;
             largest = std::max(largest, 3 * w * w + 2 * r * w + r * r);
-            longest = std::max(longest, outer[starts[s] + 1] - outer[starts[s]]);
+            longest = std::max(longest, layout.count(starts[s]));
         }
         if (space.values.size() < largest + longest)
             space.values.resize(largest + longest);
@@ -68,7 +68,7 @@ public:
     void panel(int first, int end)
     {
         const int width = end - first;
-        const int rows = outer_[end] - outer_[end - 1] - 1;  // below the supernode
+        const int rows = layout_.count(end - 1) - 1;  // below the panel
         if (width >= kBlockFromColumns || rows >= kBlockFromRows) {
             blocks(first, width, rows);
             return;
@@ -92,7 +92,7 @@ private:
             z[diagonalAt] = 1.0 / (pivot * pivot);
             return;
         }
-        const int* rows = inner_ + first;
+        const int* rows = layout_.rowsOf(j) + 1;
         const double* lj = l_ + first;
         const int lastRow = rows[count - 1];
         double* sum = sum_;
@@ -102,8 +102,10 @@ private:
             const double lk = lj[b];
             double sumK = z[outer_[k]] * lk;
             const int later = count - b - 1;
-            const int start = outer_[k] + 1;
-            if (later > 0 && start + later <= outer_[k + 1] && inner_[start + later - 1] == lastRow) {
+            const int start = outer_[k] + 1;  // Z's values below the diagonal of column k
+            const int* kRows = layout_.rowsOf(k) + 1;
+            const int kCount = layout_.count(k) - 1;
+            if (later > 0 && later <= kCount && kRows[later - 1] == lastRow) {
                 // Column k holds exactly the later rows of column j next to its diagonal.
                 if (later >= kDenseFrom) {
                     const Eigen::Map<const Eigen::VectorXd> zk(z + start, later);
@@ -121,11 +123,11 @@ private:
                         placeOfRow_[rows[a]] = a;
                     placed = true;
                 }
-                for (int q = start; q < outer_[k + 1] && inner_[q] <= lastRow; ++q) {
-                    const int a = placeOfRow_[inner_[q]];
+                for (int t = 0; t < kCount && kRows[t] <= lastRow; ++t) {
+                    const int a = placeOfRow_[kRows[t]];
                     if (a >= 0) {
-                        sum[a] += z[q] * lk;
-                        sumK += z[q] * lj[a];
+                        sum[a] += z[start + t] * lk;
+                        sumK += z[start + t] * lj[a];
                     }
                 }
             }
@@ -163,7 +165,7 @@ private:
                 ljj(r, c) = lc[r - c];
             std::copy(lc + width - c, lc + width - c + rows, &u(0, c));
         }
-        const int* below = inner_ + outer_[first + width - 1] + 1;
+        const int* below = layout_.rowsOf(first + width - 1) + 1;
         gather(below, rows, zrr);
 
         ljj.triangularView<Eigen::Lower>().solveInPlace<Eigen::OnTheRight>(u);
@@ -192,8 +194,8 @@ private:
             const int later = rows - a - 1;
             if (later == 0)
                 continue;
-            const int* ks = inner_ + outer_[k] + 1;
-            const int* end = inner_ + outer_[k + 1];
+            const int* ks = layout_.rowsOf(k) + 1;
+            const int* end = ks + layout_.count(k) - 1;
             if (ks + later <= end && ks[later - 1] == r[rows - 1]) {
                 std::copy(zk + 1, zk + 1 + later, &zrr(a + 1, a));  // column k starts with them
                 continue;
@@ -215,8 +217,8 @@ private:
         return Matrix(at, rows, columns);
     }
 
+    const FactorLayout& layout_;
     const int* outer_;
-    const int* inner_;
     const double* l_;
     double* z_;
     std::vector<int>& placeOfRow_;  // place of row r among the current column's rows, or -1
@@ -228,27 +230,31 @@ private:
 }  // namespace
 
 SelectedInverse::SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause)
-    : outer_(factor.outerIndexPtr()),
-      inner_(factor.innerIndexPtr()),
-      own_(factor.valuePtr(), factor.valuePtr() + factor.nonZeros()),
-      values_(own_.data())
+    : own_(factor.valuePtr(), factor.valuePtr() + factor.nonZeros()), values_(own_.data())
 {
+    // The layout's arrays: outer, then rowStart (the same as outer here), then the rows.
+    const int n = int(factor.cols());
+    ownPattern_.reserve(2 * (n + 1) + factor.nonZeros());
+    ownPattern_.assign(factor.outerIndexPtr(), factor.outerIndexPtr() + n + 1);
+    ownPattern_.insert(ownPattern_.end(), factor.outerIndexPtr(), factor.outerIndexPtr() + n + 1);
+    ownPattern_.insert(ownPattern_.end(), factor.innerIndexPtr(), factor.innerIndexPtr() + factor.nonZeros());
+    layout_ = {n, ownPattern_.data(), ownPattern_.data() + n + 1, ownPattern_.data() + 2 * (n + 1)};
     InversionSpace space;
-    invert(int(factor.cols()), space, pause);
+    invert(space, pause);
 }
 
-SelectedInverse::SelectedInverse(InPlace, Eigen::SparseMatrix<double>& factor, InversionSpace& space,
+SelectedInverse::SelectedInverse(InPlace, const FactorLayout& layout, double* values, InversionSpace& space,
                                  const std::function<void()>& pause)
-    : outer_(factor.outerIndexPtr()), inner_(factor.innerIndexPtr()), values_(factor.valuePtr())
+    : layout_(layout), values_(values)
 {
-    invert(int(factor.cols()), space, pause);
+    invert(space, pause);
 }
 
-void SelectedInverse::invert(int n, InversionSpace& space, const std::function<void()>& pause)
+void SelectedInverse::invert(InversionSpace& space, const std::function<void()>& pause)
 {
-    const std::vector<int> starts = panelStarts(n, outer_, inner_);
-    Inversion inversion(n, outer_, inner_, values_, values_, starts, space);
-    int nextPause = n - kColumnsBetweenPauses;
+    const std::vector<int> starts = panelStarts(layout_);
+    Inversion inversion(layout_, values_, values_, starts, space);
+    int nextPause = layout_.columns - kColumnsBetweenPauses;
     for (std::size_t s = starts.size() - 1; s-- > 0;) {
         if (pause && starts[s] <= nextPause) {
             pause();
@@ -262,13 +268,13 @@ int SelectedInverse::place(int row, int column) const
 {
     if (row < column)
         std::swap(row, column);
-    const int* begin = inner_ + outer_[column];
-    const int* end = inner_ + outer_[column + 1];
+    const int* begin = layout_.rowsOf(column);
+    const int* end = begin + layout_.count(column);
     const int* found = std::lower_bound(begin, end, row);
     if (found == end || *found != row)
         throw std::logic_error("the selected inverse holds no element (" + std::to_string(row) + ", " +
                                std::to_string(column) + ")");
-    return int(found - inner_);
+    return layout_.outer[column] + int(found - begin);
 }
 
 double SelectedInverse::at(int row, int column) const

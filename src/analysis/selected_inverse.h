@@ -15,6 +15,8 @@
 // factor's own place.
 #pragma once
 
+#include "factor_layout.h"
+
 #include <Eigen/SparseCore>
 
 #include <functional>
@@ -30,14 +32,14 @@ struct InversionSpace {
 
 class SelectedInverse {
 public:
-    // `pause` is called now and then (every few thousand columns); it may throw to stop. The
-    // factor's pattern is read, not copied: the factor must outlive this object and keep its
-    // pattern (a new factorisation of the same pattern keeps it).
+    // From L as a sparse matrix (column-major, the diagonal first in each column, rows sorted),
+    // copied. `pause` is called now and then (every few thousand columns); it may throw to stop.
     SelectedInverse(const Eigen::SparseMatrix<double>& factor, const std::function<void()>& pause = {});
 
-    // In place: the factor's values become Z's (the factor is used up).
+    // In place: L's values, laid out by `layout`, become Z's (the factor is used up). The layout
+    // is read, not copied: it must outlive this object.
     struct InPlace {};
-    SelectedInverse(InPlace, Eigen::SparseMatrix<double>& factor, InversionSpace& space,
+    SelectedInverse(InPlace, const FactorLayout& layout, double* values, InversionSpace& space,
                     const std::function<void()>& pause = {});
 
     SelectedInverse(SelectedInverse&&) = default;
@@ -46,21 +48,21 @@ public:
     // Z(row, column) for a position of the factor's pattern or its mirror image; throws
     // std::logic_error for any other position.
     double at(int row, int column) const;
-    double diagonal(int column) const { return values_[outer_[column]]; }
+    double diagonal(int column) const { return values_[layout_.outer[column]]; }
 
     // Where Z(row, column) stands among the values (the same for every factor of this pattern),
     // and the value at such a place; throws std::logic_error off the pattern.
     int place(int row, int column) const;
-    int diagonalPlace(int column) const { return outer_[column]; }
+    int diagonalPlace(int column) const { return layout_.outer[column]; }
     double atPlace(int place) const { return values_[place]; }
 
 private:
-    void invert(int n, InversionSpace& space, const std::function<void()>& pause);
+    void invert(InversionSpace& space, const std::function<void()>& pause);
 
-    const int* outer_;  // the factor's pattern
-    const int* inner_;
-    std::vector<double> own_;  // Z's values when not in the factor's place
-    double* values_;           // parallel to the factor's values
+    FactorLayout layout_;
+    std::vector<int> ownPattern_;  // the layout's arrays when copied from a sparse matrix
+    std::vector<double> own_;      // Z's values when not in the factor's place
+    double* values_;               // as the layout places them
 };
 
 }  // namespace korvane::analysis
