@@ -16,6 +16,7 @@
 #include "output_file.h"
 #include "summary_writer.h"
 #include "text/cp950.h"
+#include "workbench/analysis_database.h"
 
 namespace korvane::app {
 namespace {
@@ -179,7 +180,7 @@ int runAnalyseCommand(const QStringList& arguments) {
     // The rows are let go once the network holds them: a large network needs its memory.
     const analysis::Network network = [&] {
       analysis::NetworkRows rows =
-          files.isEmpty() ? readAnalysisDatabase(parser.value("db")) : readAnalysisFile(files.front());
+          files.isEmpty() ? workbench::readAnalysisDatabase(parser.value("db")) : readAnalysisFile(files.front());
       if (parser.isSet("title")) rows.title = parser.value("title").toStdString();
       return analysis::buildNetwork(rows);
     }();

@@ -75,14 +75,7 @@ class EncodedResult : public convert::TextSink {
 
   void write(QStringView text) override {
     if (!unencodable_.isEmpty() || text.isEmpty()) return;
-    QString piece = held_;
-    piece += text;
-    held_.clear();
-    // A pair of surrogates is encoded whole: the first half waits for the second.
-    if (piece.back().isHighSurrogate()) {
-      held_ = piece.back();
-      piece.chop(1);
-    }
+    const QString piece = characters_.take(text);
     const text::Cp950Encoding encoded = text::encodeText(piece, encoding_);
     if (!encoded.ok()) {
       unencodable_ = encoded.describe();
@@ -92,18 +85,14 @@ class EncodedResult : public convert::TextSink {
   }
 
   void restart() override {
-    held_.clear();
+    characters_.clear();
     unencodable_.clear();
     failed_ = !file_.resize(0) || !file_.seek(0);
   }
 
   // Copies the result to standard output; false with a message on standard error when it cannot.
   bool copyToStandardOutput() {
-    if (!held_.isEmpty()) {
-      const QString last = held_;
-      held_.clear();
-      write(last);
-    }
+    if (const QString last = characters_.rest(); !last.isEmpty()) write(last);
     if (!unencodable_.isEmpty()) {
       printError(unencodable_ + QStringLiteral("; --utf8 writes it"));
       return false;
@@ -126,7 +115,7 @@ class EncodedResult : public convert::TextSink {
  private:
   text::TextEncoding encoding_;
   QTemporaryFile file_;
-  QString held_;
+  text::WholeCharacters characters_;
   QString unencodable_;
   bool failed_ = false;
 };

@@ -63,6 +63,10 @@ int run(const QString& action, const QString& file, const QString& database, con
   if (action == QStringLiteral("import")) {
     const QString text = text::decodeTextFile(readInput(file)).text;
     const int rows = workbench::importLevelData(text, kUnitDivisor, database);
+    if (rows == 0) {
+      printError(workbench::kNoSections);
+      return kExitFailure;
+    }
     printLine(QStringLiteral("%1：平差資料 (dat) 加入 %2 筆").arg(database).arg(rows));
     return 0;
   }

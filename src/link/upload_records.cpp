@@ -4,6 +4,7 @@
 
 #include "common/failure.h"
 #include "text/cp950.h"
+#include "text/number_field.h"
 #include "text/number_text.h"
 #include "text/spaces.h"
 
@@ -15,6 +16,19 @@ quint16 cp950Code(QStringView character) {
   const QByteArray bytes = text::encodeCp950(character).bytes;
   if (bytes.size() >= 2) return static_cast<quint16>((static_cast<uchar>(bytes[0]) << 8) | static_cast<uchar>(bytes[1]));
   return bytes.isEmpty() ? 0 : static_cast<uchar>(bytes[0]);
+}
+
+// A value of a coordinate line in metres. One that is not finite, or whose millimetres have more
+// digits than a number is written with, is refused before anything of its line is sent.
+double coordinateValue(QStringView field, const QString& line, int position) {
+  const double metres = text::numericValue(field);
+  if (!text::isUsableNumber(metres * 1000.0)) {
+    throw text::NumberFieldFailure(QStringLiteral("無法上傳座標資料「%1」：第 %2 個數值「%3」無法寫入儀器的座標欄位")
+                                       .arg(text::trimSpaces(line).remove(u'\r'))
+                                       .arg(position)
+                                       .arg(text::quotedFieldText(field)));
+  }
+  return metres;
 }
 
 }  // namespace
@@ -66,11 +80,11 @@ std::optional<QString> Gts200Blocks::addLine(const QString& line, UploadOption o
     }
     const qsizetype nameStart = line.startsWith(u'\n') ? 1 : 0;
     const QString name = line.mid(nameStart, first - nameStart);
-    const double firstValue = text::numericValue(QStringView(line).sliced(first + 1, second - first - 1));
-    const double secondValue = text::numericValue(QStringView(line).sliced(second + 1, third - second - 1));
+    const double firstValue = coordinateValue(QStringView(line).sliced(first + 1, second - first - 1), line, 1);
+    const double secondValue = coordinateValue(QStringView(line).sliced(second + 1, third - second - 1), line, 2);
     QStringView heightText = QStringView(line).sliced(third + 1);
     if (!heightText.isEmpty()) heightText.chop(1);  // the line's CR
-    const double height = text::numericValue(heightText);
+    const double height = coordinateValue(heightText, line, 3);
     const bool swapped = option == UploadOption::NameXY || option == UploadOption::CadastralL14;
     lastRecord_ = swapped ? coordinateRecord(name, secondValue, firstValue, height)
                           : coordinateRecord(name, firstValue, secondValue, height);

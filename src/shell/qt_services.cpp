@@ -86,6 +86,11 @@ void QtPrinting::print(const QString& text, const QFont& font) {
   if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
 }
 
+void QtPrinting::printPages(const std::function<void(QPagedPaintDevice& pages)>& paint) {
+  paint(*printer_);
+  if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
+}
+
 std::optional<QString> QtSystemInformation::localMachineValue(const QString& key, const QString& valueName) {
 #ifdef Q_OS_WIN
   QSettings registry(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key, QSettings::NativeFormat);

@@ -21,6 +21,7 @@ class QtPrinting : public Printing {
   ~QtPrinting() override;
   void setUp(QWidget* owner) override;
   void print(const QString& text, const QFont& font) override;
+  void printPages(const std::function<void(QPagedPaintDevice& pages)>& paint) override;
   QPrinter& printer() { return *printer_; }
 
  private:

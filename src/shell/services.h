@@ -3,9 +3,11 @@
 // tests run the same handlers without a screen and without blocking.
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QFont;
+class QPagedPaintDevice;
 class QWidget;
 
 namespace korvane::shell {
@@ -35,6 +37,10 @@ class Printing {
   // Prints the text on the current printer in `font` (the face and size it is shown in, so that
   // fixed columns stay where they are on screen) and ends the job; throws Failure.
   virtual void print(const QString& text, const QFont& font) = 0;
+  // Prints what `paint` draws on the pages of the current printer (it begins its own painter
+  // and calls newPage() between pages) and ends the job; throws Failure. The default prints on
+  // the system's default printer.
+  virtual void printPages(const std::function<void(QPagedPaintDevice& pages)>& paint);
 };
 
 class SystemInformation {

@@ -18,6 +18,7 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "shell/engine_console.h"
+#include "shell/network_analysis_window.h"
 #include "shell/report_window.h"
 #include "workbench/engine_file.h"
 #include "workbench/engine_run.h"
@@ -113,6 +114,7 @@ void WorkbenchWindow::buildControls() {
   button("SSCommand6", QStringLiteral("資料讀入"), &WorkbenchWindow::readEngineFile);
   button("SSCommand4", QStringLiteral("平差檔建立"), &WorkbenchWindow::writeEngineFile);
   button("SSCommand5", QStringLiteral("平差"), &WorkbenchWindow::runEngine);
+  button("SSCommand7", QStringLiteral("網形分析"), &WorkbenchWindow::analyseNetwork);
   button("SSCommand2", QStringLiteral("平差資料清除"), &WorkbenchWindow::clearObservations);
   button("SSCommand3", QStringLiteral("已知點資料清除"), &WorkbenchWindow::clearKnownPoints);
   button("SSCommand1", QStringLiteral("結束"), &WorkbenchWindow::closeWorkbench);
@@ -264,6 +266,10 @@ void WorkbenchWindow::runEngine() {
   services_.engineConsole.run(services_.enginePath, engineFolder(), answer);
 }
 
+void WorkbenchWindow::analyseNetwork() {
+  if (services_.analysisWindow) services_.analysisWindow->analyse(services_.databasePath, projectName());
+}
+
 WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
                                      ModalShow* modalShow)
     : owner_(owner),
@@ -271,7 +277,8 @@ WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDia
       fileDialogs_(fileDialogs),
       modalShow_(modalShow),
       engineConsole_(std::make_unique<EngineConsoleWindow>()),
-      reportWindow_(std::make_unique<ReportWindow>(messages, fileDialogs, printing)) {
+      reportWindow_(std::make_unique<ReportWindow>(messages, fileDialogs, printing)),
+      analysisWindow_(std::make_unique<NetworkAnalysisWindow>(messages, fileDialogs, printing)) {
   engineConsole_->onOpenReport = [this](const QString& path) { return reportWindow_->showFile(path); };
 }
 
@@ -279,7 +286,7 @@ WorkbenchLauncher::~WorkbenchLauncher() = default;
 
 void WorkbenchLauncher::showWorkbench() {
   WorkbenchWindow window(owner_, {messages_, fileDialogs_, *engineConsole_, session_, workbench::defaultDatabasePath(),
-                                  workbench::enginePath()});
+                                  workbench::enginePath(), analysisWindow_.get()});
   if (!window.isLoaded()) return;
   if (modalShow_) {
     modalShow_->showModal(window);
@@ -299,7 +306,7 @@ void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDi
     return;
   }
   if (rows == 0) {
-    messages_.exclamation(kTitleMessage, kNoSections);
+    messages_.exclamation(kTitleMessage, workbench::kNoSections);
     return;
   }
   showWorkbench();

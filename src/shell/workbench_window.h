@@ -1,8 +1,9 @@
 #pragma once
 // The adjustment workbench `level_net` ("水準網平差"): the levelled height differences (`dat`) and
-// the known points (`cood`) of Lnet.mdb in two editable grids, the project name, and the six
-// commands: close, clear either table, write the engine input file, run tarnex, read a file in.
-// Shown modally over the Main window; the engine's console stays usable beside it.
+// the known points (`cood`) of Lnet.mdb in two editable grids, the project name, and the
+// commands: close, clear either table, write the engine input file, run tarnex, read a file in,
+// and the network analysis of the tables. Shown modally over the Main window; the engine's
+// console, the report window and the network analysis window stay usable beside it.
 
 #include <QDialog>
 #include <functional>
@@ -19,6 +20,7 @@ class QTableView;
 namespace korvane::shell {
 
 class EngineConsoleWindow;
+class NetworkAnalysisWindow;
 class ReportWindow;
 
 // What outlives one showing of the workbench: its file dialog and the engine input file last
@@ -35,10 +37,10 @@ struct WorkbenchServices {
   WorkbenchSession& session;
   QString databasePath = workbench::defaultDatabasePath();
   QString enginePath;  // empty: tarnex beside Korvane
+  // Where "網形分析" shows the analysis; none: the button does nothing.
+  NetworkAnalysisWindow* analysisWindow = nullptr;
 };
 
-inline const QString kNoSections = QStringLiteral(
-    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
 inline const QString kClearPrompt = QStringLiteral("確定清除所有資料");
 inline const QString kTitleWarning = QStringLiteral("警告");
 
@@ -53,13 +55,14 @@ class WorkbenchWindow : public QDialog {
 
   bool isLoaded() const { return connection_ != nullptr; }
 
-  // Handlers of the six buttons.
+  // Handlers of the buttons.
   void closeWorkbench();     // SSCommand1 "結束"
   void clearObservations();  // SSCommand2 "平差資料清除"
   void clearKnownPoints();   // SSCommand3 "已知點資料清除"
   void writeEngineFile();    // SSCommand4 "平差檔建立"
   void runEngine();          // SSCommand5 "平差"
   void readEngineFile();     // SSCommand6 "資料讀入"
+  void analyseNetwork();     // SSCommand7 "網形分析": the tables in the network analysis window
 
   // (Re)opens the recordset on the statement through the connection (the form's when none is
   // given, which is then stored into `connection`). A failure is shown in a plain box with its
@@ -118,6 +121,7 @@ class WorkbenchLauncher {
 
   EngineConsoleWindow& engineConsole() { return *engineConsole_; }
   ReportWindow& reportWindow() { return *reportWindow_; }
+  NetworkAnalysisWindow& analysisWindow() { return *analysisWindow_; }
   WorkbenchSession& session() { return session_; }
 
  private:
@@ -128,6 +132,7 @@ class WorkbenchLauncher {
   WorkbenchSession session_;
   std::unique_ptr<EngineConsoleWindow> engineConsole_;
   std::unique_ptr<ReportWindow> reportWindow_;
+  std::unique_ptr<NetworkAnalysisWindow> analysisWindow_;
 };
 
 }  // namespace korvane::shell

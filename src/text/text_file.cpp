@@ -130,21 +130,13 @@ void ScratchFileWriter::fail() {
 
 void ScratchFileWriter::write(QStringView text) {
   if (text.isEmpty()) return;
-  QString piece = held_;
-  piece += text;
-  held_.clear();
-  if (piece.back().isHighSurrogate()) {
-    held_ = piece.back();
-    piece.chop(1);
-  }
-  const QByteArray bytes = encodeCp950(piece).bytes;
+  const QByteArray bytes = encodeCp950(characters_.take(text)).bytes;
   if (file_->write(bytes) != bytes.size()) fail();
 }
 
 void ScratchFileWriter::commit() {
-  if (!held_.isEmpty()) {
-    const QByteArray bytes = encodeCp950(held_).bytes;
-    held_.clear();
+  if (const QString last = characters_.rest(); !last.isEmpty()) {
+    const QByteArray bytes = encodeCp950(last).bytes;
     if (file_->write(bytes) != bytes.size()) fail();
   }
   if (!file_->commit()) fail();

@@ -10,6 +10,7 @@
 class QSaveFile;
 
 #include "text/cp950.h"
+#include "text/whole_characters.h"
 
 namespace korvane::text {
 
@@ -68,7 +69,7 @@ class ScratchFileWriter {
   [[noreturn]] void fail();
 
   std::unique_ptr<QSaveFile> file_;
-  QString held_;  // the first half of a surrogate pair, until its second half comes
+  WholeCharacters characters_;
 };
 
 }  // namespace korvane::text

@@ -18,6 +18,10 @@ class Connection;
 // message says.
 int importLevelData(QStringView text, int unitDivisor, Connection& connection);
 
+// What the import says when the text holds no section: nothing was added.
+inline const QString kNoSections = QStringLiteral(
+    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
+
 // The same through a connection of its own to the database file, closed at the end.
 int importLevelData(QStringView text, int unitDivisor, const QString& databasePath);
 

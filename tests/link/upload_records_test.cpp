@@ -115,6 +115,22 @@ TEST(Gts200Blocks, LinesWithoutThreeValuesCannotBeRead) {
   EXPECT_THROW(blocks.addLine("P1,1,2\r", UploadOption::NameXY), Failure);
 }
 
+// A value no coordinate field can hold (once sent as "Infinity") stops the upload naming the
+// line and the value; nothing of that line reaches the block buffer.
+TEST(Gts200Blocks, ValuesNoFieldCanHoldAreRefused) {
+  for (const QString& line : {QStringLiteral("P1,1e999,2,3\r"), QStringLiteral("P1,1,-1e999,3\r"),
+                              QStringLiteral("P1,1,2,") + QString(400, u'9') + u'\r', QStringLiteral("P1,1,2,1e13\r")}) {
+    Gts200Blocks blocks;
+    try {
+      blocks.addLine(line, UploadOption::NameXY);
+      ADD_FAILURE() << line.toStdString();
+    } catch (const Failure& failure) {
+      EXPECT_TRUE(failure.description().contains(u"無法上傳座標資料「P1,")) << failure.description().toStdString();
+    }
+    EXPECT_EQ(blocks.blockBuffer(), Gts200Blocks().blockBuffer());
+  }
+}
+
 TEST(Gts600Lines, YOptionSwapsSecondAndThirdFields) {
   EXPECT_EQ(swapSecondAndThirdFields("P1,100,200,5,C\r"), "P1,200,100,5,C\r");
   EXPECT_EQ(swapSecondAndThirdFields("\nP2, 100 , 200 ,5\r"), "\nP2,200 ,100 ,5\r");

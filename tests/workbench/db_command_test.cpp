@@ -97,6 +97,12 @@ TEST(DbCommand, FailuresGiveTheStepsMessageAndExitOne) {
       << longName.errors.toStdString();
   EXPECT_FALSE(QFileInfo::exists(folder.filePath("long.dat")));
 
+  // A download without any section adds nothing and says so.
+  writeBytes(folder.filePath("nosection.txt"), cp950(kHeader + lineStart("BM1") + kEnd));
+  Process noSection = db({"import", "nosection.txt"}, folder.path());
+  EXPECT_EQ(noSection.exitCode, 1);
+  EXPECT_TRUE(noSection.errors.contains("資料中找不到 DL-100C 的水準區間")) << noSection.errors.toStdString();
+
   EXPECT_EQ(db({"import"}, folder.path()).exitCode, 2);
   EXPECT_EQ(db({"export", "x"}, folder.path()).exitCode, 2);
 }

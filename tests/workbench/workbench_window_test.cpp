@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/workbench_window.h"
 #include "shell/workspace.h"
+#include "workbench/level_import.h"
 #include "window_support.h"
 #include "workbench_test_support.h"
 
@@ -141,7 +142,7 @@ TEST(WorkbenchWindow, AnImportWithoutSectionsSaysSoAndShowsNoWorkbench) {
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_EQ(w.messages.shown[0].kind, "exclamation");
   EXPECT_EQ(w.messages.shown[0].title, "訊息");
-  EXPECT_EQ(w.messages.shown[0].text, kNoSections);
+  EXPECT_EQ(w.messages.shown[0].text, korvane::workbench::kNoSections);
   EXPECT_TRUE(w.dat().isEmpty());
   EXPECT_EQ(w.window->workspace().text(), noSection);
 }

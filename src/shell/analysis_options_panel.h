@@ -1,0 +1,36 @@
+#pragma once
+// The options of the network analysis a surveyor sets in its window: the misclosure tolerance
+// (a levelling class or k directly), the level α of the global test, the a-priori σ₀ under
+// distance weighting, data snooping and the free network. Its controls hold only values the
+// analysis accepts.
+
+#include <QWidget>
+
+#include "analysis_options.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+
+namespace korvane::shell {
+
+class AnalysisOptionsPanel : public QWidget {
+ public:
+  explicit AnalysisOptionsPanel(QWidget* parent = nullptr);
+
+  analysis::AnalysisOptions options() const;
+  void setOptions(const analysis::AnalysisOptions& options);
+
+ private:
+  void updateControls();
+
+  QComboBox* toleranceClass_ = nullptr;
+  QDoubleSpinBox* k_ = nullptr;
+  QDoubleSpinBox* alpha_ = nullptr;
+  QCheckBox* sigma0Given_ = nullptr;
+  QDoubleSpinBox* sigma0_ = nullptr;
+  QCheckBox* snoop_ = nullptr;
+  QCheckBox* free_ = nullptr;
+};
+
+}  // namespace korvane::shell

@@ -1,0 +1,135 @@
+#include "shell/analysis_summary.h"
+
+#include <algorithm>
+
+#include "shell/analysis_columns.h"
+#include "shell/analysis_words.h"
+
+namespace korvane::shell {
+namespace {
+
+using analysis::AnalysisResult;
+
+QString percent(double share) { return QString::number(100.0 * share, 'g', 4) + QStringLiteral(" %"); }
+
+QString sigma0Unit(const AnalysisResult& result) {
+  return result.weighting == analysis::Weighting::Distance ? QStringLiteral(" mm/√km") : QString();
+}
+
+void addGlobal(QStringList& lines, const analysis::GlobalTest& test, const AnalysisResult& result, const QString& lead) {
+  lines << lead + QStringLiteral("後驗 σ₀ = %1%2（先驗 %3），自由度 %4")
+                      .arg(number(test.sigma0Posterior, 3), sigma0Unit(result),
+                           test.sigma0Apriori ? number(test.sigma0Apriori, 3) : QStringLiteral("未給定"))
+                      .arg(test.dof);
+  if (test.verdict == analysis::GlobalVerdict::NotPossible) {
+    lines << lead + QStringLiteral("整體檢定：無法檢定（%1）").arg(QString::fromStdString(test.reason));
+    return;
+  }
+  lines << lead + QStringLiteral("整體檢定（χ², α = %1）：vᵀPv/σ₀² = %2，接受區間 %3 至 %4：%5")
+                      .arg(percent(result.options.alpha), number(test.statistic, 3), number(test.lower, 3),
+                           number(test.upper, 3), globalVerdictText(test.verdict));
+}
+
+}  // namespace
+
+QStringList checkLines(const AnalysisResult& result) {
+  QStringList lines;
+  const analysis::AnalysisOptions& o = result.options;
+  QString tolerance = QStringLiteral("閉合差限值 %1 mm × √K（K：路線長 km）").arg(QString::number(o.toleranceK, 'g', 6));
+  if (!o.toleranceClass.empty()) tolerance += QStringLiteral("，%1水準").arg(toleranceClassName(o.toleranceClass));
+  lines << tolerance;
+  int loops = 0, failing = 0;
+  for (const analysis::ClosureCheck* check : closureRows(result)) {
+    ++loops;
+    failing += !check->passes;
+  }
+  lines << (failing == 0 ? QStringLiteral("%1 項閉合差檢核 %2 全部合格").arg(loops).arg(kPassSymbol)
+                         : QStringLiteral("%1 項閉合差檢核，%2 %3 項超限").arg(loops).arg(kFailSymbol).arg(failing));
+  for (const analysis::NameFinding& finding : result.checks.names) {
+    const QString names = nameList(result, finding.points);
+    switch (finding.kind) {
+      case analysis::NameFinding::Kind::MergedByEightColumns:
+        lines << QStringLiteral("點名 %1 前八字相同（「%2」）：tarnex 會當成同一點")
+                     .arg(names, QString::fromStdString(finding.classicName));
+        break;
+      case analysis::NameFinding::Kind::KnownNameBeyondEight:
+        lines << QStringLiteral("已知點 %1 超過八字：tarnex 不會把任何觀測接到它").arg(names);
+        break;
+      case analysis::NameFinding::Kind::TooLongForEngineFile:
+        lines << QStringLiteral("點名 %1 超過十字：放不進平差檔的欄位").arg(names);
+        break;
+    }
+  }
+  for (const std::string& note : result.notes) lines << QStringLiteral("註：") + QString::fromStdString(note);
+  return lines;
+}
+
+QStringList globalTestLines(const AnalysisResult& result) {
+  QStringList lines;
+  lines << QStringLiteral("%1 定權；未知數 %2，方程式 %3")
+               .arg(result.weighting == analysis::Weighting::Grade ? QStringLiteral("等級") : QStringLiteral("距離"))
+               .arg(result.unknowns)
+               .arg(result.equations);
+  addGlobal(lines, result.global, result, QString());
+  if (result.globalBeforeSnooping) {
+    addGlobal(lines, *result.globalBeforeSnooping, result, QStringLiteral("資料探測前："));
+  }
+  return lines;
+}
+
+QStringList observationTestLines(const AnalysisResult& result) {
+  const analysis::AnalysisOptions& o = result.options;
+  QStringList lines;
+  lines << QStringLiteral("觀測檢定（α₀ = %1，檢定力 %2）：|w| > %3 或 |τ| > %4 為未過；MDB 用%5 σ₀")
+               .arg(percent(o.alpha0), percent(o.power), number(result.levels.wCritical, 2),
+                    number(result.levels.tauCritical, 2),
+                    result.mdbSigma0 == "a-priori" ? QStringLiteral("先驗") : QStringLiteral("後驗"));
+  if (o.snoop) {
+    lines << (result.snooping.empty() ? QStringLiteral("資料探測：沒有移除任何觀測")
+                                      : QStringLiteral("資料探測：依序移除 %1 個（見下表）").arg(result.snooping.size()));
+  }
+  return lines;
+}
+
+QString outcomeLine(const AnalysisResult& result) {
+  int failingClosures = 0;
+  for (const analysis::ClosureCheck* check : closureRows(result)) failingClosures += !check->passes;
+  const int flagged = int(std::count_if(result.observations.begin(), result.observations.end(),
+                                        [](const analysis::ObservationResult& o) { return observationFails(o); }));
+  QStringList parts;
+  parts << QStringLiteral("%1 點、%2 觀測").arg(result.points.size()).arg(result.observations.size());
+  parts << (failingClosures == 0 ? QStringLiteral("閉合差 %1 全部合格").arg(kPassSymbol)
+                                 : QStringLiteral("閉合差 %1 %2 項超限").arg(kFailSymbol).arg(failingClosures));
+  parts << (flagged == 0 ? QStringLiteral("觀測檢定 %1 全部通過").arg(kPassSymbol)
+                         : QStringLiteral("%1 %2 個觀測檢定未過").arg(kFailSymbol).arg(flagged));
+  if (!result.snooping.empty()) parts << QStringLiteral("資料探測移除 %1 個").arg(result.snooping.size());
+  parts << QStringLiteral("整體檢定 ") + globalVerdictText(result.global.verdict);
+  return parts.join(QStringLiteral("；"));
+}
+
+QString describeProblem(const workbench::NetworkAnalysisOutcome& outcome, const analysis::AnalysisOptions& options) {
+  using Kind = workbench::NetworkAnalysisOutcome::Kind;
+  QString text;
+  switch (outcome.kind) {
+    case Kind::BadInput:
+      text = QStringLiteral("平差資料庫的資料有誤，無法分析：\n") + outcome.problem;
+      break;
+    case Kind::UnusableNetwork:
+      text = QStringLiteral("這個網形無法平差：\n") + outcome.problem;
+      if (!options.freeNetwork && outcome.problem.contains(QStringLiteral("datum"))) {
+        text += QStringLiteral("\n\n請在「已知點資料」加入已知點，或勾選「自由網」做不用已知點的平差。");
+      }
+      break;
+    case Kind::Cancelled:
+      text = QStringLiteral("分析已取消。按「重新計算」再算一次。");
+      break;
+    case Kind::Done:
+      break;
+  }
+  if (!outcome.names.isEmpty()) {
+    text += QStringLiteral("\n\n相關點號（%1 點）：\n").arg(outcome.names.size()) + outcome.names.join(QStringLiteral(", "));
+  }
+  return text;
+}
+
+}  // namespace korvane::shell

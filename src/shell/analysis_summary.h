@@ -1,0 +1,25 @@
+#pragma once
+// The network analysis in sentences for its window: the checks' findings above their tables,
+// the global test, the critical values of the observation tests, a one-line account of the
+// whole run, and what went wrong when there is no result.
+
+#include <QStringList>
+
+#include "analysis_result.h"
+#include "workbench/network_analysis_job.h"
+
+namespace korvane::shell {
+
+// Tolerance, notes and name findings.
+QStringList checkLines(const analysis::AnalysisResult& result);
+// A-posteriori σ₀, degrees of freedom, the chi-square test and its verdict (before and after
+// snooping).
+QStringList globalTestLines(const analysis::AnalysisResult& result);
+// The critical values of w and τ, and where MDB's σ₀ comes from.
+QStringList observationTestLines(const analysis::AnalysisResult& result);
+// "N 點、M 觀測；環線 ✘ 2 超限；✘ 1 觀測檢定未過；整體檢定 ✔ 通過".
+QString outcomeLine(const analysis::AnalysisResult& result);
+// A failed run in words, with the names of the points involved.
+QString describeProblem(const workbench::NetworkAnalysisOutcome& outcome, const analysis::AnalysisOptions& options);
+
+}  // namespace korvane::shell
