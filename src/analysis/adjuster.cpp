@@ -2,6 +2,8 @@
 
 #include "analysis_failure.h"
 
+#include <algorithm>
+
 namespace korvane::analysis {
 
 namespace {
@@ -61,9 +63,10 @@ AdjustmentState Adjuster::adjust(const std::vector<bool>& inUse)
                               {name});
     }
     const Eigen::VectorXd solution = system_.size() > 0 ? factor_.solve(rhs) : Eigen::VectorXd();
+    findRowSums();
     if (pause_)
         pause_();
-    inverse_.emplace(factor_.factor(), pause_);
+    inverse_.emplace(factor_.invert(pause_));
     if (places_.empty())
         findPlaces();
 
@@ -125,15 +128,17 @@ double Adjuster::equationCofactor(int e) const
     return adjustedValueCofactor(model_.equations[e], equationCofactors(e));
 }
 
-Eigen::VectorXd Adjuster::inverseTimesOnes() const
+void Adjuster::findRowSums()
 {
-    Eigen::VectorXd sums = Eigen::VectorXd::Zero(model_.unknownOfPoint.size());
+    const bool datumDefect = std::any_of(model_.heldPoint.begin(), model_.heldPoint.end(), [](int p) { return p >= 0; });
+    if (!datumDefect)
+        return;
+    rowSums_ = Eigen::VectorXd::Zero(model_.unknownOfPoint.size());
     if (system_.size() == 0)
-        return sums;
+        return;
     const Eigen::VectorXd rows = factor_.solve(Eigen::VectorXd::Ones(system_.size()));
     for (int unknown = 0; unknown < model_.unknownCount(); ++unknown)
-        sums[model_.pointOfUnknown[unknown]] = rows[system_.columnOf(unknown)];
-    return sums;
+        rowSums_[model_.pointOfUnknown[unknown]] = rows[system_.columnOf(unknown)];
 }
 
 }  // namespace korvane::analysis

@@ -52,18 +52,21 @@ public:
     // The cofactors of equation e's heights, and a'Qa of its adjusted value.
     PairCofactors equationCofactors(int e) const;
     double equationCofactor(int e) const;
-    // Per point, the sum of its row of Q (Q 1, 0 for a held height): one more solve.
-    Eigen::VectorXd inverseTimesOnes() const;
+    // Per point, the sum of its row of Q (Q 1, 0 for a held height), for a model with a part
+    // held only for its datum defect: one more solve in each adjustment of such a model.
+    const Eigen::VectorXd& inverseTimesOnes() const { return rowSums_; }
 
 private:
     void findPlaces();
+    void findRowSums();
 
     const Network& network_;
     const AdjustmentModel& model_;
     std::function<void()> pause_;
     NormalSystem system_;
     CholeskyFactor factor_;
-    std::optional<SelectedInverse> inverse_;
+    std::optional<SelectedInverse> inverse_;  // in the factor's place
+    Eigen::VectorXd rowSums_;
     // Per equation, where Q(from, from), Q(to, to) and Q(from, to) stand in the selected inverse
     // (-1 for none); the factor's pattern never changes, so they are found once.
     std::vector<std::array<int, 3>> places_;

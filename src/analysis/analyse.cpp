@@ -90,18 +90,24 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     requireDatum(network, result.checks.parts, options);
 
     steps.reached("ordering", 0.15);
-    Adjuster adjuster(network, model, steps.pauser());
+    auto adjuster = std::make_unique<Adjuster>(network, model, steps.pauser());
     steps.reached("adjustment", 0.25);
-    AdjustmentRuns runs = runAdjustments(model, graph, adjuster, options, [&](int step) {
+    AdjustmentRuns runs = runAdjustments(model, graph, *adjuster, options, [&](int step) {
         steps.reached("snooping step " + std::to_string(step), 0.6);
     });
 
     steps.reached("statistics", 0.85);
     std::unique_ptr<MinimumTraceDatum> freeDatum;
     if (options.freeNetwork)
-        freeDatum = std::make_unique<MinimumTraceDatum>(graph, model, adjuster, runs.final.heights);
-    const Evaluation evaluation = evaluate(model, graph, adjuster, runs.final, runs.inUse, options, freeDatum.get());
-    testReadmission(runs.steps, model, adjuster, runs, evaluation.global, options);
+        freeDatum = std::make_unique<MinimumTraceDatum>(graph, model, *adjuster, runs.final.heights);
+    const Evaluation evaluation = evaluate(model, graph, *adjuster, runs.final, runs.inUse, options, freeDatum.get());
+    testReadmission(runs.steps, model, *adjuster, runs, evaluation.global, options);
+    // What the tables need of the adjustment; its memory (the factor above all) is given back
+    // before the tables take theirs.
+    const Eigen::VectorXd heights = freeDatum ? freeDatum->heights() : runs.final.heights;
+    const std::vector<double> cofactors = heightCofactors(network, *adjuster, freeDatum.get());
+    freeDatum.reset();
+    adjuster.reset();
 
     result.unknowns = model.unknownCount();
     result.equations = model.equationCount();
@@ -110,7 +116,7 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     result.levels = evaluation.levels;
     result.mdbSigma0 = model.sigma0Apriori ? "a-priori" : "a-posteriori";
     result.snooping = runs.steps;
-    fillPointResults(result, network, graph, model, adjuster, runs, evaluation, freeDatum.get());
+    fillPointResults(result, network, graph, model, heights, cofactors, runs, evaluation);
     fillObservationResults(result, network, model, runs, evaluation);
     steps.reached("done", 1.0);
     return result;

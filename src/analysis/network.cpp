@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <sstream>
-#include <unordered_map>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 
 namespace korvane::analysis {
 
@@ -35,33 +37,70 @@ void requireFinite(double value, const std::string& origin, const std::string& f
         refuse(origin, field, "the value is not a finite number");
 }
 
+// Point numbers by name: an open-addressing table of (hash, point) whose names are the
+// network's own, so that no name is stored twice and a lookup touches one slot and one name.
 class PointNumbering {
 public:
     PointNumbering(Network& network, std::size_t expectedPoints) : network_(network)
     {
-        numbers_.reserve(expectedPoints);
         network_.names.reserve(expectedPoints);
         network_.knownIndex.reserve(expectedPoints);
+        grow(expectedPoints);
     }
 
     int find(const std::string& name) const
     {
-        const auto found = numbers_.find(name);
-        return found == numbers_.end() ? -1 : found->second;
+        const std::size_t hash = hashOf(name);
+        return slots_[slotOf(name, hash)].point;
     }
     int findOrAppend(const std::string& name)
     {
-        const auto [at, added] = numbers_.try_emplace(name, network_.pointCount());
-        if (added) {
-            network_.names.push_back(name);
-            network_.knownIndex.push_back(-1);
-        }
-        return at->second;
+        const std::size_t hash = hashOf(name);
+        Slot& slot = slots_[slotOf(name, hash)];
+        if (slot.point >= 0)
+            return slot.point;
+        slot = {std::uint32_t(hash), network_.pointCount()};
+        network_.names.push_back(name);
+        network_.knownIndex.push_back(-1);
+        if (2 * std::size_t(network_.pointCount()) > slots_.size())
+            grow(slots_.size());
+        return network_.pointCount() - 1;
     }
 
 private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        int point = -1;
+    };
+
+    static std::size_t hashOf(const std::string& name) { return std::hash<std::string_view>()(name); }
+
+    // The slot that holds `name`, or the empty slot where it would go.
+    std::size_t slotOf(const std::string& name, std::size_t hash) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.point < 0 || (slot.hash == std::uint32_t(hash) && network_.names[slot.point] == name))
+                return at;
+        }
+    }
+
+    // Room for half as many again as `points` at least, the names so far placed again.
+    void grow(std::size_t points)
+    {
+        std::size_t size = 16;
+        while (size < points + points / 2)
+            size *= 2;
+        slots_.assign(size, Slot{});
+        for (int point = 0; point < network_.pointCount(); ++point) {
+            const std::size_t hash = hashOf(network_.names[point]);
+            slots_[slotOf(network_.names[point], hash)] = {std::uint32_t(hash), point};
+        }
+    }
+
     Network& network_;
-    std::unordered_map<std::string, int> numbers_;
+    std::vector<Slot> slots_;  // a power of two of them, at most half in use
 };
 
 Weighting weightingOf(const ObservationRow& first)

@@ -53,11 +53,20 @@ void fillFreeOffsets(AnalysisResult& result, const Network& network, const Netwo
 
 }  // namespace
 
-void fillPointResults(AnalysisResult& result, const Network& network, const NetworkGraph& graph,
-                      const AdjustmentModel& model, const Adjuster& adjuster, const AdjustmentRuns& runs,
-                      const Evaluation& evaluation, const MinimumTraceDatum* freeDatum)
+std::vector<double> heightCofactors(const Network& network, const Adjuster& adjuster,
+                                    const MinimumTraceDatum* freeDatum)
 {
-    const Eigen::VectorXd& heights = freeDatum ? freeDatum->heights() : runs.final.heights;
+    std::vector<double> cofactors(network.pointCount());
+    for (int point = 0; point < network.pointCount(); ++point)
+        cofactors[point] = freeDatum ? freeDatum->cofactor(point, point) : adjuster.cofactor(point, point);
+    return cofactors;
+}
+
+void fillPointResults(AnalysisResult& result, const Network& network, const NetworkGraph& graph,
+                      const AdjustmentModel& model, const Eigen::VectorXd& heights,
+                      const std::vector<double>& cofactors, const AdjustmentRuns& runs, const Evaluation& evaluation)
+{
+    const bool freeNetwork = result.options.freeNetwork;
     result.points.reserve(network.pointCount());
     for (int point = 0; point < network.pointCount(); ++point) {
         PointResult& row = result.points.emplace_back();
@@ -75,14 +84,13 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
             row.sigma = row.sigmaApriori = 0.0;
             continue;
         }
-        if (!model.partHasDatum[row.part] && !freeDatum) {
+        if (!model.partHasDatum[row.part] && !freeNetwork) {
             row.status = HeightStatus::NoDatum;
             continue;
         }
-        const double cofactor = freeDatum ? freeDatum->cofactor(point, point) : adjuster.cofactor(point, point);
         row.height = computed(heights[point]);
-        row.sigma = standardDeviation(evaluation.global.sigma0Posterior, cofactor);
-        row.sigmaApriori = standardDeviation(evaluation.global.sigma0Apriori, cofactor);
+        row.sigma = standardDeviation(evaluation.global.sigma0Posterior, cofactors[point]);
+        row.sigmaApriori = standardDeviation(evaluation.global.sigma0Apriori, cofactors[point]);
     }
     for (int e = 0; e < model.equationCount(); ++e) {
         const Equation& equation = model.equations[e];
@@ -92,7 +100,7 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
         row.knownTest = evaluation.tests[e];
         row.removedAtStep = runs.inUse[e] ? 0 : stepRemoving(runs.steps, true, equation.to);
     }
-    if (freeDatum)
+    if (freeNetwork)
         fillFreeOffsets(result, network, graph);
 }
 

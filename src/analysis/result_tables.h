@@ -12,9 +12,15 @@
 
 namespace korvane::analysis {
 
+// Per point the cofactor of its height in the final adjustment (in the minimum-trace datum when
+// `freeDatum` is given; 0 for a held height).
+std::vector<double> heightCofactors(const Network& network, const Adjuster& adjuster,
+                                    const MinimumTraceDatum* freeDatum);
+
+// `heights` and `cofactors` of the final adjustment, in the minimum-trace datum under --free.
 void fillPointResults(AnalysisResult& result, const Network& network, const NetworkGraph& graph,
-                      const AdjustmentModel& model, const Adjuster& adjuster, const AdjustmentRuns& runs,
-                      const Evaluation& evaluation, const MinimumTraceDatum* freeDatum);
+                      const AdjustmentModel& model, const Eigen::VectorXd& heights,
+                      const std::vector<double>& cofactors, const AdjustmentRuns& runs, const Evaluation& evaluation);
 
 void fillObservationResults(AnalysisResult& result, const Network& network, const AdjustmentModel& model,
                             const AdjustmentRuns& runs, const Evaluation& evaluation);
