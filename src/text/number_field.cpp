@@ -5,7 +5,13 @@
 
 namespace korvane::text {
 
-bool isUsableNumber(double value, double limit) { return std::isfinite(value) && std::fabs(value) < limit; }
+bool isUsableNumber(double value, double limit) {
+  // Rounded to 15 significant digits, as the reports write it, a value within half a unit of the
+  // 15th digit below the limit would reach the limit: 999999999999999.7 would print as
+  // 1000000000000000.
+  const double rounded = limit * (1.0 - 0.5e-15);
+  return std::isfinite(value) && std::fabs(value) < rounded;
+}
 
 QString quotedFieldText(QStringView text) {
   constexpr qsizetype kShown = 30;

@@ -22,7 +22,7 @@ class NumberFieldFailure : public Failure {
   using Failure::Failure;
 };
 
-// Whether `value` is finite and below `limit` in magnitude.
+// Whether `value` is finite and, rounded to 15 significant digits, below `limit` in magnitude.
 bool isUsableNumber(double value, double limit = kReportNumberLimit);
 
 // `value` when it is usable in a report; otherwise throws NumberFieldFailure naming the line

@@ -76,9 +76,10 @@ TEST(NumericValue, OutOfRangeSaturates)
 TEST(NumberField, ValuesNoReportCanShowAreRefusedByLineAndField)
 {
     const double limit = korvane::text::kReportNumberLimit;
-    for (const double usable : {0.0, -1.5, 999999999999999.9, -999999999999999.9})
+    for (const double usable : {0.0, -1.5, 999999999999999.4, -999999999999999.4})
         EXPECT_TRUE(korvane::text::isUsableNumber(usable)) << usable;
-    for (const double unusable : {limit, -limit, 1e300, std::numeric_limits<double>::infinity(),
+    // 999999999999999.5 and above round to 16 whole digits.
+    for (const double unusable : {999999999999999.5, -999999999999999.9, limit, -limit, 1e300, std::numeric_limits<double>::infinity(),
                                   -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
         EXPECT_FALSE(korvane::text::isUsableNumber(unusable)) << unusable;
 
@@ -91,6 +92,8 @@ TEST(NumberField, ValuesNoReportCanShowAreRefusedByLineAndField)
                                              QStringLiteral("…（共 400 字）」超出數值能表示的範圍"));
     }
     EXPECT_THROW(korvane::text::usableNumber(1e15, 1, u"N", u"1e15"), korvane::text::NumberFieldFailure);
+    EXPECT_EQ(korvane::text::formatNumber(999999999999999.4, QStringLiteral("0.000")),
+              QStringLiteral("999999999999999.000"));
     EXPECT_EQ(korvane::text::usableNumber(-2.5, 1, u"N", u"-2.5"), -2.5);
 
     EXPECT_EQ(korvane::text::lineAt(u"ab\ncd\r\nef", 0), 1);
