@@ -163,7 +163,7 @@ private:
             const double* lc = l_ + outer_[first + c];
             for (int r = c; r < width; ++r)
                 ljj(r, c) = lc[r - c];
-            std::copy(lc + width - c, lc + width - c + rows, &u(0, c));
+            std::copy(lc + width - c, lc + width - c + rows, u.data() + std::size_t(c) * rows);  // none when rows is 0
         }
         const int* below = layout_.rowsOf(first + width - 1) + 1;
         gather(below, rows, zrr);
@@ -180,7 +180,8 @@ private:
             double* zc = z_ + outer_[first + c];
             for (int r = c; r < width; ++r)
                 zc[r - c] = zjj(r, c);
-            std::copy(&zrj(0, c), &zrj(0, c) + rows, zc + width - c);
+            const double* zrjc = zrj.data() + std::size_t(c) * rows;
+            std::copy(zrjc, zrjc + rows, zc + width - c);
         }
     }
 
