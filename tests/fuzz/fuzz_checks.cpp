@@ -104,6 +104,12 @@ void checkFinite(double value, std::string_view where) {
 
 void checkDigitsKept(std::string_view output, std::string_view input, std::string_view where) {
   constexpr std::size_t kDoubleDigits = 15;
+  // The input's digits alone: a text field the output copies may join digits that the input
+  // keeps apart (by a block break, a sign, a blank), and is still the input's own.
+  std::string inputDigits;
+  for (const char c : input) {
+    if (isDigit(c)) inputDigits += c;
+  }
   std::size_t at = 0;
   while (at < output.size()) {
     if (!isDigit(output[at])) {
@@ -113,15 +119,14 @@ void checkDigitsKept(std::string_view output, std::string_view input, std::strin
     const std::size_t start = at;
     while (at < output.size() && isDigit(output[at])) ++at;
     // Only the whole part of a number the output formats: digits followed by a decimal point and
-    // a digit, not themselves the decimals of another number. A field copied as text (block breaks
-    // removed from it) may join digit runs of the input and is no formatted number.
+    // a digit, not themselves the decimals of another number.
     const bool wholePart = at + 1 < output.size() && output[at] == '.' && isDigit(output[at + 1]) &&
                            (start == 0 || output[start - 1] != '.');
     if (!wholePart) continue;
     std::size_t begin = start;
     while (begin + 1 < at && output[begin] == '0') ++begin;
     const std::string_view run = output.substr(begin, at - begin);
-    if (run.size() > kDoubleDigits && input.find(run) == std::string_view::npos) {
+    if (run.size() > kDoubleDigits && inputDigits.find(run) == std::string::npos) {
       finding(where, "a number of " + std::to_string(run.size()) +
                          " digits that the input does not hold (a double keeps 15): " + excerpt(output, begin));
     }

@@ -23,7 +23,8 @@ void checkNoNonFiniteText(std::string_view output, std::string_view input, std::
 // Aborts for an infinite or NaN value.
 void checkFinite(double value, std::string_view where);
 
-// Aborts when `output` shows a run of more than 15 digits that `input` does not hold: a number
+// Aborts when `output` shows a run of more than 15 digits that `input` does not hold (its digits
+// taken alone, as a copied text field may join them): a number
 // that passed through a double keeps 15 significant digits, so the rest of such a run is made
 // up, the value too large for any field of a survey report.
 void checkDigitsKept(std::string_view output, std::string_view input, std::string_view where);
