@@ -102,6 +102,12 @@ void checkFinite(double value, std::string_view where) {
   }
 }
 
+namespace {
+// What may stand just before and just after a number in a report or a listing.
+bool startsNumber(char c) { return std::string_view(" \t\r\n,=:(+-").find(c) != std::string_view::npos; }
+bool endsNumber(char c) { return std::string_view(" \t\r\n,)").find(c) != std::string_view::npos; }
+}  // namespace
+
 void checkDigitsKept(std::string_view output, std::string_view input, std::string_view where) {
   constexpr std::size_t kDoubleDigits = 15;
   // The input's digits alone: a text field the output copies may join digits that the input
@@ -118,11 +124,14 @@ void checkDigitsKept(std::string_view output, std::string_view input, std::strin
     }
     const std::size_t start = at;
     while (at < output.size() && isDigit(output[at])) ++at;
-    // Only the whole part of a number the output formats: digits followed by a decimal point and
-    // a digit, not themselves the decimals of another number.
-    const bool wholePart = at + 1 < output.size() && output[at] == '.' && isDigit(output[at + 1]) &&
-                           (start == 0 || output[start - 1] != '.');
-    if (!wholePart) continue;
+    // Only the whole part of a number the output formats: digits, a decimal point and decimals,
+    // standing apart from the text around them (a sign before is part of the number). A point
+    // name of digits, joined to letters or signs, is text.
+    const bool wholePart = at + 1 < output.size() && output[at] == '.' && isDigit(output[at + 1]);
+    if (!wholePart || !(start == 0 || startsNumber(output[start - 1]))) continue;
+    std::size_t end = at + 1;
+    while (end < output.size() && isDigit(output[end])) ++end;
+    if (end < output.size() && !endsNumber(output[end])) continue;
     std::size_t begin = start;
     while (begin + 1 < at && output[begin] == '0') ++begin;
     const std::string_view run = output.substr(begin, at - begin);

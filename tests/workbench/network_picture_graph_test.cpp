@@ -15,6 +15,13 @@ using korvane::analysis::AnalysisResult;
 
 namespace {
 
+korvane::analysis::ObservationResult between(int from, int to) {
+  korvane::analysis::ObservationResult observation;
+  observation.from = from;
+  observation.to = to;
+  return observation;
+}
+
 // A result with only what the picture reads: names, known points and the observations' ends.
 AnalysisResult gridResult(int columns, int rows) {
   AnalysisResult result;
@@ -24,8 +31,8 @@ AnalysisResult gridResult(int columns, int rows) {
       korvane::analysis::PointResult point;
       point.name = "P" + std::to_string(r) + "-" + std::to_string(c);
       result.points.push_back(point);
-      if (c + 1 < columns) result.observations.push_back({index(r, c), index(r, c + 1)});
-      if (r + 1 < rows) result.observations.push_back({index(r, c), index(r + 1, c)});
+      if (c + 1 < columns) result.observations.push_back(between(index(r, c), index(r, c + 1)));
+      if (r + 1 < rows) result.observations.push_back(between(index(r, c), index(r + 1, c)));
     }
   }
   for (auto& o : result.observations) o.distance = 1.0;
@@ -64,9 +71,9 @@ TEST(NetworkPictureGraph, ALargeNetworkIsDrawnAsTheNearestPointsAroundTheCentre)
     const AnalysisResult result = gridResult(c.columns, c.rows);
     // A repeated measurement and one from a point to itself: one line, and none.
     AnalysisResult withRepeats = result;
-    withRepeats.observations.push_back({1, 0});
+    withRepeats.observations.push_back(between(1, 0));
     withRepeats.observations.back().distance = 1.0;
-    withRepeats.observations.push_back({2, 2});
+    withRepeats.observations.push_back(between(2, 2));
     const PictureGraph graph = choosePicture(withRepeats, c.centre, c.limit);
     const int total = c.columns * c.rows;
     EXPECT_EQ(graph.totalPoints, total);
@@ -110,7 +117,7 @@ TEST(NetworkPictureGraph, GraphvizGivesEveryPointAPlaceOfItsOwnAndKeepsNeighbour
     result.points.push_back(lone);
     lone.name = "Q2";
     result.points.push_back(lone);
-    result.observations.push_back({int(result.points.size()) - 2, int(result.points.size()) - 1});
+    result.observations.push_back(between(int(result.points.size()) - 2, int(result.points.size()) - 1));
     result.observations.back().distance = 1.0;
     const PictureGraph graph = choosePicture(result, 0);
     const PicturePlaces places = layOutPicture(graph);
