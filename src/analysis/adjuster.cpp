@@ -1,6 +1,7 @@
 #include "adjuster.h"
 
 #include "analysis_failure.h"
+#include "large_memory.h"
 
 #include <algorithm>
 
@@ -98,12 +99,13 @@ double Adjuster::cofactor(int pointA, int pointB) const
         return 0.0;
     // N = A' P A holds only the weights, so Q = N^-1 is in the weights' inverse unit: mm^2 under
     // grade weighting, km under distance weighting (mm^2 once multiplied by sigma0^2).
-    return inverse_->at(system_.columnOf(a), system_.columnOf(b));
+    const int column = system_.columnOf(a);
+    return a == b ? inverse_->diagonal(column) : inverse_->at(system_.columnOf(b), column);
 }
 
 void Adjuster::findPlaces()
 {
-    places_.reserve(model_.equations.size());
+    reserveLarge(places_, model_.equations.size());
     auto place = [&](int pointA, int pointB) {
         const int a = pointA >= 0 ? model_.unknownOfPoint[pointA] : -1;
         const int b = pointB >= 0 ? model_.unknownOfPoint[pointB] : -1;
@@ -114,6 +116,13 @@ void Adjuster::findPlaces()
     };
     for (const Equation& e : model_.equations)
         places_.push_back({place(e.from, e.from), place(e.to, e.to), place(e.from, e.to)});
+}
+
+void Adjuster::prefetchCofactors(int e) const
+{
+    for (int place : places_[e])
+        if (place >= 0)
+            inverse_->prefetch(place);
 }
 
 PairCofactors Adjuster::equationCofactors(int e) const

@@ -1,5 +1,7 @@
 #include "adjustment_model.h"
 
+#include "large_memory.h"
+
 namespace korvane::analysis {
 
 namespace {
@@ -28,9 +30,9 @@ Eigen::VectorXd approximateHeights(const Network& network, const NetworkGraph& g
         while (next < queue.size()) {
             const int point = queue[next++];
             for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
-                const int section = graph.adjacent[k];
-                const int next = graph.otherEnd(section, point);
+                const int next = graph.neighbour[k];
                 if (!reached[next]) {
+                    const int section = graph.adjacent[k];
                     reached[next] = true;
                     heights[next] = heights[point] + graph.dhFrom(section, point);
                     queue.push_back(next);
@@ -79,7 +81,7 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
     else if (options.sigma0)
         model.sigma0Apriori = *options.sigma0;
 
-    model.equations.reserve(network.observations.size() + network.known.size());
+    reserveLarge(model.equations, network.observations.size() + network.known.size());
     for (int i = 0; i < network.observationCount(); ++i) {
         const Observation& o = network.observations[i];
         model.equations.push_back({o.from, o.to, o.dh, o.weight, i, -1});

@@ -1,5 +1,7 @@
 #include "cholesky_factor.h"
 
+#include "large_memory.h"
+
 #include <Eigen/Cholesky>
 #include <Eigen/SparseCholesky>
 
@@ -84,8 +86,10 @@ bool factorizeLargeFront(Front& f, int width)
 }  // namespace
 
 CholeskyFactor::CholeskyFactor(const Eigen::SparseMatrix<double>& pattern)
-    : pattern_(analyseFactorPattern(pattern)), values_(pattern_.outer.back()), updateAt_(pattern_.supernodeCount(), 0)
+    : pattern_(analyseFactorPattern(pattern)), updateAt_(pattern_.supernodeCount(), 0)
 {
+    reserveLarge(values_, pattern_.outer.back());
+    values_.resize(pattern_.outer.back());
     space_.rows.assign(pattern.cols(), -1);
 }
 
@@ -93,8 +97,10 @@ std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& 
 {
     inverted_ = false;
     const std::size_t front = std::size_t(pattern_.largestFront) * std::size_t(pattern_.largestFront);
-    if (space_.values.size() < front + pattern_.largestUpdates)
+    if (space_.values.size() < front + pattern_.largestUpdates) {
+        reserveLarge(space_.values, front + pattern_.largestUpdates);
         space_.values.resize(front + pattern_.largestUpdates);
+    }
     updatesTop_ = front;
     bool factorised = true;
     for (int s : pattern_.order) {

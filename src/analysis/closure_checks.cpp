@@ -1,5 +1,6 @@
 #include "closure_checks.h"
 
+#include "large_memory.h"
 #include "shortest_paths.h"
 
 #include <algorithm>
@@ -102,7 +103,7 @@ std::vector<ClosureCheck> loopChecks(const Network& network, const NetworkGraph&
 {
     std::vector<ClosureCheck> checks;
     const int independentLoops = int(graph.sections.size()) - network.pointCount() + graph.partCount();
-    checks.reserve(graph.selfObservations.size() + independentLoops);
+    reserveLarge(checks, graph.selfObservations.size() + independentLoops);
     for (int i : graph.selfObservations) {
         const Observation& o = network.observations[i];
         ClosureCheck check;

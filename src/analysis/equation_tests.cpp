@@ -1,5 +1,7 @@
 #include "equation_tests.h"
 
+#include "large_memory.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -28,8 +30,11 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
     Evaluation evaluation;
     evaluation.global = globalTest(state.vtpv, state.dof, model.sigma0Apriori, options.alpha);
     evaluation.levels = testLevels(options, state.dof);
-    evaluation.tests.reserve(model.equations.size());
+    reserveLarge(evaluation.tests, model.equations.size());
+    constexpr int kPrefetchAhead = 8;
     for (int e = 0; e < model.equationCount(); ++e) {
+        if (e + kPrefetchAhead < model.equationCount())
+            adjuster.prefetchCofactors(e + kPrefetchAhead);
         const Equation& equation = model.equations[e];
         if (!inUse[e]) {
             evaluation.tests.emplace_back().residual = computed(state.residualsMm[e]);

@@ -1,6 +1,7 @@
 #include "network.h"
 
 #include "input_error.h"
+#include "large_memory.h"
 
 #include <cmath>
 #include <sstream>
@@ -43,7 +44,7 @@ class PointNumbering {
 public:
     PointNumbering(Network& network, std::size_t expectedPoints) : network_(network)
     {
-        network_.names.reserve(expectedPoints);
+        reserveLarge(network_.names, expectedPoints);
         network_.knownIndex.reserve(expectedPoints);
         grow(expectedPoints);
     }
@@ -125,7 +126,7 @@ Network buildNetwork(const NetworkRows& rows)
     // A levelling network has about as many points as observations: room for that many.
     PointNumbering numbering(network, rows.knownPoints.size() + rows.observations.size());
     network.known.reserve(rows.knownPoints.size());
-    network.observations.reserve(rows.observations.size());
+    reserveLarge(network.observations, rows.observations.size());
     for (const KnownPointRow& row : rows.knownPoints) {
         const std::string origin = rows.knownPointPlace + std::to_string(row.row);
         requireName(row.name, origin, fields.name);

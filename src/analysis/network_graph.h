@@ -24,9 +24,12 @@ struct NetworkGraph {
     std::vector<int> sectionObservations;  // the measurements of every section, section by section
     std::vector<int> selfObservations;     // observations whose two ends are one point
 
-    // Sections at each point: adjacent[adjacencyStart[p] .. adjacencyStart[p + 1]).
+    // Sections at each point: adjacent[adjacencyStart[p] .. adjacencyStart[p + 1]), and the point
+    // at the other end of each (neighbour[k] for adjacent[k]), so that a search stays in these
+    // arrays instead of reading every section.
     std::vector<int> adjacencyStart;
     std::vector<int> adjacent;
+    std::vector<int> neighbour;
 
     std::vector<int> partOfPoint;             // per point
     std::vector<std::vector<int>> partPoints;  // per part, in point order; parts ordered by first point

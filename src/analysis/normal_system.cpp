@@ -1,5 +1,7 @@
 #include "normal_system.h"
 
+#include "large_memory.h"
+
 #include <Eigen/OrderingMethods>
 
 #include <algorithm>
@@ -123,8 +125,8 @@ NormalSystem::NormalSystem(int unknowns, std::span<const EquationEnds> equations
         return matrix_.innerIndexPtr();
     }, &between);
 
-    columns_.reserve(equations.size());
-    slots_.reserve(equations.size());
+    reserveLarge(columns_, equations.size());
+    reserveLarge(slots_, equations.size());
     const int* outer = matrix_.outerIndexPtr();
     for (std::size_t e = 0; e < equations.size(); ++e) {
         const EquationEnds& ends = equations[e];

@@ -1,5 +1,7 @@
 #include "result_tables.h"
 
+#include "large_memory.h"
+
 #include <cmath>
 
 namespace korvane::analysis {
@@ -67,7 +69,7 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
                       const std::vector<double>& cofactors, const AdjustmentRuns& runs, const Evaluation& evaluation)
 {
     const bool freeNetwork = result.options.freeNetwork;
-    result.points.reserve(network.pointCount());
+    reserveLarge(result.points, network.pointCount());
     for (int point = 0; point < network.pointCount(); ++point) {
         PointResult& row = result.points.emplace_back();
         row.name = network.names[point];
@@ -108,7 +110,7 @@ void fillObservationResults(AnalysisResult& result, const Network& network, cons
                             const AdjustmentRuns& runs, const Evaluation& evaluation)
 {
     // The observations are the first equations, in their order.
-    result.observations.reserve(network.observationCount());
+    reserveLarge(result.observations, network.observationCount());
     for (int e = 0; e < network.observationCount(); ++e) {
         const Equation& equation = model.equations[e];
         const Observation& o = network.observations[equation.observation];

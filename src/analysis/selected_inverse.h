@@ -55,6 +55,7 @@ public:
     int place(int row, int column) const;
     int diagonalPlace(int column) const { return layout_.outer[column]; }
     double atPlace(int place) const { return values_[place]; }
+    void prefetch(int place) const { __builtin_prefetch(values_ + place); }
 
 private:
     void invert(InversionSpace& space, const std::function<void()>& pause);

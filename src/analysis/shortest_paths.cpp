@@ -53,26 +53,53 @@ std::vector<int> ShortestPathForest::sectionsToRoot(int point, const NetworkGrap
 
 ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std::span<const int> roots)
 {
-    ShortestPathForest forest = rootsOnly(points, roots);
+    // What the search reads and writes of a point, side by side: on a large network each point
+    // it settles then costs one trip to memory, not one per array.
+    struct Place {
+        double distance = -1.0;
+        int parentSection = -1;
+        int depth = 0;
+        int root = -1;
+        bool settled = false;
+    };
+    std::vector<Place> places(points);
     MinQueue queue;
-    std::vector<bool> settled(points, false);
-    for (int root : roots)
+    for (int root : roots) {
+        places[root].distance = 0.0;
+        places[root].root = root;
         queue.emplace(0.0, root);
+    }
     while (!queue.empty()) {
         const auto [distance, point] = queue.top();
         queue.pop();
-        if (settled[point])
+        Place& here = places[point];
+        if (here.settled)
             continue;
-        settled[point] = true;
+        here.settled = true;
         for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
+            Place& there = places[graph.neighbour[k]];
+            if (there.settled)
+                continue;
             const int section = graph.adjacent[k];
-            const int next = graph.otherEnd(section, point);
             const double through = distance + graph.sections[section].length;
-            if (!settled[next] && (forest.distance[next] < 0.0 || through < forest.distance[next])) {
-                reach(forest, next, point, section, through);
-                queue.emplace(through, next);
+            if (there.distance < 0.0 || through < there.distance) {
+                there = {through, section, here.depth + 1, here.root, false};
+                queue.emplace(through, graph.neighbour[k]);
             }
         }
+    }
+
+    ShortestPathForest forest;
+    forest.distance.resize(points);
+    forest.parentSection.resize(points);
+    forest.depth.resize(points);
+    forest.root.resize(points);
+    for (int point = 0; point < points; ++point) {
+        const Place& place = places[point];
+        forest.distance[point] = place.distance;
+        forest.parentSection[point] = place.parentSection;
+        forest.depth[point] = place.depth;
+        forest.root[point] = place.root;
     }
     return forest;
 }
@@ -85,10 +112,10 @@ ShortestPathForest breadthFirstForest(const NetworkGraph& graph, int points, std
     for (std::size_t at = 0; at < queue.size(); ++at) {
         const int point = queue[at];
         for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
-            const int section = graph.adjacent[k];
-            const int next = graph.otherEnd(section, point);
+            const int next = graph.neighbour[k];
             if (forest.reached(next))
                 continue;
+            const int section = graph.adjacent[k];
             reach(forest, next, point, section, forest.distance[point] + graph.sections[section].length);
             queue.push_back(next);
         }
@@ -129,7 +156,7 @@ std::vector<int> LocalSearch::way(int from, int to, const std::vector<bool>& usa
                 const int section = graph_.adjacent[k];
                 if (!usable[section])
                     continue;
-                const int next = graph_.otherEnd(section, point);
+                const int next = graph_.neighbour[k];
                 if (mark_[next] == 2 * search_ + 1 - side) {  // the other side's search is here: met
                     std::vector<int> startHalf = wayBack(side == 0 ? point : next);
                     const std::vector<int> endHalf = wayBack(side == 0 ? next : point);
