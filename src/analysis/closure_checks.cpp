@@ -123,13 +123,15 @@ std::vector<ClosureCheck> loopChecks(const Network& network, const NetworkGraph&
     for (int point = 0; point < network.pointCount(); ++point)
         if (forest.parentSection[point] >= 0)
             usable[forest.parentSection[point]] = true;
+    // The closing sections nearest their roots first (of equally near ones the first first).
+    std::vector<std::pair<double, int>> byReach;
     for (int s = 0; s < sections; ++s)
         if (!usable[s])
-            closing.push_back(s);
-    auto reach = [&](int s) {
-        return std::max(forest.distance[graph.sections[s].a], forest.distance[graph.sections[s].b]);
-    };
-    std::stable_sort(closing.begin(), closing.end(), [&](int x, int y) { return reach(x) < reach(y); });
+            byReach.emplace_back(std::max(forest.distance[graph.sections[s].a], forest.distance[graph.sections[s].b]), s);
+    std::sort(byReach.begin(), byReach.end());
+    closing.reserve(byReach.size());
+    for (const auto& [reach, s] : byReach)
+        closing.push_back(s);
 
     LocalSearch search(graph, network.pointCount());
     for (std::size_t n = 0; n < closing.size(); ++n) {
@@ -141,7 +143,9 @@ std::vector<ClosureCheck> loopChecks(const Network& network, const NetworkGraph&
         if (back.empty())
             back = treeWay(forest, graph, section.b, section.a);
         ClosureCheck check;
-        check.points = {section.a};
+        check.points.reserve(back.size() + 2);
+        check.observations.reserve(back.size() + 1);
+        check.points.push_back(section.a);
         walk(graph, walk(graph, section.a, {s}, check), back, check);
         judge(check, k);
         checks.push_back(std::move(check));

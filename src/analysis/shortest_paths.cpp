@@ -76,6 +76,10 @@ ShortestPathForest shortestPathForest(const NetworkGraph& graph, int points, std
         if (here.settled)
             continue;
         here.settled = true;
+        if (!queue.empty()) {  // most likely the next point: its memory is on the way meanwhile
+            __builtin_prefetch(&places[queue.top().second]);
+            __builtin_prefetch(&graph.adjacencyStart[queue.top().second]);
+        }
         for (int k = graph.adjacencyStart[point]; k < graph.adjacencyStart[point + 1]; ++k) {
             Place& there = places[graph.neighbour[k]];
             if (there.settled)
