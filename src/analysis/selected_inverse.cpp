@@ -168,13 +168,15 @@ private:
         const int* below = layout_.rowsOf(first + width - 1) + 1;
         gather(below, rows, zrr);
 
-        ljj.triangularView<Eigen::Lower>().solveInPlace<Eigen::OnTheRight>(u);
-        zrj.noalias() = zrr.selfadjointView<Eigen::Lower>() * u;
-        zrj = -zrj;
         linv.setIdentity();
         ljj.triangularView<Eigen::Lower>().solveInPlace(linv);
         zjj.noalias() = linv.transpose() * linv;
-        zjj.noalias() -= u.transpose() * zrj;
+        if (rows > 0) {  // Eigen's product kernels divide by the sizes: nothing below, nothing to do
+            ljj.triangularView<Eigen::Lower>().solveInPlace<Eigen::OnTheRight>(u);
+            zrj.noalias() = zrr.selfadjointView<Eigen::Lower>() * u;
+            zrj = -zrj;
+            zjj.noalias() -= u.transpose() * zrj;
+        }
 
         for (int c = 0; c < width; ++c) {
             double* zc = z_ + outer_[first + c];
