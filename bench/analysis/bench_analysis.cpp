@@ -8,9 +8,9 @@
 //
 // Each run starts as `korvane analyse` does, in a process whose memory holds nothing of an earlier
 // analysis: the allocator's free memory is given back to the system first (untimed). Without
-// that, what a run costs would depend on what the runs before it left behind - a 10,000-point
-// run after 100,000-point runs finds its memory mapped already and takes a third of the time it
-// takes after runs of its own size.
+// that, what a run costs would depend on what the runs before it left behind: a 10,000-point
+// run after 100,000-point runs finds its memory mapped already and takes half the time or less
+// that it takes after runs of its own size.
 #include "analyse.h"
 #include "engine_file_reader.h"
 #include "grid_network.h"
