@@ -88,8 +88,7 @@ bool factorizeLargeFront(Front& f, int width)
 CholeskyFactor::CholeskyFactor(const Eigen::SparseMatrix<double>& pattern)
     : pattern_(analyseFactorPattern(pattern)), updateAt_(pattern_.supernodeCount(), 0)
 {
-    reserveLarge(values_, pattern_.outer.back());
-    values_.resize(pattern_.outer.back());
+    resizeLarge(values_, pattern_.outer.back());
     space_.rows.assign(pattern.cols(), -1);
 }
 
@@ -97,10 +96,8 @@ std::optional<int> CholeskyFactor::factorize(const Eigen::SparseMatrix<double>& 
 {
     inverted_ = false;
     const std::size_t front = std::size_t(pattern_.largestFront) * std::size_t(pattern_.largestFront);
-    if (space_.values.size() < front + pattern_.largestUpdates) {
-        reserveLarge(space_.values, front + pattern_.largestUpdates);
-        space_.values.resize(front + pattern_.largestUpdates);
-    }
+    if (space_.values.size() < front + pattern_.largestUpdates)
+        resizeLarge(space_.values, front + pattern_.largestUpdates);
     updatesTop_ = front;
     bool factorised = true;
     for (int s : pattern_.order) {

@@ -22,4 +22,12 @@ void reserveLarge(std::vector<T>& table, std::size_t count)
     adviseHugePages(table.data(), table.capacity() * sizeof(T));
 }
 
+// resize(), the room advised before the new elements are made.
+template <class T>
+void resizeLarge(std::vector<T>& table, std::size_t count)
+{
+    reserveLarge(table, count);
+    table.resize(count);
+}
+
 }  // namespace korvane::analysis
