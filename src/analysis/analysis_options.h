@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane::analysis {
 
@@ -36,7 +37,11 @@ struct AnalysisOptions {
     // a km. Under grade weighting the a-priori value is 1 and this is not used.
     std::optional<double> sigma0;
 
-    bool freeNetwork = false;  // adjust without the known points, minimum-trace datum
+    bool freeNetwork = false;  // adjust without the known points; the datum comes from them (below)
+    // Under freeNetwork, the known points that give each part its datum: the corrections of
+    // their adjusted heights to their given heights sum to zero. Empty: every known point of
+    // the part. Names as given; each must be a known point.
+    std::vector<std::string> datumPoints;
     bool snoop = false;        // remove the worst observation and adjust again, while one fails
     int snoopLimit = 0;        // most removals; 0 allows as many as the redundancy permits
 };

@@ -115,7 +115,8 @@ struct AnalysisResult {
     std::vector<std::string> notes;
 
     Checks checks;
-    int unknowns = 0;
+    int unknowns = 0;      // heights adjusted
+    int datumDefect = 0;   // heights the observations alone leave undetermined: one per part held for its datum
     int equations = 0;     // observations and weighted known heights
     GlobalTest global;     // of the final adjustment
     std::optional<GlobalTest> globalBeforeSnooping;

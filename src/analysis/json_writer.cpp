@@ -84,6 +84,7 @@ json options(const AnalysisResult& result)
             {"power", o.power},
             {"sigma0_apriori_option", o.sigma0 ? json(*o.sigma0) : json(nullptr)},
             {"free_network", o.freeNetwork},
+            {"datum_points", o.datumPoints},
             {"snoop", o.snoop},
             {"snoop_limit", o.snoopLimit}};
 }
@@ -207,6 +208,7 @@ void writeJson(const AnalysisResult& result, std::ostream& out)
                 {{"points", result.points.size()},
                  {"observations", result.observations.size()},
                  {"unknowns", result.unknowns},
+                 {"datum_defect", result.datumDefect},
                  {"equations", result.equations},
                  {"parts", result.checks.parts.size()}});
     writeChecks(out, result);
