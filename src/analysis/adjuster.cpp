@@ -139,13 +139,21 @@ double Adjuster::equationCofactor(int e) const
 
 void Adjuster::findRowSums()
 {
-    const bool datumDefect = std::any_of(model_.heldPoint.begin(), model_.heldPoint.end(), [](int p) { return p >= 0; });
-    if (!datumDefect)
+    Eigen::VectorXd indicator = Eigen::VectorXd::Zero(system_.size());
+    bool any = false;
+    for (const std::vector<int>& datum : model_.datumPoints) {
+        for (int point : datum) {
+            if (const int unknown = model_.unknownOfPoint[point]; unknown >= 0)
+                indicator[system_.columnOf(unknown)] = 1.0;
+            any = true;
+        }
+    }
+    if (!any)
         return;
     rowSums_ = Eigen::VectorXd::Zero(model_.unknownOfPoint.size());
     if (system_.size() == 0)
         return;
-    const Eigen::VectorXd rows = factor_.solve(Eigen::VectorXd::Ones(system_.size()));
+    const Eigen::VectorXd rows = factor_.solve(indicator);
     for (int unknown = 0; unknown < model_.unknownCount(); ++unknown)
         rowSums_[model_.pointOfUnknown[unknown]] = rows[system_.columnOf(unknown)];
 }

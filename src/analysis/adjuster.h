@@ -56,9 +56,9 @@ public:
     // larger than the processor's caches and is read out of order.
     void prefetchCofactors(int e) const;
     double equationCofactor(int e) const;
-    // Per point, the sum of its row of Q (Q 1, 0 for a held height), for a model with a part
-    // held only for its datum defect: one more solve in each adjustment of such a model.
-    const Eigen::VectorXd& inverseTimesOnes() const { return rowSums_; }
+    // Per point, the sum of its row of Q over the datum points of its part (Q e_D, 0 for a held
+    // height), for a model with datum points: one more solve in each adjustment of such a model.
+    const Eigen::VectorXd& inverseTimesDatum() const { return rowSums_; }
 
 private:
     void findPlaces();

@@ -1,6 +1,11 @@
 #include "adjustment_model.h"
 
+#include "analysis_failure.h"
 #include "large_memory.h"
+
+#include <algorithm>
+#include <sstream>
+#include <unordered_map>
 
 namespace korvane::analysis {
 
@@ -71,6 +76,70 @@ std::string knownWeightNote(const Network& network, const AnalysisOptions& optio
            "deviation can be weighed against the observations only with an a-priori sigma0 (--sigma0).";
 }
 
+// Under --free, per part the known points that give it its datum: those named in the options,
+// or every known point of the part.
+std::vector<std::vector<int>> freeDatumPoints(const Network& network, const NetworkGraph& graph,
+                                              const AnalysisOptions& options)
+{
+    std::vector<std::vector<int>> datum(graph.partCount());
+    if (!options.freeNetwork)
+        return datum;
+    std::vector<bool> chosen(network.pointCount(), options.datumPoints.empty());
+    if (!options.datumPoints.empty()) {
+        std::unordered_map<std::string_view, int> pointOf;
+        for (int point = 0; point < network.pointCount(); ++point)
+            pointOf.emplace(network.names[point], point);
+        for (const std::string& name : options.datumPoints) {
+            const auto found = pointOf.find(name);
+            if (found == pointOf.end())
+                throw AnalysisFailure("the datum point " + name + " is not a point of the network", {name});
+            if (network.knownIndex[found->second] < 0)
+                throw AnalysisFailure("the datum point " + name +
+                                          " has no given height: a datum point must be a known point",
+                                      {name});
+            chosen[found->second] = true;
+        }
+    }
+    for (const KnownPoint& known : network.known)
+        if (chosen[known.point])
+            datum[graph.partOfPoint[known.point]].push_back(known.point);
+    return datum;
+}
+
+// Double precision keeps about 16 digits; a redundancy number 1 - p a'Qa loses as many of them as
+// the weights span orders of magnitude (the light equations' cofactors are differences of the
+// heavy ones'), so beyond this spread the redundancies no longer add up to the degrees of freedom
+// and the standard deviations go wrong without a sign. Refused before anything is computed.
+constexpr double kLargestWeightSpread = 1e10;
+
+std::string equationOrigin(const Network& network, const Equation& equation)
+{
+    if (equation.observation >= 0)
+        return "the observation at " + network.observationOrigin(equation.observation);
+    return "the known height of " + network.names[equation.to] + " at " + network.knownPointOrigin(equation.knownPoint);
+}
+
+void requireWeightSpread(const Network& network, const AdjustmentModel& model)
+{
+    if (model.equations.empty())
+        return;
+    const auto [lightest, heaviest] = std::minmax_element(
+        model.equations.begin(), model.equations.end(),
+        [](const Equation& a, const Equation& b) { return a.weight < b.weight; });
+    if (heaviest->weight <= kLargestWeightSpread * lightest->weight)
+        return;
+    std::ostringstream spread;
+    spread.precision(3);
+    spread << heaviest->weight / lightest->weight;
+    std::vector<std::string> names = {network.names[heaviest->to], network.names[lightest->to]};
+    throw AnalysisFailure("the weights are too far apart for a reliable adjustment: " +
+                              equationOrigin(network, *heaviest) + " weighs " + spread.str() + " times " +
+                              equationOrigin(network, *lightest) +
+                              " (at most 1e10 can be adjusted in double precision; check the distances, grades, "
+                              "the known points' standard deviations and sigma0)",
+                          names);
+}
+
 }  // namespace
 
 AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph& graph, const AnalysisOptions& options)
@@ -103,6 +172,7 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
             model.equations.push_back({-1, point.point, point.height, unit * unit / (sigmaMm * sigmaMm), -1, k});
         }
     }
+    requireWeightSpread(network, model);
     if (anyWeightedSigma && !options.freeNetwork)
         model.notes.push_back(knownWeightNote(network, options));
 
@@ -111,6 +181,7 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
         if (model.knownUse[k] == KnownUse::Fixed)
             model.unknownOfPoint[network.known[k].point] = -1;
     model.heldPoint.assign(graph.partCount(), -1);
+    model.datumPoints = freeDatumPoints(network, graph, options);
     for (int part = 0; part < graph.partCount(); ++part) {
         if (!model.partHasDatum[part]) {
             model.heldPoint[part] = graph.partPoints[part].front();
@@ -125,10 +196,12 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
     }
     model.approximate = approximateHeights(network, graph);
     if (options.freeNetwork)
-        model.notes.push_back("Free network: the known heights are not used in the adjustment. The heights of each "
-                              "part are in the minimum-trace datum: the corrections to the approximate heights, "
-                              "which start from the known heights, sum to zero. Each known point's height is "
-                              "compared with its adjusted height after removing the part's mean offset.");
+        model.notes.push_back(std::string("Free network: the known heights are not used in the adjustment. The heights of "
+                                          "each part are in the datum of ") +
+                              (options.datumPoints.empty() ? "its known points" : "the datum points named") +
+                              ": the corrections of their adjusted heights to their given heights sum to zero "
+                              "(partial minimum trace). Each known point's height is compared with its adjusted "
+                              "height in that datum. A part without a datum point has no heights.");
     return model;
 }
 

@@ -13,7 +13,9 @@
 // A part of the network without a known point that enters (and every part under --free) has a
 // datum defect of one: its first point is held at its approximate height, which leaves every
 // residual and redundancy number as they are; the heights of such a part are then either not
-// reported (no known point) or moved into the minimum-trace datum (--free).
+// reported (no datum point) or moved onto its datum points (--free: its known points, or those
+// the surveyor names), whose corrections to their given heights sum to zero
+// (datum_transform.h).
 #pragma once
 
 #include "analysis_options.h"
@@ -22,6 +24,7 @@
 
 #include <Eigen/Core>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,13 +50,21 @@ struct AdjustmentModel {
     Eigen::VectorXd approximate;      // per point, m
     std::vector<bool> partHasDatum;   // a known point that enters gives the part its heights
     std::vector<int> heldPoint;       // per part: the point held for a datum defect, or -1
+    // Per part held for its datum defect: the known points whose given heights give it its
+    // datum (--free), or none: then the part has no heights.
+    std::vector<std::vector<int>> datumPoints;
     std::optional<double> sigma0Apriori;  // in the units of the weights: 1 under grade weighting
     std::vector<std::string> notes;       // what the results should say about the weights and datum
 
     int unknownCount() const { return int(pointOfUnknown.size()); }
+    // The part's heights are determined: by a known point that enters, or by datum points.
+    bool partHasHeights(int part) const { return partHasDatum[part] || !datumPoints[part].empty(); }
+    int datumDefect() const { return int(std::count_if(heldPoint.begin(), heldPoint.end(), [](int p) { return p >= 0; })); }
     int equationCount() const { return int(equations.size()); }
 };
 
+// Throws AnalysisFailure when a datum point named in the options is no known point, or when the
+// weights span more orders of magnitude than double precision can adjust reliably.
 AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph& graph, const AnalysisOptions& options);
 
 }  // namespace korvane::analysis

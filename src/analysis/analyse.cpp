@@ -5,7 +5,7 @@
 #include "analysis_failure.h"
 #include "closure_checks.h"
 #include "equation_tests.h"
-#include "minimum_trace.h"
+#include "datum_transform.h"
 #include "network_checks.h"
 #include "network_graph.h"
 #include "result_tables.h"
@@ -64,6 +64,15 @@ void requireDatum(const Network& network, const std::vector<PartCheck>& parts, c
                           names);
 }
 
+// Per point its given height (0 for a point that is not known).
+Eigen::VectorXd givenHeights(const Network& network)
+{
+    Eigen::VectorXd given = Eigen::VectorXd::Zero(network.pointCount());
+    for (const KnownPoint& known : network.known)
+        given[known.point] = known.height;
+    return given;
+}
+
 }  // namespace
 
 AnalysisResult analyse(const Network& network, const AnalysisOptions& options, const Progress& progress)
@@ -97,19 +106,23 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     });
 
     steps.reached("statistics", 0.85);
-    std::unique_ptr<MinimumTraceDatum> freeDatum;
+    std::unique_ptr<DatumTransform> freeDatum;
     if (options.freeNetwork)
-        freeDatum = std::make_unique<MinimumTraceDatum>(graph, model, *adjuster, runs.final.heights);
+        freeDatum = std::make_unique<DatumTransform>(graph.partOfPoint, model.datumPoints, adjuster->inverseTimesDatum());
     const Evaluation evaluation = evaluate(model, graph, *adjuster, runs.final, runs.inUse, options, freeDatum.get());
+    if (const std::string problem = redundancySumProblem(evaluation, runs.inUse, runs.final.dof); !problem.empty())
+        throw AnalysisFailure(problem);
     testReadmission(runs.steps, model, *adjuster, runs, evaluation.global, options);
     // What the tables need of the adjustment; its memory (the factor above all) is given back
     // before the tables take theirs.
-    const Eigen::VectorXd heights = freeDatum ? freeDatum->heights() : runs.final.heights;
+    const Eigen::VectorXd heights =
+        freeDatum ? freeDatum->heights(runs.final.heights, givenHeights(network)) : runs.final.heights;
     const std::vector<double> cofactors = heightCofactors(network, *adjuster, freeDatum.get());
     freeDatum.reset();
     adjuster.reset();
 
-    result.unknowns = model.unknownCount();
+    result.datumDefect = model.datumDefect();
+    result.unknowns = model.unknownCount() + result.datumDefect;
     result.equations = model.equationCount();
     result.global = evaluation.global;
     result.globalBeforeSnooping = runs.firstGlobal;

@@ -15,9 +15,17 @@ constexpr std::array<ToleranceClass, 5> kClasses = {{
     {"third", "third-order levelling", 12.0},
 }};
 
+// A level or a power whose quantiles are finite numbers: 1e-10 from either end at least.
 bool isProbability(double value)
 {
-    return std::isfinite(value) && value > 0.0 && value < 1.0;
+    return std::isfinite(value) && value >= 1e-10 && value <= 1.0 - 1e-10;
+}
+
+// A tolerance factor or an a-priori sigma0 in mm per square root of a km that levelling can
+// have: from a micrometre to a metre.
+bool isMillimetresPerRootKm(double value)
+{
+    return std::isfinite(value) && value >= 0.001 && value <= 1000.0;
 }
 
 }  // namespace
@@ -37,18 +45,18 @@ const ToleranceClass* findToleranceClass(std::string_view name)
 
 std::string checkOptions(const AnalysisOptions& options)
 {
-    if (!std::isfinite(options.toleranceK) || !(options.toleranceK > 0.0))
-        return "the tolerance factor k must be a number of millimetres above 0";
+    if (!isMillimetresPerRootKm(options.toleranceK))
+        return "the tolerance factor k must be a number of millimetres from 0.001 to 1000";
     if (!isProbability(options.alpha))
-        return "the level of the global test must lie between 0 % and 100 %";
+        return "the level of the global test must lie between 0 % and 100 % (1e-8 % from either end at least)";
     if (!isProbability(options.alpha0))
-        return "the level of the observation tests must lie between 0 % and 100 %";
+        return "the level of the observation tests must lie between 0 % and 100 % (1e-8 % from either end at least)";
     if (!isProbability(options.power))
-        return "the power of the observation tests must lie between 0 % and 100 %";
+        return "the power of the observation tests must lie between 0 % and 100 % (1e-8 % from either end at least)";
     if (!(options.power > options.alpha0))
         return "the power of the observation tests must exceed their level";
-    if (options.sigma0 && (!std::isfinite(*options.sigma0) || !(*options.sigma0 > 0.0)))
-        return "the a-priori standard deviation sigma0 must be a number of millimetres above 0";
+    if (options.sigma0 && !isMillimetresPerRootKm(*options.sigma0))
+        return "the a-priori standard deviation sigma0 must be a number of millimetres from 0.001 to 1000";
     if (options.snoopLimit < 0)
         return "the most removals of data snooping cannot be negative";
     return {};

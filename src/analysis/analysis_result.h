@@ -23,7 +23,7 @@ struct PartCheck {
     std::vector<int> points;
     std::vector<int> knownPoints;  // points of the part that are known points
     int observations = 0;
-    bool hasDatum = false;  // a known point that enters the adjustment gives its heights
+    bool hasDatum = false;  // its heights are determined: by a known point that enters, or (--free) by datum points
 };
 
 // Names that the classic engine (tarnex) would treat differently from the analysis.
@@ -62,8 +62,8 @@ struct PointResult {
     // A weighted known point: its height tested as an observation (residual adjusted minus given).
     std::optional<ObservationTest> knownTest;
     int removedAtStep = 0;  // snooping step that removed its known height, or 0
-    // --free: adjusted minus given height less the mean of that difference over the part's
-    // known points, mm.
+    // --free: adjusted minus given height, mm, in the datum of the part's datum points (over
+    // which these differences sum to zero).
     Quantity freeOffset;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace korvane::analysis {
 
@@ -25,7 +26,7 @@ double effectCofactor(const Equation& equation, const PairCofactors& q)
 
 Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, const Adjuster& adjuster,
                     const AdjustmentState& state, const std::vector<bool>& inUse, const AnalysisOptions& options,
-                    const MinimumTraceDatum* freeDatum)
+                    const DatumTransform* freeDatum)
 {
     Evaluation evaluation;
     evaluation.global = globalTest(state.vtpv, state.dof, model.sigma0Apriori, options.alpha);
@@ -48,11 +49,26 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
         const int part = graph.partOfPoint[equation.to];
         if (model.partHasDatum[part])
             figures.effectCofactor = effectCofactor(equation, q);
-        else if (freeDatum)
+        else if (freeDatum && freeDatum->hasDatum(equation.to))
             figures.effectCofactor = effectCofactor(equation, freeDatum->transform(equation, q));
         evaluation.tests.push_back(testEquation(figures, evaluation.global, evaluation.levels));
     }
     return evaluation;
+}
+
+std::string redundancySumProblem(const Evaluation& evaluation, const std::vector<bool>& inUse, int dof)
+{
+    double sum = 0.0;
+    for (std::size_t e = 0; e < inUse.size(); ++e)
+        if (inUse[e] && evaluation.tests[e].redundancy)
+            sum += *evaluation.tests[e].redundancy;
+    if (std::abs(sum - dof) <= 1e-4 * std::max(1, dof))
+        return {};
+    std::ostringstream text;
+    text.precision(8);
+    text << "the adjustment is numerically unreliable: its redundancy numbers add up to " << sum << " instead of the "
+         << dof << " degrees of freedom (weights too far apart, or observations that nearly cancel)";
+    return text.str();
 }
 
 }  // namespace korvane::analysis

@@ -38,6 +38,21 @@ void requireFinite(double value, const std::string& origin, const std::string& f
         refuse(origin, field, "the value is not a finite number");
 }
 
+// Values no levelling holds: a larger one is a wrong unit or a damaged field, and would carry
+// its digits into every sum and tolerance after it.
+constexpr double kLargestHeight = 100000.0;       // m
+constexpr double kLargestDifference = 10000.0;    // m
+constexpr double kLongestSection = 10000.0;       // km
+
+void requireWithin(double value, double largest, const std::string& unit, const std::string& what,
+                   const std::string& origin, const std::string& field)
+{
+    if (std::abs(value) > largest)
+        refuse(origin, field,
+               "the " + what + " " + numberText(value) + " " + unit + " is beyond the " + numberText(largest) + " " +
+                   unit + " that levelling can hold (a wrong unit or a damaged field?)");
+}
+
 // Point numbers by name: an open-addressing table of (hash, point) whose names are the
 // network's own, so that no name is stored twice and a lookup touches one slot and one name.
 class PointNumbering {
@@ -132,6 +147,8 @@ Network buildNetwork(const NetworkRows& rows)
         requireName(row.name, origin, fields.name);
         requireFinite(row.height, origin, fields.height);
         requireFinite(row.sigma, origin, fields.sigma);
+        requireWithin(row.height, kLargestHeight, "m", "height", origin, fields.height);
+        requireWithin(row.sigma, kLargestHeight, "m", "standard deviation", origin, fields.sigma);
         if (const int earlier = numbering.find(row.name); earlier >= 0)
             refuse(origin, fields.name,
                    "the known point " + row.name + " is given twice (also at " +
@@ -154,6 +171,10 @@ Network buildNetwork(const NetworkRows& rows)
         if (!(row.distance > 0.0))
             refuse(origin(), fields.distance,
                    "the distance " + numberText(row.distance) + " km gives no weight: a distance above 0 is needed");
+        if (std::abs(row.dh) > kLargestDifference || row.distance > kLongestSection) {
+            requireWithin(row.dh, kLargestDifference, "m", "height difference", origin(), fields.dh);
+            requireWithin(row.distance, kLongestSection, "km", "distance", origin(), fields.distance);
+        }
         Observation observation;
         observation.from = numbering.findOrAppend(row.from);
         observation.to = numbering.findOrAppend(row.to);

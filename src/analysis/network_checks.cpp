@@ -19,7 +19,7 @@ std::vector<PartCheck> partChecks(const Network& network, const NetworkGraph& gr
     std::vector<PartCheck> parts(graph.partCount());
     for (int part = 0; part < graph.partCount(); ++part) {
         parts[part].points = graph.partPoints[part];
-        parts[part].hasDatum = model.partHasDatum[part];
+        parts[part].hasDatum = model.partHasHeights(part);
     }
     for (const KnownPoint& known : network.known)
         parts[graph.partOfPoint[known.point]].knownPoints.push_back(known.point);

@@ -36,31 +36,27 @@ Quantity standardDeviation(const Quantity& sigma0, double cofactor)
     return computed(*sigma0 * std::sqrt(std::max(cofactor, 0.0)));
 }
 
-// Adjusted minus given height of the known points of each part, less its mean over the part.
-void fillFreeOffsets(AnalysisResult& result, const Network& network, const NetworkGraph& graph)
+// Adjusted minus given height of every known point of a part with heights, in the datum of the
+// part's datum points (over which these differences sum to zero).
+void fillFreeOffsets(AnalysisResult& result, const Network& network)
 {
-    std::vector<double> sum(graph.partCount(), 0.0);
-    std::vector<int> count(graph.partCount(), 0);
     for (const KnownPoint& known : network.known) {
-        const int part = graph.partOfPoint[known.point];
-        sum[part] += *result.points[known.point].height - known.height;
-        ++count[part];
-    }
-    for (const KnownPoint& known : network.known) {
-        const int part = graph.partOfPoint[known.point];
-        const double difference = *result.points[known.point].height - known.height;
-        result.points[known.point].freeOffset = computed(1000.0 * (difference - sum[part] / count[part]));
+        PointResult& row = result.points[known.point];
+        if (row.height)
+            row.freeOffset = computed(1000.0 * (*row.height - known.height));
     }
 }
 
 }  // namespace
 
 std::vector<double> heightCofactors(const Network& network, const Adjuster& adjuster,
-                                    const MinimumTraceDatum* freeDatum)
+                                    const DatumTransform* freeDatum)
 {
     std::vector<double> cofactors(network.pointCount());
     for (int point = 0; point < network.pointCount(); ++point)
-        cofactors[point] = freeDatum ? freeDatum->cofactor(point, point) : adjuster.cofactor(point, point);
+        cofactors[point] = freeDatum && freeDatum->hasDatum(point)
+                               ? freeDatum->cofactor(point, point, adjuster.cofactor(point, point))
+                               : adjuster.cofactor(point, point);
     return cofactors;
 }
 
@@ -86,7 +82,7 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
             row.sigma = row.sigmaApriori = 0.0;
             continue;
         }
-        if (!model.partHasDatum[row.part] && !freeNetwork) {
+        if (!model.partHasHeights(row.part)) {
             row.status = HeightStatus::NoDatum;
             continue;
         }
@@ -103,7 +99,7 @@ void fillPointResults(AnalysisResult& result, const Network& network, const Netw
         row.removedAtStep = runs.inUse[e] ? 0 : stepRemoving(runs.steps, true, equation.to);
     }
     if (freeNetwork)
-        fillFreeOffsets(result, network, graph);
+        fillFreeOffsets(result, network);
 }
 
 void fillObservationResults(AnalysisResult& result, const Network& network, const AdjustmentModel& model,

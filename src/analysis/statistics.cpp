@@ -67,7 +67,9 @@ ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& g
         test.w = computed(standardized / *global.sigma0Apriori);
         test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
     }
-    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0) {
+    // tau needs two degrees of freedom: with one, the a-posteriori sigma0 comes from this very
+    // residual and |tau| is 1 whatever the data.
+    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0 && global.dof >= 2) {
         test.tau = computed(standardized / *global.sigma0Posterior);
         test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
     }

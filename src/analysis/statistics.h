@@ -44,7 +44,7 @@ struct ObservationTest {
     Quantity residual;    // mm, adjusted minus observed
     Quantity redundancy;  // r = 1 - p a'Qa
     Quantity w;           // v sqrt(p) / (sigma0 apriori sqrt(r))
-    Quantity tau;         // v sqrt(p) / (sigma0 aposteriori sqrt(r))
+    Quantity tau;         // v sqrt(p) / (sigma0 aposteriori sqrt(r)); none below 2 degrees of freedom
     Quantity mdb;         // mm: delta0 sigma0 / sqrt(p r)
     Quantity mdbEffect;   // mm: the largest change of a height that a bias of mdb causes
     Quantity grossError;  // mm: -v / r

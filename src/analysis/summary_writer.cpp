@@ -77,8 +77,10 @@ void writeHeading(const AnalysisResult& result, std::ostream& out)
         out << ", compared only: free network";
     else
         out << ": " << fixedCount << " fixed, " << weightedCount << " weighted";
-    out << "), observations 觀測 " << result.observations.size() << ", unknowns " << result.unknowns
-        << ", degrees of freedom 自由度 " << result.global.dof << "\n";
+    out << "), observations 觀測 " << result.observations.size() << ", unknowns " << result.unknowns;
+    if (result.datumDefect > 0)
+        out << " (datum defect 基準虧秩 " << result.datumDefect << ")";
+    out << ", degrees of freedom 自由度 " << result.global.dof << "\n";
     if (!result.notes.empty()) {
         out << "\nNotes 說明:\n";
         for (const std::string& note : result.notes)
@@ -121,10 +123,10 @@ void writeChecks(const AnalysisResult& result, std::ostream& out)
             break;
         out << "    part " << i + 1 << ": " << part.points.size() << " points, " << part.observations << " observations, ";
         if (part.knownPoints.empty())
-            out << "no known point: " << nameList(result, part.points)
-                << (o.freeNetwork ? "\n" : "  (heights not determined)\n");
+            out << "no known point: " << nameList(result, part.points);
         else
-            out << "known " << nameList(result, part.knownPoints) << "\n";
+            out << "known " << nameList(result, part.knownPoints);
+        out << (part.hasDatum ? "\n" : "  (heights not determined)\n");
     }
     std::string tolerance = significant(o.toleranceK, 6) + " mm x sqrt(K km)";
     if (!o.toleranceClass.empty())

@@ -49,8 +49,11 @@ const char kHelp[] =
     "  --alpha PCT       level of the global test in percent (default 5)\n"
     "  --alpha0 PCT      level of each observation's test in percent (default 0.1)\n"
     "  --power PCT       power of each observation's test in percent, for the MDB (default 80)\n"
-    "  --free            adjust without the known points (minimum-trace datum) and compare each\n"
-    "                    known height with the observations\n"
+    "  --free            adjust without the known points and compare each known height with the\n"
+    "                    observations; the heights of each part are in the datum of its known points\n"
+    "                    (their corrections to the given heights sum to zero); a part without a\n"
+    "                    known point has no heights\n"
+    "  --datum A,B,C     --free with the datum on these known points only\n"
     "  --snoop           data snooping: remove the worst failing observation and adjust again until\n"
     "                    none fails; each removed one is tested for readmission\n"
     "  --snoop-limit N   remove at most N observations (default: no limit)\n"
@@ -106,7 +109,14 @@ analysis::AnalysisOptions optionsFrom(const QCommandLineParser& parser) {
   options.alpha = percentOption(parser, "alpha", options.alpha);
   options.alpha0 = percentOption(parser, "alpha0", options.alpha0);
   options.power = percentOption(parser, "power", options.power);
-  options.freeNetwork = parser.isSet("free");
+  options.freeNetwork = parser.isSet("free") || parser.isSet("datum");
+  if (parser.isSet("datum")) {
+    for (const QString& name : parser.value("datum").split(QLatin1Char(','))) {
+      const QString trimmed = name.trimmed();
+      if (trimmed.isEmpty()) throw Usage{"--datum takes known point names separated by commas"};
+      options.datumPoints.push_back(trimmed.toStdString());
+    }
+  }
   options.snoop = parser.isSet("snoop");
   if (parser.isSet("snoop-limit")) {
     bool ok = false;
@@ -145,7 +155,7 @@ void addOptions(QCommandLineParser& parser) {
   parser.addHelpOption();
   for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
            {"db", "PATH"}, {"title", "TEXT"}, {"class", "NAME"}, {"k", "MM"}, {"sigma0", "MM"}, {"alpha", "PCT"},
-           {"alpha0", "PCT"}, {"power", "PCT"}, {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"},
+           {"alpha0", "PCT"}, {"power", "PCT"}, {"datum", "A,B,C"}, {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"},
            {"html", "FILE"}}) {
     parser.addOption({QString::fromLatin1(name), QString(), QString::fromLatin1(value)});
   }

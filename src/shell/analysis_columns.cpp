@@ -45,7 +45,7 @@ std::vector<const analysis::ClosureCheck*> closureRows(const AnalysisResult& res
 }
 
 bool partFails(const AnalysisResult& result, int part) {
-  return !result.checks.parts[part].hasDatum && !result.options.freeNetwork;
+  return !result.checks.parts[part].hasDatum;
 }
 
 bool pointFails(const AnalysisResult& result, int point) {
@@ -63,8 +63,8 @@ std::vector<ResultColumn> partColumns(const SharedResult& result) {
       {QStringLiteral("已知點"), [result](int row) { return nameList(*result, result->checks.parts[row].knownPoints); }},
       {QStringLiteral("高程基準"),
        [result](int row) {
-         if (result->checks.parts[row].hasDatum) return kPassSymbol + QStringLiteral(" 有已知點");
-         if (result->options.freeNetwork) return kPassSymbol + QStringLiteral(" 自由網");
+         if (result->checks.parts[row].hasDatum)
+           return kPassSymbol + (result->options.freeNetwork ? QStringLiteral(" 自由網（已知點基準）") : QStringLiteral(" 有已知點"));
          return kFailSymbol + QStringLiteral(" 無已知點：") + nameList(*result, result->checks.parts[row].points, 8);
        },
        {}, [result](int row) { return std::optional(!partFails(*result, row)); }},

@@ -5,6 +5,7 @@
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "shell/analysis_words.h"
 
@@ -47,7 +48,11 @@ AnalysisOptionsPanel::AnalysisOptionsPanel(QWidget* parent) : QWidget(parent) {
   snoop_->setToolTip(QStringLiteral("逐次移除檢定最差的觀測並重新平差，直到沒有觀測未過檢定"));
   free_ = new QCheckBox(QStringLiteral("自由網"), this);
   free_->setObjectName(QStringLiteral("FreeNetwork"));
-  free_->setToolTip(QStringLiteral("不用已知點平差（最小跡基準），再以觀測檢核已知點"));
+  free_->setToolTip(QStringLiteral("不用已知點平差，以已知點為基準（其改正數總和為零），再以觀測檢核已知點"));
+  datumPoints_ = new QLineEdit(this);
+  datumPoints_->setObjectName(QStringLiteral("DatumPoints"));
+  datumPoints_->setPlaceholderText(QStringLiteral("基準點：全部已知點"));
+  datumPoints_->setToolTip(QStringLiteral("自由網只以這些已知點為基準（點名以逗號分隔）；空白時用全部已知點"));
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -63,6 +68,7 @@ AnalysisOptionsPanel::AnalysisOptionsPanel(QWidget* parent) : QWidget(parent) {
   layout->addSpacing(12);
   layout->addWidget(snoop_);
   layout->addWidget(free_);
+  layout->addWidget(datumPoints_);
   layout->addStretch(1);
 
   connect(toleranceClass_, &QComboBox::currentIndexChanged, this, [this] {
@@ -73,6 +79,7 @@ AnalysisOptionsPanel::AnalysisOptionsPanel(QWidget* parent) : QWidget(parent) {
     updateControls();
   });
   connect(sigma0Given_, &QCheckBox::toggled, this, [this] { updateControls(); });
+  connect(free_, &QCheckBox::toggled, this, [this] { updateControls(); });
   setOptions({});
 }
 
@@ -84,6 +91,11 @@ analysis::AnalysisOptions AnalysisOptionsPanel::options() const {
   if (sigma0Given_->isChecked()) options.sigma0 = sigma0_->value();
   options.snoop = snoop_->isChecked();
   options.freeNetwork = free_->isChecked();
+  if (options.freeNetwork) {
+    for (const QString& name : datumPoints_->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+      if (!name.trimmed().isEmpty()) options.datumPoints.push_back(name.trimmed().toStdString());
+    }
+  }
   return options;
 }
 
@@ -96,12 +108,16 @@ void AnalysisOptionsPanel::setOptions(const analysis::AnalysisOptions& options) 
   sigma0_->setValue(options.sigma0.value_or(1.0));
   snoop_->setChecked(options.snoop);
   free_->setChecked(options.freeNetwork);
+  QStringList names;
+  for (const std::string& name : options.datumPoints) names << QString::fromStdString(name);
+  datumPoints_->setText(names.join(QStringLiteral(", ")));
   updateControls();
 }
 
 void AnalysisOptionsPanel::updateControls() {
   k_->setEnabled(toleranceClass_->currentData().toString().isEmpty());
   sigma0_->setEnabled(sigma0Given_->isChecked());
+  datumPoints_->setEnabled(free_->isChecked());
 }
 
 }  // namespace korvane::shell

@@ -1,7 +1,7 @@
 #pragma once
 // The options of the network analysis a surveyor sets in its window: the misclosure tolerance
 // (a levelling class or k directly), the level α of the global test, the a-priori σ₀ under
-// distance weighting, data snooping and the free network. Its controls hold only values the
+// distance weighting, data snooping and the free network with its datum points. Its controls hold only values the
 // analysis accepts.
 
 #include <QWidget>
@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLineEdit;
 
 namespace korvane::shell {
 
@@ -31,6 +32,7 @@ class AnalysisOptionsPanel : public QWidget {
   QDoubleSpinBox* sigma0_ = nullptr;
   QCheckBox* snoop_ = nullptr;
   QCheckBox* free_ = nullptr;
+  QLineEdit* datumPoints_ = nullptr;  // the free network's datum points; empty: every known point
 };
 
 }  // namespace korvane::shell

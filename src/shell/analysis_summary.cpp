@@ -66,9 +66,10 @@ QStringList checkLines(const AnalysisResult& result) {
 
 QStringList globalTestLines(const AnalysisResult& result) {
   QStringList lines;
-  lines << QStringLiteral("%1 定權；未知數 %2，方程式 %3")
+  lines << QStringLiteral("%1 定權；未知數 %2%3，方程式 %4")
                .arg(result.weighting == analysis::Weighting::Grade ? QStringLiteral("等級") : QStringLiteral("距離"))
                .arg(result.unknowns)
+               .arg(result.datumDefect > 0 ? QStringLiteral("（基準虧秩 %1）").arg(result.datumDefect) : QString())
                .arg(result.equations);
   addGlobal(lines, result.global, result, QString());
   if (result.globalBeforeSnooping) {

@@ -1,6 +1,7 @@
-// A part of the network without a known point, a network without any, and the free network
-// (minimum-trace datum): its cofactors are the pseudo-inverse of N, its residuals those of any
-// minimal datum, and the comparison of the known heights finds the wrong one.
+// A part of the network without a known point, a network without any, and the free network in
+// the datum of its known points (the partial minimum trace): solved by hand, independent of the
+// order of the input, its cofactors the S-transform of the pseudo-inverse of N, its residuals
+// those of any minimal datum, and the comparison of the known heights finds the wrong one.
 #include "analyse.h"
 #include "analysis_failure.h"
 #include "dense_adjustment.h"
@@ -69,11 +70,97 @@ TEST(Parts, WithoutAnyKnownPointTheAnalysisStopsNamingThePoints)
         EXPECT_NE(std::string(failure.what()).find("--free"), std::string::npos);
         EXPECT_EQ(failure.names.size(), 6u);
     }
+    // A free network without known points has no datum: no heights, but every observation is
+    // adjusted and tested, and each part counts one height the observations leave open.
     AnalysisOptions free;
     free.freeNetwork = true;
     const AnalysisResult result = analyse(buildNetwork(rows), free);
+    for (const PointResult& point : result.points) {
+        EXPECT_EQ(point.status, HeightStatus::NoDatum);
+        EXPECT_FALSE(point.height || point.sigma);
+    }
+    for (const PartCheck& part : result.checks.parts)
+        EXPECT_FALSE(part.hasDatum);
+    EXPECT_NEAR(*result.observations[3].test.residual, -2.0, 1e-9);
+    EXPECT_EQ(result.unknowns, 6);
+    EXPECT_EQ(result.datumDefect, 2);
+    EXPECT_EQ(result.global.dof, 2);
+}
+
+// The triangle 1 > 2 > 3 > 1 (1 km sides, distance weights) closes -3 mm: each side takes +1 mm,
+// so 2 = 1 + 1.004 and 3 = 1 + 2.004. With the known heights 1 = 100 and 3 = 102 as the datum,
+// (h1 - 100) + (h3 - 102) = 0 gives h1 = 99.998. Held at 1, Q = [[0,0,0],[0,2/3,1/3],[0,1/3,2/3]]
+// (km); g = Q e_D = (0, 1/3, 2/3), c = 2/3, n = 2: Q(1,1) = Q(3,3) = 1/6, Q(2,2) = 1/2; sigma0^2
+// = vTPv / f = 3 mm^2/km.
+NetworkRows knownTriangle(bool reordered)
+{
+    using testing::knownPoint;
+    using testing::observation;
+    if (!reordered)
+        return testing::rowsOf({observation("1", "2", 1.003, 1.0), observation("2", "3", 0.999, 1.0),
+                                observation("3", "1", -2.005, 1.0)},
+                               {knownPoint("1", 100.0), knownPoint("3", 102.0)});
+    return testing::rowsOf({observation("1", "3", 2.005, 1.0), observation("3", "2", -0.999, 1.0),
+                            observation("2", "1", -1.003, 1.0)},
+                           {knownPoint("3", 102.0), knownPoint("1", 100.0)});
+}
+
+std::map<std::string, const PointResult*> byName(const AnalysisResult& result)
+{
+    std::map<std::string, const PointResult*> points;
     for (const PointResult& point : result.points)
-        EXPECT_TRUE(point.height && point.sigma);
+        points[point.name] = &point;
+    return points;
+}
+
+TEST(FreeNetwork, TheKnownPointsGiveTheDatumAsSolvedByHandInAnyOrder)
+{
+    AnalysisOptions options;
+    options.freeNetwork = true;
+    for (bool reordered : {false, true}) {
+        SCOPED_TRACE(reordered ? "reordered" : "as given");
+        const AnalysisResult result = analyse(buildNetwork(knownTriangle(reordered)), options);
+        auto points = byName(result);
+        EXPECT_NEAR(*points["1"]->height, 99.998, 1e-9);
+        EXPECT_NEAR(*points["2"]->height, 101.002, 1e-9);
+        EXPECT_NEAR(*points["3"]->height, 102.002, 1e-9);
+        EXPECT_NEAR(*points["1"]->sigma, std::sqrt(3.0 / 6.0), 1e-9);
+        EXPECT_NEAR(*points["2"]->sigma, std::sqrt(3.0 / 2.0), 1e-9);
+        EXPECT_NEAR(*points["3"]->sigma, std::sqrt(3.0 / 6.0), 1e-9);
+        EXPECT_NEAR(*points["1"]->freeOffset, -2.0, 1e-6);
+        EXPECT_NEAR(*points["3"]->freeOffset, 2.0, 1e-6);
+        EXPECT_FALSE(points["2"]->freeOffset);
+        EXPECT_EQ(result.unknowns, 3);
+        EXPECT_EQ(result.datumDefect, 1);
+        EXPECT_EQ(result.global.dof, 1);
+    }
+
+    // The datum on point 1 alone: it keeps its given height and has no variance.
+    options.datumPoints = {"1"};
+    const AnalysisResult one = analyse(buildNetwork(knownTriangle(true)), options);
+    auto points = byName(one);
+    EXPECT_NEAR(*points["1"]->height, 100.0, 1e-9);
+    EXPECT_NEAR(*points["1"]->sigma, 0.0, 1e-7);
+    EXPECT_NEAR(*points["3"]->height, 102.004, 1e-9);
+    EXPECT_NEAR(*points["3"]->freeOffset, 4.0, 1e-6);
+    EXPECT_NEAR(*points["2"]->sigma, std::sqrt(3.0 * 2.0 / 3.0), 1e-9);
+}
+
+TEST(FreeNetwork, ADatumPointMustBeAKnownPointOfTheNetwork)
+{
+    AnalysisOptions options;
+    options.freeNetwork = true;
+    for (const auto& [name, expected] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"9", "not a point of the network"}, {"2", "no given height"}}) {
+        options.datumPoints = {"1", name};
+        try {
+            analyse(buildNetwork(knownTriangle(false)), options);
+            ADD_FAILURE() << name;
+        } catch (const AnalysisFailure& failure) {
+            EXPECT_NE(std::string(failure.what()).find(expected), std::string::npos) << failure.what();
+            EXPECT_EQ(failure.names, std::vector<std::string>{name});
+        }
+    }
 }
 
 TEST(FreeNetwork, CofactorsArePseudoInverseAndTheWrongKnownHeightStandsOut)
@@ -100,7 +187,8 @@ TEST(FreeNetwork, CofactorsArePseudoInverseAndTheWrongKnownHeightStandsOut)
         EXPECT_NEAR(*result.observations[i].test.redundancy, *held.observations[i].test.redundancy, 1e-9);
     }
 
-    // sigma^2 of the heights: sigma0^2 times the diagonal of the pseudo-inverse of N.
+    // sigma^2 of the heights: sigma0^2 times the diagonal of S N^+ S', S = I - 1 e_D' / n the
+    // S-transformation onto the known points D (any generalised inverse of N gives the same).
     const int m = network.pointCount();
     Eigen::MatrixXd n = Eigen::MatrixXd::Zero(m, m);
     for (const Observation& o : network.observations) {
@@ -110,11 +198,19 @@ TEST(FreeNetwork, CofactorsArePseudoInverseAndTheWrongKnownHeightStandsOut)
         n(o.to, o.from) -= o.weight;
     }
     const Eigen::MatrixXd pseudoInverse = n.completeOrthogonalDecomposition().pseudoInverse();
+    Eigen::MatrixXd s = Eigen::MatrixXd::Identity(m, m);
+    for (const KnownPoint& known : network.known)
+        s.col(known.point).array() -= 1.0 / double(network.known.size());
+    const Eigen::MatrixXd q = s * pseudoInverse * s.transpose();
     const double sigma0 = *result.global.sigma0Posterior;
+    double offsetSum = 0.0;
     for (int p = 0; p < m; ++p) {
         EXPECT_EQ(result.points[p].status, HeightStatus::Adjusted);
-        EXPECT_NEAR(*result.points[p].sigma, sigma0 * std::sqrt(pseudoInverse(p, p)), 1e-7) << p;
+        EXPECT_NEAR(*result.points[p].sigma, sigma0 * std::sqrt(q(p, p)), 1e-7) << p;
+        if (result.points[p].freeOffset)
+            offsetSum += *result.points[p].freeOffset;
     }
+    EXPECT_NEAR(offsetSum, 0.0, 1e-6);
     // Height differences as in the held adjustment (whose points are numbered otherwise).
     std::map<std::string, double> heldHeight;
     for (const PointResult& point : held.points)

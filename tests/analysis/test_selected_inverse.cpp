@@ -165,20 +165,23 @@ TEST(CholeskyFactor, AFailingFactorisationNamesItsColumn)
     EXPECT_FALSE(factor.factorize(m));
 }
 
-TEST(SparseAdjustment, AHeightTheObservationsDoNotDetermineIsNamed)
+TEST(SparseAdjustment, WeightsTooFarApartForDoublePrecisionAreRefusedBeforeTheFactor)
 {
-    // Q hangs on P by a weight of 1e6 and P on the known point K by 1e-10: P's pivot is lost in
-    // rounding.
+    // Q hangs on P by a weight of 1e7 and P on the known point K by 1e-4: P's pivot would be lost
+    // in rounding. The spread is refused, naming both observations.
     const Network network = buildNetwork(testing::rowsOf(
-        {testing::observation("K", "P", 1.0, 1e10), testing::observation("P", "Q", 1.0, 1e-6)},
+        {testing::observation("K", "P", 1.0, 1e4), testing::observation("P", "Q", 1.0, 1e-7)},
         {testing::knownPoint("K", 10.0)}));
     try {
         analyse(network, {});
         ADD_FAILURE() << "no failure";
     } catch (const AnalysisFailure& failure) {
-        ASSERT_EQ(failure.names.size(), 1u);
-        EXPECT_TRUE(failure.names[0] == "P" || failure.names[0] == "Q") << failure.names[0];
-        EXPECT_NE(std::string(failure.what()).find("is not determined"), std::string::npos) << failure.what();
+        const std::string message = failure.what();
+        EXPECT_NE(message.find("too far apart"), std::string::npos) << message;
+        EXPECT_NE(message.find("the observation at test, line 3 weighs 1e+11 times the observation at test, line 2"),
+                  std::string::npos)
+            << message;
+        EXPECT_EQ(failure.names, (std::vector<std::string>{"Q", "P"}));
     }
 }
 

@@ -4,6 +4,7 @@
 // the whole vector Q a p MDB).
 #include "analyse.h"
 #include "dense_adjustment.h"
+#include "equation_tests.h"
 #include "network_builders.h"
 #include "quantiles.h"
 
@@ -115,6 +116,18 @@ TEST(ObservationTests, AnObservationNothingElseControlsHasNoTest)
     EXPECT_FALSE(spur.w || spur.tau || spur.mdb || spur.mdbEffect || spur.grossError);
     EXPECT_FALSE(result.observations[3].flagged());
     EXPECT_TRUE(result.observations[0].test.controlled);
+}
+
+TEST(ObservationTests, RedundanciesThatNoLongerAddUpToTheDegreesOfFreedomStopTheAnalysis)
+{
+    Evaluation evaluation;
+    for (double r : {0.5, 0.25, 0.25, 0.4})
+        evaluation.tests.emplace_back().redundancy = r;
+    const std::vector<bool> firstThree = {true, true, true, false};
+    EXPECT_EQ(redundancySumProblem(evaluation, firstThree, 1), "");
+    EXPECT_NE(redundancySumProblem(evaluation, {true, true, true, true}, 1).find("add up to 1.4 instead of the 1 degrees"),
+              std::string::npos);
+    EXPECT_NE(redundancySumProblem(evaluation, firstThree, 2), "");
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST(AnalyseCommand, HelpListsEveryOption) {
   const CommandRun run = analyse({"--help"}, QDir::tempPath());
   EXPECT_EQ(run.status, 0);
   for (const char* option : {"--db", "--title", "--class", "--k", "--sigma0", "--alpha", "--alpha0", "--power", "--free",
-                             "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
+                             "--datum", "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
     EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
 }
 
@@ -117,6 +117,10 @@ TEST(AnalyseCommand, RefusesWithAStatusAndAMessageThatNamesTheCause) {
   badNumber.replace("1.7191", "1.71x1");
   QByteArray zeroDistance = good;
   zeroDistance.replace("0.95", "0.00");
+  QByteArray hugeDifference = good;
+  hugeDifference.replace("2.8692 ", "1.0E308");
+  QByteArray weightsApart = good;
+  weightsApart.replace("1.10      0.003 ", "1.10      3.0E-9");
   const Failure failures[] = {
       {"no input", {}, {}, 2, "give either an engine input FILE or --db PATH"},
       {"file and database", {"net.dat", "--db", "x.mdb"}, good, 2, "give either"},
@@ -131,6 +135,13 @@ TEST(AnalyseCommand, RefusesWithAStatusAndAMessageThatNamesTheCause) {
       {"missing file", {"missing.dat"}, {}, 1, "cannot read missing.dat"},
       {"bad number", {"net.dat"}, badNumber, 1, "net.dat, line 2, field dh (columns 21-30)"},
       {"zero distance", {"net.dat"}, zeroDistance, 1, "net.dat, line 3, field dist: the distance 0 km"},
+      {"huge height difference", {"net.dat"}, hugeDifference, 1, "line 3, field dh: the height difference 1e+308 m is beyond"},
+      {"weights too far apart", {"net.dat"}, weightsApart, 1, "the weights are too far apart"},
+      {"k beyond reason", {"net.dat", "--k", "1e308"}, good, 2, "from 0.001 to 1000"},
+      {"sigma0 beyond reason", {"net.dat", "--sigma0", "1e-6"}, good, 2, "from 0.001 to 1000"},
+      {"level too small for a quantile", {"net.dat", "--alpha0", "1e-300"}, good, 2, "from either end"},
+      {"datum point not known", {"net.dat", "--datum", "BM-A,甲點"}, good, 1, "the datum point 甲點 has no given height"},
+      {"empty datum name", {"net.dat", "--datum", "BM-A,"}, good, 2, "--datum takes known point names"},
       {"no terminator", {"net.dat"}, good.left(good.indexOf("-99")), 1, "the line \"-99\" that ends the observation list is missing"},
       {"no known point", {"net.dat"}, noKnown, 1, "no known point"},
       {"missing database", {"--db", "none.mdb"}, {}, 1, "cannot open the database none.mdb"},

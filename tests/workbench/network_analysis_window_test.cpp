@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWheelEvent>
@@ -203,6 +204,17 @@ TEST(NetworkAnalysisWindow, RecomputeTakesTheOptionsOfThePanel) {
          QTableView* points = f.table("PointsTable");
          EXPECT_EQ(cell(points, 0, "種類"), "已知點（比較）");
          EXPECT_NE(cell(points, 0, "與已知高程差 (mm)"), kNoValue);
+       }},
+      {"free network on one datum point: it keeps its given height",
+       [](AnalysisWindowFixture& f) {
+         f.find<QCheckBox>("FreeNetwork")->setChecked(true);
+         f.find<QLineEdit>("DatumPoints")->setText(" BM2 ");
+       },
+       [](AnalysisWindowFixture& f) {
+         EXPECT_EQ(f.window->result()->options.datumPoints, std::vector<std::string>{"BM2"});
+         const QString offset = cell(f.table("PointsTable"), 1, "與已知高程差 (mm)");
+         EXPECT_NEAR(offset.toDouble(), 0.0, 0.005) << offset.toStdString();
+         EXPECT_NE(offset, kNoValue);
        }},
   };
   for (const Case& c : cases) {
