@@ -11,6 +11,7 @@
 #include "result_tables.h"
 #include "snooping.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace korvane::analysis {
@@ -101,8 +102,11 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     steps.reached("ordering", 0.15);
     auto adjuster = std::make_unique<Adjuster>(network, model, steps.pauser());
     steps.reached("adjustment", 0.25);
-    AdjustmentRuns runs = runAdjustments(model, graph, *adjuster, options, [&](int step) {
-        steps.reached("snooping step " + std::to_string(step), 0.6);
+    // Snooping runs an unknown number of steps: each moves the bar by its share of the steps it
+    // has taken and the failing tests still ahead of it (an upper bound of the steps to come).
+    AdjustmentRuns runs = runAdjustments(model, graph, *adjuster, options, [&](int step, int failing) {
+        const double share = double(step) / double(step + std::max(failing - 1, 0));
+        steps.reached("snooping step " + std::to_string(step), 0.25 + 0.6 * share);
     });
 
     steps.reached("statistics", 0.85);
@@ -112,7 +116,7 @@ AnalysisResult analyse(const Network& network, const AnalysisOptions& options, c
     const Evaluation evaluation = evaluate(model, graph, *adjuster, runs.final, runs.inUse, options, freeDatum.get());
     if (const std::string problem = redundancySumProblem(evaluation, runs.inUse, runs.final.dof); !problem.empty())
         throw AnalysisFailure(problem);
-    testReadmission(runs.steps, model, *adjuster, runs, evaluation.global, options);
+    testReadmission(runs.steps, model, *adjuster, runs, evaluation.global, evaluation.levels);
     // What the tables need of the adjustment; its memory (the factor above all) is given back
     // before the tables take theirs.
     const Eigen::VectorXd heights =

@@ -80,7 +80,7 @@ struct ObservationResult {
     // is set: its misfit against the final adjustment (adjusted minus observed).
     ObservationTest test;
     int removedAtStep = 0;  // 0 when in use
-    bool flagged() const { return test.wFails || test.tauFails; }
+    bool flagged() const { return test.fails; }
 };
 
 // Which equation a snooping step removed: an observation, or the height of a known point.

@@ -30,7 +30,7 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
 {
     Evaluation evaluation;
     evaluation.global = globalTest(state.vtpv, state.dof, model.sigma0Apriori, options.alpha);
-    evaluation.levels = testLevels(options, state.dof);
+    evaluation.levels = testLevels(options, state.dof, int(std::count(inUse.begin(), inUse.end(), true)));
     reserveLarge(evaluation.tests, model.equations.size());
     constexpr int kPrefetchAhead = 8;
     for (int e = 0; e < model.equationCount(); ++e) {

@@ -86,4 +86,22 @@ std::string_view sigma0Unit(Weighting weighting)
     return weighting == Weighting::Grade ? "1" : "mm/sqrt(km)";
 }
 
+std::string_view wordFor(LocalLevelRule rule)
+{
+    switch (rule) {
+    case LocalLevelRule::BMethod:
+        return "b-method";
+    case LocalLevelRule::FamilyWise:
+        return "family-wise";
+    case LocalLevelRule::Given:
+        break;
+    }
+    return "given";
+}
+
+std::string_view wordFor(SnoopStop stop)
+{
+    return stop == SnoopStop::GlobalTestPasses ? "global-test-passes" : "none-fails";
+}
+
 }  // namespace korvane::analysis

@@ -14,6 +14,8 @@ std::string_view wordFor(NameFinding::Kind kind);
 std::string_view wordFor(KnownRole role);
 std::string_view wordFor(HeightStatus status);
 std::string_view wordFor(GlobalVerdict verdict);
+std::string_view wordFor(LocalLevelRule rule);  // "given", "b-method", "family-wise"
+std::string_view wordFor(SnoopStop stop);       // "none-fails", "global-test-passes"
 std::string_view weightUnit(Weighting weighting);
 std::string_view sigma0Unit(Weighting weighting);
 

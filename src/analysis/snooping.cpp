@@ -3,7 +3,9 @@
 #include "equation_tests.h"
 #include "quantiles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace korvane::analysis {
 
@@ -12,6 +14,7 @@ namespace {
 struct Worst {
     int equation = -1;
     double statistic = 0.0;
+    int failing = 0;  // equations whose test fails
 };
 
 Worst worstFailing(const Evaluation& evaluation, const std::vector<bool>& inUse, bool byW)
@@ -19,11 +22,12 @@ Worst worstFailing(const Evaluation& evaluation, const std::vector<bool>& inUse,
     Worst worst;
     for (int e = 0; e < int(evaluation.tests.size()); ++e) {
         const ObservationTest& test = evaluation.tests[e];
-        if (!inUse[e] || !(byW ? test.wFails : test.tauFails))
+        if (!inUse[e] || !test.fails)
             continue;
+        ++worst.failing;
         const double value = byW ? *test.w : *test.tau;
         if (worst.equation < 0 || std::abs(value) > std::abs(worst.statistic))
-            worst = {e, value};
+            worst = {e, value, worst.failing};
     }
     return worst;
 }
@@ -36,7 +40,7 @@ EquationRef referenceTo(const Equation& equation)
 }  // namespace
 
 AdjustmentRuns runAdjustments(const AdjustmentModel& model, const NetworkGraph& graph, Adjuster& adjuster,
-                              const AnalysisOptions& options, const std::function<void(int)>& stepDone)
+                              const AnalysisOptions& options, const std::function<void(int, int)>& stepDone)
 {
     AdjustmentRuns runs;
     runs.inUse.assign(model.equations.size(), true);
@@ -53,6 +57,9 @@ AdjustmentRuns runAdjustments(const AdjustmentModel& model, const NetworkGraph& 
         const Worst worst = worstFailing(evaluation, runs.inUse, byW);
         if (worst.equation < 0)
             break;
+        if (options.snoopStop == SnoopStop::GlobalTestPasses &&
+            (evaluation.global.verdict == GlobalVerdict::Passes || evaluation.global.verdict == GlobalVerdict::TooSmall))
+            break;
         if (runs.steps.empty())
             runs.firstGlobal = evaluation.global;
         SnoopStep step;
@@ -67,21 +74,22 @@ AdjustmentRuns runAdjustments(const AdjustmentModel& model, const NetworkGraph& 
         runs.inUse[worst.equation] = false;
         runs.final = adjuster.adjust(runs.inUse);
         if (stepDone)
-            stepDone(step.step);
+            stepDone(step.step, worst.failing);
     }
     return runs;
 }
 
 void testReadmission(std::vector<SnoopStep>& steps, const AdjustmentModel& model, const Adjuster& adjuster,
-                     const AdjustmentRuns& runs, const GlobalTest& finalGlobal, const AnalysisOptions& options)
+                     const AdjustmentRuns& runs, const GlobalTest& finalGlobal, const TestLevels& finalLevels)
 {
     const bool apriori = model.sigma0Apriori.has_value();
     const Quantity sigma0 = apriori ? finalGlobal.sigma0Apriori : finalGlobal.sigma0Posterior;
     Quantity critical;
     if (apriori)
-        critical = computed(normalQuantile(1.0 - options.alpha0 / 2.0));
+        critical = computed(finalLevels.wCritical);
     else if (runs.final.dof >= 1)
-        critical = computed(studentQuantile(runs.final.dof, 1.0 - options.alpha0 / 2.0));
+        critical = computed(studentUpperQuantile(
+            runs.final.dof, std::max(finalLevels.alpha0 / 2.0, std::numeric_limits<double>::min())));
 
     for (int e = 0; e < model.equationCount(); ++e) {
         if (runs.inUse[e])

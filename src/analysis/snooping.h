@@ -1,7 +1,8 @@
 // Data snooping: adjust, test every equation, remove the worst one whose test fails, adjust
-// again, until none fails (or the redundancy or the chosen limit runs out). The worst is the
-// largest |w| when there is an a-priori sigma0, else the largest |tau|. At the end each removed
-// equation is tested for readmission against the final adjustment.
+// again, until none fails (or, when chosen, until the global test passes; or the redundancy or
+// the chosen limit runs out). The worst is the largest |w| when there is an a-priori sigma0, else
+// the largest |tau|: the same statistic that marks an observation flagged. At the end each
+// removed equation is tested for readmission against the final adjustment.
 #pragma once
 
 #include "adjuster.h"
@@ -24,12 +25,13 @@ struct AdjustmentRuns {
 };
 
 // One adjustment, or with options.snoop the snooping loop. `stepDone` is told the number of
-// each removal as it happens.
+// each removal as it happens and how many equations still failed in the adjustment it came from.
 AdjustmentRuns runAdjustments(const AdjustmentModel& model, const NetworkGraph& graph, Adjuster& adjuster,
-                              const AnalysisOptions& options, const std::function<void(int)>& stepDone = {});
+                              const AnalysisOptions& options,
+                              const std::function<void(int step, int failing)>& stepDone = {});
 
 // Fills the readmission fields of the steps from the final adjustment.
 void testReadmission(std::vector<SnoopStep>& steps, const AdjustmentModel& model, const Adjuster& adjuster,
-                     const AdjustmentRuns& runs, const GlobalTest& finalGlobal, const AnalysisOptions& options);
+                     const AdjustmentRuns& runs, const GlobalTest& finalGlobal, const TestLevels& finalLevels);
 
 }  // namespace korvane::analysis

@@ -39,13 +39,21 @@ GlobalTest globalTest(double vtpv, int dof, std::optional<double> sigma0Apriori,
     return test;
 }
 
-TestLevels testLevels(const AnalysisOptions& options, int dof)
+TestLevels testLevels(const AnalysisOptions& options, int dof, int tests)
 {
+    LocalTest local;
+    if (options.alpha0Rule == LocalLevelRule::BMethod && dof >= 1)
+        local = bMethodTest(options.alpha, options.power, dof);
+    else if (options.alpha0Rule == LocalLevelRule::FamilyWise)
+        local = localTest(familyWiseLevel(options.alpha, tests), options.power);
+    else
+        local = localTest(options.alpha0, options.power);
     TestLevels levels;
-    levels.wCritical = normalQuantile(1.0 - options.alpha0 / 2.0);
-    levels.delta0 = noncentrality(options.alpha0, options.power);
+    levels.alpha0 = local.alpha0;
+    levels.wCritical = local.critical;
+    levels.delta0 = local.delta0;
     if (dof >= 2)
-        levels.tauCritical = computed(tauCritical(dof, options.alpha0));
+        levels.tauCritical = computed(tauCritical(dof, local.alpha0));
     return levels;
 }
 
@@ -73,6 +81,7 @@ ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& g
         test.tau = computed(standardized / *global.sigma0Posterior);
         test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
     }
+    test.fails = global.sigma0Apriori ? test.wFails : test.tauFails;
     const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
     if (sigma0 && *sigma0 > 0.0) {
         test.mdb = computed(levels.delta0 * *sigma0 / std::sqrt(p * r));

@@ -33,12 +33,15 @@ GlobalTest globalTest(double vtpv, int dof, std::optional<double> sigma0Apriori,
 // Critical values for the tests of single observations in an adjustment with `dof` degrees
 // of freedom.
 struct TestLevels {
+    double alpha0 = 0.0;     // the level of each test: as given, or by the options' rule
     double wCritical = 0.0;  // z(1 - alpha0/2)
     double delta0 = 0.0;     // shift found with the chosen power
     Quantity tauCritical;    // needs dof >= 2
 };
 
-TestLevels testLevels(const AnalysisOptions& options, int dof);
+// `tests`: the equations tested in that adjustment, for the family-wise level. The B-method
+// takes the adjustment's own degrees of freedom; without any it falls back on the given alpha0.
+TestLevels testLevels(const AnalysisOptions& options, int dof, int tests);
 
 struct ObservationTest {
     Quantity residual;    // mm, adjusted minus observed
@@ -51,6 +54,9 @@ struct ObservationTest {
     bool controlled = false;  // r >= kSmallestControlledRedundancy
     bool wFails = false;
     bool tauFails = false;
+    // The test that decides: w with an a-priori sigma0, else tau. It marks the observation
+    // flagged, and data snooping removes by it.
+    bool fails = false;
 };
 
 struct EquationFigures {

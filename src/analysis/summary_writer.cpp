@@ -30,6 +30,26 @@ std::string percent(double share)
     return significant(100.0 * share, 4) + " %";
 }
 
+// How alpha0 came about, when not as given.
+std::string alpha0RuleText(const AnalysisOptions& o)
+{
+    switch (o.alpha0Rule) {
+    case LocalLevelRule::BMethod:
+        return " by the B-method from alpha " + percent(o.alpha);
+    case LocalLevelRule::FamilyWise:
+        return ", family-wise alpha " + percent(o.alpha) + " over all tests";
+    case LocalLevelRule::Given:
+        break;
+    }
+    return "";
+}
+
+// The statistic that flags an observation and that snooping removes by.
+std::string decidingStatistic(const AnalysisResult& result)
+{
+    return result.global.sigma0Apriori ? "w" : "tau";
+}
+
 const std::string& nameOf(const AnalysisResult& result, int point)
 {
     return result.points[point].name;
@@ -192,7 +212,8 @@ void writeTests(const AnalysisResult& result, std::ostream& out)
     const AnalysisOptions& o = result.options;
     out << "\nGlobal test 整體檢定\n";
     writeGlobal(result.global, o, out);
-    out << "\nObservation tests 觀測檢定 (alpha0 " << percent(o.alpha0) << ", power " << percent(o.power)
+    out << "\nObservation tests 觀測檢定 (alpha0 " << percent(result.levels.alpha0) << alpha0RuleText(o)
+        << ", power " << percent(o.power) << "; flagged by " << decidingStatistic(result)
         << "): |w| > " << fixed(result.levels.wCritical, 2) << ", |tau| > "
         << fixedOr(result.levels.tauCritical, 2, "(not computable)") << "; MDB from the " << result.mdbSigma0
         << " sigma0\n";
@@ -212,7 +233,7 @@ void writeTests(const AnalysisResult& result, std::ostream& out)
             flaggedRow(std::to_string(i + 1) + " " + nameOf(result, ob.from) + " -> " + nameOf(result, ob.to), ob.test);
     }
     for (const PointResult& p : result.points)
-        if (p.knownTest && p.removedAtStep == 0 && (p.knownTest->wFails || p.knownTest->tauFails))
+        if (p.knownTest && p.removedAtStep == 0 && p.knownTest->fails)
             flaggedRow("known height " + p.name, *p.knownTest);
     if (!header)
         out << "    no observation is flagged\n";
@@ -226,7 +247,10 @@ void writeSnooping(const AnalysisResult& result, std::ostream& out)
 {
     if (!result.options.snoop)
         return;
-    out << "\nData snooping 資料探測: " << result.snooping.size() << " removed\n";
+    out << "\nData snooping 資料探測 (by " << decidingStatistic(result)
+        << (result.options.snoopStop == SnoopStop::GlobalTestPasses ? ", until the global test passes"
+                                                                   : ", until none fails")
+        << "): " << result.snooping.size() << " removed\n";
     for (const SnoopStep& step : result.snooping) {
         std::string what;
         if (step.removed.knownHeight) {

@@ -48,14 +48,21 @@ const char kHelp[] =
     "                    points are held fixed); under grade weighting the a-priori value is 1\n"
     "  --alpha PCT       level of the global test in percent (default 5)\n"
     "  --alpha0 PCT      level of each observation's test in percent (default 0.1)\n"
+    "  --alpha0-rule R   how that level is chosen: given (--alpha0; the default), b-method (Baarda:\n"
+    "                    the level at which one observation's test finds, with the power, the same\n"
+    "                    bias as the global test at --alpha; far smaller in a large network) or\n"
+    "                    family-wise (--alpha is the chance of any false alarm among all the tests)\n"
     "  --power PCT       power of each observation's test in percent, for the MDB (default 80)\n"
     "  --free            adjust without the known points and compare each known height with the\n"
     "                    observations; the heights of each part are in the datum of its known points\n"
     "                    (their corrections to the given heights sum to zero); a part without a\n"
     "                    known point has no heights\n"
     "  --datum A,B,C     --free with the datum on these known points only\n"
-    "  --snoop           data snooping: remove the worst failing observation and adjust again until\n"
-    "                    none fails; each removed one is tested for readmission\n"
+    "  --snoop           data snooping: remove the observation whose test fails worst (by w with an\n"
+    "                    a-priori sigma0, else by tau: the test that flags an observation) and adjust\n"
+    "                    again until none fails; each removed one is tested for readmission\n"
+    "  --snoop-stop S    none-fails (the default) or global-test: stop as soon as the global test\n"
+    "                    passes\n"
     "  --snoop-limit N   remove at most N observations (default: no limit)\n"
     "Results:\n"
     "  (summary)         on standard output, UTF-8\n"
@@ -117,7 +124,23 @@ analysis::AnalysisOptions optionsFrom(const QCommandLineParser& parser) {
       options.datumPoints.push_back(trimmed.toStdString());
     }
   }
+  if (parser.isSet("alpha0-rule")) {
+    const QString rule = parser.value("alpha0-rule");
+    if (rule == QStringLiteral("given")) options.alpha0Rule = analysis::LocalLevelRule::Given;
+    else if (rule == QStringLiteral("b-method")) options.alpha0Rule = analysis::LocalLevelRule::BMethod;
+    else if (rule == QStringLiteral("family-wise")) options.alpha0Rule = analysis::LocalLevelRule::FamilyWise;
+    else throw Usage{"--alpha0-rule takes given, b-method or family-wise"};
+    if (parser.isSet("alpha0") && rule != QStringLiteral("given"))
+      throw Usage{"--alpha0 goes with --alpha0-rule given: the other rules derive it from --alpha"};
+  }
   options.snoop = parser.isSet("snoop");
+  if (parser.isSet("snoop-stop")) {
+    const QString stop = parser.value("snoop-stop");
+    if (stop == QStringLiteral("none-fails")) options.snoopStop = analysis::SnoopStop::NoneFails;
+    else if (stop == QStringLiteral("global-test")) options.snoopStop = analysis::SnoopStop::GlobalTestPasses;
+    else throw Usage{"--snoop-stop takes none-fails or global-test"};
+    if (!options.snoop) throw Usage{"--snoop-stop goes with --snoop"};
+  }
   if (parser.isSet("snoop-limit")) {
     bool ok = false;
     options.snoopLimit = parser.value("snoop-limit").toInt(&ok);
@@ -155,7 +178,7 @@ void addOptions(QCommandLineParser& parser) {
   parser.addHelpOption();
   for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
            {"db", "PATH"}, {"title", "TEXT"}, {"class", "NAME"}, {"k", "MM"}, {"sigma0", "MM"}, {"alpha", "PCT"},
-           {"alpha0", "PCT"}, {"power", "PCT"}, {"datum", "A,B,C"}, {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"},
+           {"alpha0", "PCT"}, {"power", "PCT"}, {"datum", "A,B,C"}, {"alpha0-rule", "R"}, {"snoop-stop", "S"}, {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"},
            {"html", "FILE"}}) {
     parser.addOption({QString::fromLatin1(name), QString(), QString::fromLatin1(value)});
   }

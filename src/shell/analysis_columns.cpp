@@ -51,7 +51,7 @@ bool partFails(const AnalysisResult& result, int part) {
 bool pointFails(const AnalysisResult& result, int point) {
   const analysis::PointResult& p = result.points[point];
   return p.status == analysis::HeightStatus::NoDatum || p.removedAtStep > 0 ||
-         (p.knownTest && (p.knownTest->wFails || p.knownTest->tauFails));
+         (p.knownTest && p.knownTest->fails);
 }
 
 std::vector<ResultColumn> partColumns(const SharedResult& result) {

@@ -31,6 +31,8 @@ class AnalysisOptionsPanel : public QWidget {
   QCheckBox* sigma0Given_ = nullptr;
   QDoubleSpinBox* sigma0_ = nullptr;
   QCheckBox* snoop_ = nullptr;
+  QComboBox* alpha0Rule_ = nullptr;     // how alpha0 of the observation tests is chosen
+  QCheckBox* snoopToGlobal_ = nullptr;  // snooping stops once the global test passes
   QCheckBox* free_ = nullptr;
   QLineEdit* datumPoints_ = nullptr;  // the free network's datum points; empty: every known point
 };

@@ -12,6 +12,9 @@ using analysis::AnalysisResult;
 
 QString percent(double share) { return QString::number(100.0 * share, 'g', 4) + QStringLiteral(" %"); }
 
+// A level that may lie below the smallest double (the B-method in a large network).
+QString levelText(double share) { return share > 0.0 ? percent(share) : QStringLiteral("< 1e-300 %"); }
+
 QString sigma0Unit(const AnalysisResult& result) {
   return result.weighting == analysis::Weighting::Distance ? QStringLiteral(" mm/√km") : QString();
 }
@@ -81,13 +84,23 @@ QStringList globalTestLines(const AnalysisResult& result) {
 QStringList observationTestLines(const AnalysisResult& result) {
   const analysis::AnalysisOptions& o = result.options;
   QStringList lines;
-  lines << QStringLiteral("觀測檢定（α₀ = %1，檢定力 %2）：|w| > %3 或 |τ| > %4 為未過；MDB 用%5 σ₀")
-               .arg(percent(o.alpha0), percent(o.power), number(result.levels.wCritical, 2),
-                    number(result.levels.tauCritical, 2),
+  // One statistic decides: w with an a-priori sigma0, else tau; snooping removes by the same.
+  const bool byW = result.global.sigma0Apriori.has_value();
+  QString rule;
+  if (o.alpha0Rule == analysis::LocalLevelRule::BMethod) rule = QStringLiteral("，由 B 法自整體檢定 α = %1 導出").arg(percent(o.alpha));
+  if (o.alpha0Rule == analysis::LocalLevelRule::FamilyWise) rule = QStringLiteral("，全部檢定合計 α = %1").arg(percent(o.alpha));
+  lines << QStringLiteral("觀測檢定（α₀ = %1%2，檢定力 %3）：%4 為未過；MDB 用%5 σ₀")
+               .arg(levelText(result.levels.alpha0), rule, percent(o.power),
+                    byW ? QStringLiteral("|w| > %1").arg(number(result.levels.wCritical, 2))
+                        : QStringLiteral("|τ| > %1").arg(number(result.levels.tauCritical, 2)),
                     result.mdbSigma0 == "a-priori" ? QStringLiteral("先驗") : QStringLiteral("後驗"));
   if (o.snoop) {
-    lines << (result.snooping.empty() ? QStringLiteral("資料探測：沒有移除任何觀測")
-                                      : QStringLiteral("資料探測：依序移除 %1 個（見下表）").arg(result.snooping.size()));
+    const QString how = QStringLiteral("依 %1，%2").arg(byW ? QStringLiteral("w") : QStringLiteral("τ"),
+                                                       o.snoopStop == analysis::SnoopStop::GlobalTestPasses
+                                                           ? QStringLiteral("到整體檢定通過為止")
+                                                           : QStringLiteral("到沒有觀測未過為止"));
+    lines << (result.snooping.empty() ? QStringLiteral("資料探測（%1）：沒有移除任何觀測").arg(how)
+                                      : QStringLiteral("資料探測（%1）：依序移除 %2 個（見下表）").arg(how).arg(result.snooping.size()));
   }
   return lines;
 }

@@ -98,7 +98,7 @@ TEST(AnalyseCommand, HelpListsEveryOption) {
   const CommandRun run = analyse({"--help"}, QDir::tempPath());
   EXPECT_EQ(run.status, 0);
   for (const char* option : {"--db", "--title", "--class", "--k", "--sigma0", "--alpha", "--alpha0", "--power", "--free",
-                             "--datum", "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
+                             "--datum", "--alpha0-rule", "--snoop-stop", "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
     EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
 }
 
@@ -141,6 +141,10 @@ TEST(AnalyseCommand, RefusesWithAStatusAndAMessageThatNamesTheCause) {
       {"sigma0 beyond reason", {"net.dat", "--sigma0", "1e-6"}, good, 2, "from 0.001 to 1000"},
       {"level too small for a quantile", {"net.dat", "--alpha0", "1e-300"}, good, 2, "from either end"},
       {"datum point not known", {"net.dat", "--datum", "BM-A,甲點"}, good, 1, "the datum point 甲點 has no given height"},
+      {"unknown level rule", {"net.dat", "--alpha0-rule", "bonferroni"}, good, 2, "--alpha0-rule takes given, b-method"},
+      {"alpha0 beside a derived level", {"net.dat", "--alpha0-rule", "b-method", "--alpha0", "1"}, good, 2,
+       "--alpha0 goes with --alpha0-rule given"},
+      {"stop without snooping", {"net.dat", "--snoop-stop", "global-test"}, good, 2, "--snoop-stop goes with --snoop"},
       {"empty datum name", {"net.dat", "--datum", "BM-A,"}, good, 2, "--datum takes known point names"},
       {"no terminator", {"net.dat"}, good.left(good.indexOf("-99")), 1, "the line \"-99\" that ends the observation list is missing"},
       {"no known point", {"net.dat"}, noKnown, 1, "no known point"},

@@ -179,6 +179,21 @@ TEST(NetworkAnalysisWindow, RecomputeTakesTheOptionsOfThePanel) {
          f.find<QDoubleSpinBox>("Sigma0")->setValue(2.5);
        },
        [](AnalysisWindowFixture& f) { EXPECT_EQ(f.window->result()->options.sigma0, 2.5); }},
+      {"snooping by the B-method until the global test passes: said so, the planted one still goes",
+       [](AnalysisWindowFixture& f) {
+         f.find<QCheckBox>("Snoop")->setChecked(true);
+         f.find<QComboBox>("Alpha0Rule")->setCurrentIndex(1);
+         f.find<QCheckBox>("SnoopToGlobalTest")->setChecked(true);
+       },
+       [](AnalysisWindowFixture& f) {
+         const auto& options = f.window->result()->options;
+         EXPECT_EQ(options.alpha0Rule, korvane::analysis::LocalLevelRule::BMethod);
+         EXPECT_EQ(options.snoopStop, korvane::analysis::SnoopStop::GlobalTestPasses);
+         const QString text = f.find<QLabel>("TestLevels")->text();
+         EXPECT_TRUE(text.contains("由 B 法自整體檢定 α = 5 % 導出")) << text.toStdString();
+         EXPECT_TRUE(text.contains("資料探測（依 w，到整體檢定通過為止）：依序移除 1 個")) << text.toStdString();
+         EXPECT_EQ(f.window->result()->snooping.at(0).removed.index, kPlantedObservation);
+       }},
       {"snooping removes the planted observation, in step 1",
        [](AnalysisWindowFixture& f) { f.find<QCheckBox>("Snoop")->setChecked(true); },
        [](AnalysisWindowFixture& f) {
