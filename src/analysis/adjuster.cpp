@@ -9,13 +9,31 @@ namespace korvane::analysis {
 
 namespace {
 
-std::vector<EquationEnds> equationEnds(const AdjustmentModel& model)
+// The equations' ends, then those of the groups' pair terms.
+std::vector<EquationEnds> equationEnds(const AdjustmentModel& model, const std::vector<Adjuster::GroupPair>& pairs)
 {
     std::vector<EquationEnds> ends;
-    ends.reserve(model.equations.size());
+    ends.reserve(model.equations.size() + pairs.size());
     for (const Equation& e : model.equations)
         ends.push_back({e.from >= 0 ? model.unknownOfPoint[e.from] : -1, model.unknownOfPoint[e.to]});
+    for (const Adjuster::GroupPair& pair : pairs) {
+        const std::vector<int>& members = model.groups[pair.group].equations;
+        ends.push_back({model.unknownOfPoint[model.equations[members[pair.first]].to],
+                        model.unknownOfPoint[model.equations[members[pair.second]].to]});
+    }
     return ends;
+}
+
+std::vector<Adjuster::GroupPair> groupPairs(const AdjustmentModel& model)
+{
+    std::vector<Adjuster::GroupPair> pairs;
+    for (int g = 0; g < int(model.groups.size()); ++g) {
+        const int n = int(model.groups[g].equations.size());
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                pairs.push_back({g, i, j});
+    }
+    return pairs;
 }
 
 }  // namespace
@@ -31,7 +49,8 @@ Adjuster::Adjuster(const Network& network, const AdjustmentModel& model, std::fu
     : network_(network),
       model_(model),
       pause_(std::move(pause)),
-      system_(model.unknownCount(), equationEnds(model)),
+      pairs_(groupPairs(model)),
+      system_(model.unknownCount(), equationEnds(model, pairs_)),
       factor_(system_.matrix())
 {
 }
@@ -39,14 +58,15 @@ Adjuster::Adjuster(const Network& network, const AdjustmentModel& model, std::fu
 AdjustmentState Adjuster::adjust(const std::vector<bool>& inUse)
 {
     const int equations = model_.equationCount();
-    std::vector<double> weights(equations);
-    std::vector<double> reduced(equations);
+    std::vector<double> weights(equations + pairs_.size(), 0.0);
+    std::vector<double> reduced(equations + pairs_.size(), 0.0);
     const Eigen::VectorXd& h0 = model_.approximate;
     for (int e = 0; e < equations; ++e) {
         const Equation& equation = model_.equations[e];
         weights[e] = inUse[e] ? equation.weight : 0.0;
         reduced[e] = equation.value - (h0[equation.to] - (equation.from >= 0 ? h0[equation.from] : 0.0));
     }
+    const std::vector<ActiveGroup> groups = fillGroups(inUse, weights, reduced);
     Eigen::VectorXd rhs;
     system_.assemble(weights, reduced, rhs);
     if (pause_)
@@ -83,12 +103,47 @@ AdjustmentState Adjuster::adjust(const std::vector<bool>& inUse)
         const double v = 1000.0 * (adjusted - equation.value);
         state.residualsMm[e] = v;
         if (inUse[e]) {
-            state.vtpv += equation.weight * v * v;
+            if (model_.groupOfEquation[e] < 0)
+                state.vtpv += equation.weight * v * v;
             ++used;
         }
     }
+    for (const ActiveGroup& group : groups) {
+        Eigen::VectorXd v(group.equations.size());
+        for (int i = 0; i < v.size(); ++i)
+            v[i] = state.residualsMm[group.equations[i]];
+        state.vtpv += v.dot(group.weights * v);
+    }
     state.dof = used - model_.unknownCount();
     return state;
+}
+
+std::vector<ActiveGroup> Adjuster::fillGroups(const std::vector<bool>& inUse, std::vector<double>& weights,
+                                              std::vector<double>& reduced) const
+{
+    std::vector<ActiveGroup> groups;
+    std::vector<std::vector<int>> activeIndex;  // per group and member: its place among those in use, or -1
+    for (const EquationGroup& group : model_.groups) {
+        ActiveGroup active = activeGroup(group, inUse);
+        std::vector<int>& index = activeIndex.emplace_back(group.equations.size(), -1);
+        for (int i = 0; i < int(active.members.size()); ++i)
+            index[active.members[i]] = i;
+        for (int i = 0; i < int(active.equations.size()); ++i)
+            weights[active.equations[i]] = active.weights.row(i).sum();
+        groups.push_back(std::move(active));
+    }
+    const int equations = model_.equationCount();
+    for (std::size_t k = 0; k < pairs_.size(); ++k) {
+        const GroupPair& pair = pairs_[k];
+        const int first = activeIndex[pair.group][pair.first];
+        const int second = activeIndex[pair.group][pair.second];
+        if (first < 0 || second < 0)
+            continue;
+        const std::vector<int>& members = model_.groups[pair.group].equations;
+        weights[equations + k] = -groups[pair.group].weights(first, second);
+        reduced[equations + k] = reduced[members[pair.second]] - reduced[members[pair.first]];
+    }
+    return groups;
 }
 
 double Adjuster::cofactor(int pointA, int pointB) const

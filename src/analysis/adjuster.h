@@ -1,10 +1,16 @@
 // One least-squares adjustment of the model, repeatable with observations switched off (data
 // snooping): the ordering and the factor's pattern are made once, each adjustment fills in the
 // numbers, factorises, solves and inverts along the factor's pattern.
+//
+// A group of known heights observed together adds its weight matrix P to the normal matrix as a
+// dense block: the points of a group are joined pairwise in N's pattern (so the selected inverse
+// holds Q on the group), and P enters as pair terms of weight -P(i, j) between members and a
+// term of weight sum_j P(i, j) on each member's own height, which sum to P exactly.
 #pragma once
 
 #include "adjustment_model.h"
 #include "cholesky_factor.h"
+#include "known_groups.h"
 #include "network.h"
 #include "normal_system.h"
 #include "selected_inverse.h"
@@ -60,13 +66,25 @@ public:
     // height), for a model with datum points: one more solve in each adjustment of such a model.
     const Eigen::VectorXd& inverseTimesDatum() const { return rowSums_; }
 
+    // A pair term of a group of known heights: two of its members.
+    struct GroupPair {
+        int group = 0;
+        int first = 0;
+        int second = 0;
+    };
+
 private:
     void findPlaces();
     void findRowSums();
+    // Fills the weights and reduced values of the groups' equations and pair terms (after the
+    // model's equations) for the equations in use; gives back each group's part in use.
+    std::vector<ActiveGroup> fillGroups(const std::vector<bool>& inUse, std::vector<double>& weights,
+                                        std::vector<double>& reduced) const;
 
     const Network& network_;
     const AdjustmentModel& model_;
     std::function<void()> pause_;
+    std::vector<GroupPair> pairs_;  // the pair terms of the groups, after the model's equations
     NormalSystem system_;
     CholeskyFactor factor_;
     std::optional<SelectedInverse> inverse_;  // in the factor's place

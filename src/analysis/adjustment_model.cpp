@@ -140,11 +140,42 @@ void requireWeightSpread(const Network& network, const AdjustmentModel& model)
                           names);
 }
 
+// The groups of known heights whose equations are in the model (weighted, not fixed or compared).
+void addEquationGroups(const Network& network, AdjustmentModel& model)
+{
+    model.groupOfEquation.assign(model.equations.size(), -1);
+    std::vector<int> equationOfKnown(network.known.size(), -1);
+    for (int e = network.observationCount(); e < model.equationCount(); ++e)
+        equationOfKnown[model.equations[e].knownPoint] = e;
+    for (const KnownGroup& group : network.knownGroups) {
+        const int n = int(group.members.size());
+        if (equationOfKnown[group.members.front()] < 0)
+            continue;
+        EquationGroup equations;
+        const double unit = *model.sigma0Apriori;
+        equations.cofactors.resize(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                equations.cofactors(i, j) = 1e6 * group.covariance[std::size_t(i) * n + j] / (unit * unit);
+        for (int i = 0; i < n; ++i) {
+            const int e = equationOfKnown[group.members[i]];
+            equations.equations.push_back(e);
+            model.equations[e].weight = 1.0 / equations.cofactors(i, i);
+            model.groupOfEquation[e] = int(model.groups.size());
+        }
+        model.groups.push_back(std::move(equations));
+    }
+    if (!model.groups.empty())
+        model.notes.push_back("Known heights observed together with a covariance matrix C enter with the weight matrix "
+                              "sigma0^2 C^-1 (C in mm^2), and each is tested as a correlated observation.");
+}
+
 }  // namespace
 
 AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph& graph, const AnalysisOptions& options)
 {
     AdjustmentModel model;
+    model.notes = network.notes;
     if (network.weighting == Weighting::Grade)
         model.sigma0Apriori = 1.0;
     else if (options.sigma0)
@@ -172,9 +203,10 @@ AdjustmentModel buildAdjustmentModel(const Network& network, const NetworkGraph&
             model.equations.push_back({-1, point.point, point.height, unit * unit / (sigmaMm * sigmaMm), -1, k});
         }
     }
-    requireWeightSpread(network, model);
     if (anyWeightedSigma && !options.freeNetwork)
         model.notes.push_back(knownWeightNote(network, options));
+    addEquationGroups(network, model);
+    requireWeightSpread(network, model);
 
     model.unknownOfPoint.assign(network.pointCount(), 0);
     for (int k = 0; k < int(network.known.size()); ++k)

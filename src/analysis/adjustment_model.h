@@ -10,6 +10,11 @@
 // square root of a km. Without that sigma0 a weighted known point cannot be weighted against
 // distance weights and is held fixed; the notes say so.
 //
+// Known heights observed together with a covariance matrix C (Network::knownGroups) enter as one
+// group of equations with the weight matrix P = sigma0^2 C^-1 (C in mm^2): its cofactor matrix
+// C / sigma0^2 is kept, since removing one of them while snooping leaves the others the inverse
+// of their part of it, not their part of P. Their `weight` is 1 over their own cofactor.
+//
 // A part of the network without a known point that enters (and every part under --free) has a
 // datum defect of one: its first point is held at its approximate height, which leaves every
 // residual and redundancy number as they are; the heights of such a part are then either not
@@ -42,8 +47,15 @@ struct Equation {
     int knownPoint = -1;    // its known point, or -1
 };
 
+struct EquationGroup {
+    std::vector<int> equations;  // per member, its equation
+    Eigen::MatrixXd cofactors;   // C / sigma0^2 in the weights' inverse unit, per member
+};
+
 struct AdjustmentModel {
     std::vector<Equation> equations;  // the observations in input order, then the weighted known points
+    std::vector<EquationGroup> groups;
+    std::vector<int> groupOfEquation;  // per equation: its entry in `groups`, or -1
     std::vector<KnownUse> knownUse;   // per known point
     std::vector<int> unknownOfPoint;  // per point: its unknown, or -1 when its height is held
     std::vector<int> pointOfUnknown;

@@ -1,5 +1,6 @@
 #include "equation_tests.h"
 
+#include "known_groups.h"
 #include "large_memory.h"
 
 #include <algorithm>
@@ -22,6 +23,38 @@ double effectCofactor(const Equation& equation, const PairCofactors& q)
     return std::max(std::abs(q.to - q.between), std::abs(q.between - q.from));
 }
 
+// The tests of the heights in use of each group of known heights, as correlated observations:
+// Qvv = Q_ll - Q_xx on the group, whose heights' cofactors the selected inverse holds. A bias in
+// height i moves the heights by Q A'P e_i, harmonic away from the group, so its largest effect
+// is on one of the group's heights.
+void testGroups(const AdjustmentModel& model, const Adjuster& adjuster, const AdjustmentState& state,
+                const std::vector<bool>& inUse, Evaluation& evaluation)
+{
+    for (const EquationGroup& group : model.groups) {
+        const ActiveGroup active = activeGroup(group, inUse);
+        const int n = int(active.equations.size());
+        if (n == 0)
+            continue;
+        Eigen::MatrixXd qxx(n, n);
+        Eigen::VectorXd v(n);
+        for (int i = 0; i < n; ++i) {
+            const int pointI = model.equations[active.equations[i]].to;
+            v[i] = state.residualsMm[active.equations[i]];
+            for (int j = 0; j < n; ++j)
+                qxx(i, j) = adjuster.cofactor(pointI, model.equations[active.equations[j]].to);
+        }
+        const Eigen::MatrixXd& p = active.weights;
+        const Eigen::MatrixXd qvvP = (active.cofactors - qxx) * p;
+        const Eigen::MatrixXd pQvvP = p * qvvP;
+        const Eigen::VectorXd pv = p * v;
+        const Eigen::MatrixXd shifts = qxx * p;  // column i: the group's heights moved by a unit bias in height i
+        for (int i = 0; i < n; ++i) {
+            const CorrelatedFigures figures{v[i], pv[i], qvvP(i, i), pQvvP(i, i), shifts.col(i).cwiseAbs().maxCoeff()};
+            evaluation.tests[active.equations[i]] = testCorrelatedEquation(figures, evaluation.global, evaluation.levels);
+        }
+    }
+}
+
 }  // namespace
 
 Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, const Adjuster& adjuster,
@@ -41,6 +74,10 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
             evaluation.tests.emplace_back().residual = computed(state.residualsMm[e]);
             continue;
         }
+        if (model.groupOfEquation[e] >= 0) {
+            evaluation.tests.emplace_back();  // below, with its group
+            continue;
+        }
         const PairCofactors q = adjuster.equationCofactors(e);
         EquationFigures figures;
         figures.residualMm = state.residualsMm[e];
@@ -53,6 +90,7 @@ Evaluation evaluate(const AdjustmentModel& model, const NetworkGraph& graph, con
             figures.effectCofactor = effectCofactor(equation, freeDatum->transform(equation, q));
         evaluation.tests.push_back(testEquation(figures, evaluation.global, evaluation.levels));
     }
+    testGroups(model, adjuster, state, inUse, evaluation);
     return evaluation;
 }
 

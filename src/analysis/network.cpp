@@ -3,6 +3,9 @@
 #include "input_error.h"
 #include "large_memory.h"
 
+#include <Eigen/Cholesky>
+#include <Eigen/Core>
+
 #include <cmath>
 #include <sstream>
 #include <cstdint>
@@ -124,6 +127,47 @@ Weighting weightingOf(const ObservationRow& first)
     return first.grade > -5.0 && first.grade != 0.0 ? Weighting::Grade : Weighting::Distance;
 }
 
+// The groups of known points observed together: each name a known point of no other group, the
+// covariance matrix finite, symmetric and positive definite; the members' sigma its diagonal.
+void addKnownGroups(const NetworkRows& rows, const PointNumbering& numbering, Network& network)
+{
+    for (const KnownGroupRow& row : rows.knownGroups) {
+        const std::string origin = rows.knownPointPlace + std::to_string(row.row);
+        const std::string& field = rows.fields.sigma;
+        const int n = int(row.names.size());
+        if (n == 0 || row.covariance.size() != std::size_t(n) * std::size_t(n))
+            refuse(origin, field, "the covariance matrix of " + std::to_string(n) + " heights needs " +
+                                      std::to_string(n * n) + " values, not " + std::to_string(row.covariance.size()));
+        KnownGroup group;
+        group.row = row.row;
+        for (const std::string& name : row.names) {
+            const int point = numbering.find(name);
+            if (point < 0 || network.knownIndex[point] < 0)
+                refuse(origin, rows.fields.name, "the observed height of " + name + " is not a known point");
+            const int k = network.knownIndex[point];
+            if (network.known[k].group >= 0)
+                refuse(origin, rows.fields.name, "the height of " + name + " is observed in two groups");
+            network.known[k].group = int(network.knownGroups.size());
+            group.members.push_back(k);
+        }
+        Eigen::MatrixXd covariance(n, n);
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                covariance(i, j) = row.covariance[std::size_t(i) * n + j];
+                requireFinite(covariance(i, j), origin, field);
+            }
+        }
+        if (!covariance.isApprox(covariance.transpose(), 1e-12))
+            refuse(origin, field, "the covariance matrix is not symmetric");
+        if (Eigen::LLT<Eigen::MatrixXd> factor(covariance); factor.info() != Eigen::Success)
+            refuse(origin, field, "the covariance matrix is not positive definite");
+        for (int i = 0; i < n; ++i)
+            network.known[group.members[i]].sigma = std::sqrt(covariance(i, i));
+        group.covariance = row.covariance;
+        network.knownGroups.push_back(std::move(group));
+    }
+}
+
 }  // namespace
 
 Network buildNetwork(const NetworkRows& rows)
@@ -134,6 +178,7 @@ Network buildNetwork(const NetworkRows& rows)
     network.sourceName = rows.sourceName;
     network.observationPlace = rows.observationPlace;
     network.knownPointPlace = rows.knownPointPlace;
+    network.notes = rows.notes;
     if (rows.observations.empty())
         throw InputError(rows.sourceName + ": there is no observation to adjust");
     network.weighting = weightingOf(rows.observations.front());
@@ -157,6 +202,7 @@ Network buildNetwork(const NetworkRows& rows)
         network.knownIndex[point] = int(network.known.size());
         network.known.push_back({point, row.height, row.sigma, row.row});
     }
+    addKnownGroups(rows, numbering, network);
 
     for (const ObservationRow& row : rows.observations) {
         // The text of the place only when a message needs it.

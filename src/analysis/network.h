@@ -41,6 +41,14 @@ struct KnownPointRow {
     long row = 0;
 };
 
+// Known points whose heights were observed together, with the covariance matrix of those
+// heights: each is also a row of knownPoints, whose sigma is the square root of its variance.
+struct KnownGroupRow {
+    std::vector<std::string> names;
+    std::vector<double> covariance;  // m^2, names.size() rows of names.size(), symmetric
+    long row = 0;                    // where the group stands
+};
+
 struct NetworkRows {
     std::string title;
     std::string sourceName;  // the file or database, for the results' heading
@@ -50,6 +58,8 @@ struct NetworkRows {
     std::string knownPointPlace;
     std::vector<ObservationRow> observations;
     std::vector<KnownPointRow> knownPoints;
+    std::vector<KnownGroupRow> knownGroups;
+    std::vector<std::string> notes;  // what the results should say about how the rows were read
 };
 
 // How the observations are weighted, fixed as tarnex fixes it by the first observation: grade
@@ -72,7 +82,15 @@ struct KnownPoint {
     double height = 0.0;  // m
     double sigma = 0.0;   // m
     long row = 0;
+    int group = -1;  // its entry in Network::knownGroups, or -1
     bool fixed() const { return !(sigma > 0.0); }
+};
+
+// Known points whose heights were observed together (KnownGroupRow).
+struct KnownGroup {
+    std::vector<int> members;        // entries of Network::known
+    std::vector<double> covariance;  // m^2, members.size() rows of members.size()
+    long row = 0;
 };
 
 struct Network {
@@ -83,6 +101,8 @@ struct Network {
     std::vector<int> knownIndex;            // per point: its entry in `known`, or -1
     std::vector<Observation> observations;  // input order
     std::vector<KnownPoint> known;          // input order; known point i is point i
+    std::vector<KnownGroup> knownGroups;
+    std::vector<std::string> notes;         // as in NetworkRows
     std::string observationPlace;           // as in NetworkRows
     std::string knownPointPlace;
 
@@ -96,7 +116,8 @@ struct Network {
 
 // Checks the rows and builds the network. Throws InputError naming the row and the field: an
 // empty name, a value that is no finite number, a distance of 0 or less, a grade of 0 under
-// grade weighting, a known point given twice, no observation at all.
+// grade weighting, a known point given twice, no observation at all, a group of known points
+// whose names are not known points or whose covariance matrix is not positive definite.
 Network buildNetwork(const NetworkRows& rows);
 
 }  // namespace korvane::analysis

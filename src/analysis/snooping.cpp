@@ -1,6 +1,7 @@
 #include "snooping.h"
 
 #include "equation_tests.h"
+#include "known_groups.h"
 #include "quantiles.h"
 
 #include <algorithm>
@@ -35,6 +36,46 @@ Worst worstFailing(const Evaluation& evaluation, const std::vector<bool>& inUse,
 EquationRef referenceTo(const Equation& equation)
 {
     return equation.observation >= 0 ? EquationRef{false, equation.observation} : EquationRef{true, equation.to};
+}
+
+struct Misfit {
+    double value = 0.0;   // mm
+    double spread = 0.0;  // its cofactor
+};
+
+// A removed equation against the final adjustment. A height of a group is correlated with the
+// group's heights in use (g): its misfit is v_i - Q_ig Q_gg^-1 v_g, uncorrelated with them and
+// so with the adjusted heights, with the cofactor Q_ii - Q_ig Q_gg^-1 Q_gi + c'Q_xx c for
+// c = e_i - Q_gg^-1 Q_gi over the group's points.
+Misfit misfitOf(const AdjustmentModel& model, const Adjuster& adjuster, const AdjustmentRuns& runs, int e)
+{
+    const Equation& equation = model.equations[e];
+    Misfit misfit{runs.final.residualsMm[e], 0.0};
+    if (model.groupOfEquation[e] < 0) {
+        misfit.spread = 1.0 / equation.weight + adjuster.equationCofactor(e);
+        return misfit;
+    }
+    const EquationGroup& group = model.groups[model.groupOfEquation[e]];
+    const ActiveGroup active = activeGroup(group, runs.inUse);
+    const int self = int(std::find(group.equations.begin(), group.equations.end(), e) - group.equations.begin());
+    const int n = int(active.equations.size());
+    Eigen::VectorXd between(n);
+    for (int j = 0; j < n; ++j)
+        between[j] = group.cofactors(active.members[j], self);
+    const Eigen::VectorXd a = active.weights * between;
+    std::vector<int> points(n);
+    for (int j = 0; j < n; ++j) {
+        points[j] = model.equations[active.equations[j]].to;
+        misfit.value -= a[j] * runs.final.residualsMm[active.equations[j]];
+    }
+    double adjusted = adjuster.cofactor(equation.to, equation.to);
+    for (int j = 0; j < n; ++j) {
+        adjusted -= 2.0 * a[j] * adjuster.cofactor(equation.to, points[j]);
+        for (int k = 0; k < n; ++k)
+            adjusted += a[j] * a[k] * adjuster.cofactor(points[j], points[k]);
+    }
+    misfit.spread = group.cofactors(self, self) - between.dot(a) + adjusted;
+    return misfit;
 }
 
 }  // namespace
@@ -99,9 +140,8 @@ void testReadmission(std::vector<SnoopStep>& steps, const AdjustmentModel& model
         for (SnoopStep& step : steps) {
             if (step.removed.knownHeight != ref.knownHeight || step.removed.index != ref.index)
                 continue;
-            const double misfit = runs.final.residualsMm[e];
+            const auto [misfit, spread] = misfitOf(model, adjuster, runs, e);
             step.misfit = computed(misfit);
-            const double spread = 1.0 / equation.weight + adjuster.equationCofactor(e);
             if (sigma0 && *sigma0 > 0.0 && spread > 0.0)
                 step.readmissionStatistic = computed(misfit / (*sigma0 * std::sqrt(spread)));
             step.readmissionCritical = critical;

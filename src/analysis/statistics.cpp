@@ -92,4 +92,36 @@ ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& g
     return test;
 }
 
+ObservationTest testCorrelatedEquation(const CorrelatedFigures& figures, const GlobalTest& global,
+                                       const TestLevels& levels)
+{
+    ObservationTest test;
+    test.residual = computed(figures.residualMm);
+    const double r = std::clamp(figures.redundancy, 0.0, 1.0);
+    test.redundancy = computed(r);
+    test.controlled = r >= kSmallestControlledRedundancy && figures.reducedWeight > 0.0;
+    if (!test.controlled)
+        return test;
+
+    const double root = std::sqrt(figures.reducedWeight);
+    const double standardized = figures.weightedResidual / root;
+    if (global.sigma0Apriori) {
+        test.w = computed(standardized / *global.sigma0Apriori);
+        test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
+    }
+    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0 && global.dof >= 2) {
+        test.tau = computed(standardized / *global.sigma0Posterior);
+        test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
+    }
+    test.fails = global.sigma0Apriori ? test.wFails : test.tauFails;
+    const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
+    if (sigma0 && *sigma0 > 0.0) {
+        test.mdb = computed(levels.delta0 * *sigma0 / root);
+        if (test.mdb && figures.effectPerBias)
+            test.mdbEffect = computed(*test.mdb * *figures.effectPerBias);
+    }
+    test.grossError = computed(-figures.weightedResidual / figures.reducedWeight);
+    return test;
+}
+
 }  // namespace korvane::analysis

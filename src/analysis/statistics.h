@@ -73,4 +73,20 @@ struct EquationFigures {
 // the a-posteriori one.
 ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& global, const TestLevels& levels);
 
+// An observation of a correlated set (weight matrix P, residual cofactors Qvv), observation i.
+struct CorrelatedFigures {
+    double residualMm = 0.0;        // v_i
+    double weightedResidual = 0.0;  // (P v)_i
+    double redundancy = 0.0;        // (Qvv P)_ii
+    double reducedWeight = 0.0;     // (P Qvv P)_ii
+    // The largest height change per unit bias in observation i, or nothing (see EquationFigures).
+    std::optional<double> effectPerBias;
+};
+
+// w = (P v)_i / (sigma0 sqrt((P Qvv P)_ii)), tau the same with the a-posteriori sigma0, the MDB
+// delta0 sigma0 / sqrt((P Qvv P)_ii), the gross error -(P v)_i / (P Qvv P)_ii: for a single
+// observation (P = p) these are testEquation's.
+ObservationTest testCorrelatedEquation(const CorrelatedFigures& figures, const GlobalTest& global,
+                                       const TestLevels& levels);
+
 }  // namespace korvane::analysis

@@ -9,6 +9,8 @@
 #include "analyse.h"
 #include "analysis_failure.h"
 #include "app/analyse_sources.h"
+#include "app/gkf_reader.h"
+#include "app/gkf_writer.h"
 #include "csv_writer.h"
 #include "html_writer.h"
 #include "input_error.h"
@@ -35,7 +37,9 @@ const char kHelp[] =
     "\n"
     "Input:\n"
     "  FILE              an engine input file as tarnex reads it (code page 950 or UTF-8; - reads\n"
-    "                    standard input)\n"
+    "                    standard input), or a height network in GNU Gama's local-network XML\n"
+    "                    (FILE.gkf or FILE.xml: points with z and fix=\"z\" or adj=\"Z\", <dh>, and\n"
+    "                    heights observed with a covariance matrix in <coordinates>)\n"
     "  --db PATH         the adjustment database instead (tables dat and cood; names of any length)\n"
     "  --title TEXT      the project name of the results (default: the file's title line)\n"
     "Checks:\n"
@@ -57,7 +61,9 @@ const char kHelp[] =
     "                    observations; the heights of each part are in the datum of its known points\n"
     "                    (their corrections to the given heights sum to zero); a part without a\n"
     "                    known point has no heights\n"
-    "  --datum A,B,C     --free with the datum on these known points only\n"
+    "  --datum A,B,C     --free with the datum on these known points only (default: a Gama file's\n"
+    "                    adj=\"Z\" points, else every known point); a Gama file without a fixed or\n"
+    "                    observed height is a free network by itself\n"
     "  --snoop           data snooping: remove the observation whose test fails worst (by w with an\n"
     "                    a-priori sigma0, else by tau: the test that flags an observation) and adjust\n"
     "                    again until none fails; each removed one is tested for readmission\n"
@@ -70,6 +76,7 @@ const char kHelp[] =
     "  --json FILE       everything as one JSON document\n"
     "  --csv DIR         points.csv, observations.csv and loops.csv in DIR (made when missing)\n"
     "  --html FILE       a self-contained report\n"
+    "  --gkf FILE        the network as read, in GNU Gama's local-network XML (gama-local)\n"
     "Field names and units of the result files: docs/network-analysis-results.md.\n"
     "Exit status: 0 when the analysis ran (whatever its tests found), 1 on bad input, an unusable\n"
     "network or a result file that cannot be written, 2 on a wrong command line.\n";
@@ -174,12 +181,25 @@ void writeResultFiles(const analysis::AnalysisResult& result, const QCommandLine
                               [&](std::ostream& out) { analysis::writeHtml(result, out); });
 }
 
+// The rows of a Gama file, and what it chooses that the command line leaves open: a free network
+// and its datum points, the level of the global test.
+analysis::NetworkRows gkfRows(const QString& path, const QCommandLineParser& parser,
+                              analysis::AnalysisOptions& options) {
+  GkfNetwork gkf = readGkfFile(path);
+  if (gkf.freeNetwork) {
+    options.freeNetwork = true;
+    if (!parser.isSet("datum")) options.datumPoints = gkf.datumPoints;
+  }
+  if (gkf.alpha && !parser.isSet("alpha")) options.alpha = *gkf.alpha;
+  return std::move(gkf.rows);
+}
+
 void addOptions(QCommandLineParser& parser) {
   parser.addHelpOption();
   for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
            {"db", "PATH"}, {"title", "TEXT"}, {"class", "NAME"}, {"k", "MM"}, {"sigma0", "MM"}, {"alpha", "PCT"},
-           {"alpha0", "PCT"}, {"power", "PCT"}, {"datum", "A,B,C"}, {"alpha0-rule", "R"}, {"snoop-stop", "S"}, {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"},
-           {"html", "FILE"}}) {
+           {"alpha0", "PCT"}, {"power", "PCT"}, {"datum", "A,B,C"}, {"alpha0-rule", "R"}, {"snoop-stop", "S"},
+           {"snoop-limit", "N"}, {"json", "FILE"}, {"csv", "DIR"}, {"html", "FILE"}, {"gkf", "FILE"}}) {
     parser.addOption({QString::fromLatin1(name), QString(), QString::fromLatin1(value)});
   }
   for (const char* flag : {"free", "snoop", "big5"}) parser.addOption({QString::fromLatin1(flag), QString()});
@@ -212,11 +232,15 @@ int runAnalyseCommand(const QStringList& arguments) {
   try {
     // The rows are let go once the network holds them: a large network needs its memory.
     const analysis::Network network = [&] {
-      analysis::NetworkRows rows =
-          files.isEmpty() ? workbench::readAnalysisDatabase(parser.value("db")) : readAnalysisFile(files.front());
+      analysis::NetworkRows rows = files.isEmpty()              ? workbench::readAnalysisDatabase(parser.value("db"))
+                                   : isGkfPath(files.front()) ? gkfRows(files.front(), parser, options)
+                                                              : readAnalysisFile(files.front());
       if (parser.isSet("title")) rows.title = parser.value("title").toStdString();
       return analysis::buildNetwork(rows);
     }();
+    if (parser.isSet("gkf"))
+      analysis::writeOutputFile(parser.value("gkf").toStdString(),
+                                [&](std::ostream& out) { writeGkf(network, options, out); });
     const analysis::AnalysisResult result = analysis::analyse(network, options);
     writeSummaryOut(result, parser.isSet("big5"));
     writeResultFiles(result, parser);

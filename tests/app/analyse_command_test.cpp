@@ -6,8 +6,12 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <map>
 
 #include "text/cp950.h"
 #include "workbench/lnet_database.h"
@@ -98,7 +102,8 @@ TEST(AnalyseCommand, HelpListsEveryOption) {
   const CommandRun run = analyse({"--help"}, QDir::tempPath());
   EXPECT_EQ(run.status, 0);
   for (const char* option : {"--db", "--title", "--class", "--k", "--sigma0", "--alpha", "--alpha0", "--power", "--free",
-                             "--datum", "--alpha0-rule", "--snoop-stop", "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
+                             "--datum", "--alpha0-rule", "--snoop-stop", "--snoop", "--snoop-limit", "--big5", "--json",
+                             "--csv", "--html", "--gkf", ".gkf"})
     EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
 }
 
@@ -145,7 +150,7 @@ TEST(AnalyseCommand, RefusesWithAStatusAndAMessageThatNamesTheCause) {
       {"alpha0 beside a derived level", {"net.dat", "--alpha0-rule", "b-method", "--alpha0", "1"}, good, 2,
        "--alpha0 goes with --alpha0-rule given"},
       {"stop without snooping", {"net.dat", "--snoop-stop", "global-test"}, good, 2, "--snoop-stop goes with --snoop"},
-      {"empty datum name", {"net.dat", "--datum", "BM-A,"}, good, 2, "--datum takes known point names"},
+      {"empty datum name", {"net.dat", "--datum", "BM-A,,BM-B"}, good, 2, "--datum takes known point names"},
       {"no terminator", {"net.dat"}, good.left(good.indexOf("-99")), 1, "the line \"-99\" that ends the observation list is missing"},
       {"no known point", {"net.dat"}, noKnown, 1, "no known point"},
       {"missing database", {"--db", "none.mdb"}, {}, 1, "cannot open the database none.mdb"},
@@ -190,6 +195,65 @@ TEST(AnalyseCommand, ReadsTheDatabaseWithoutChangingIt) {
   EXPECT_EQ(empty.status, 1);
   EXPECT_TRUE(empty.errors.contains(QStringLiteral("table dat, row 4, field 高差: the field is empty")))
       << empty.errors.toStdString();
+}
+
+QJsonObject jsonOf(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+  return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// Per point name, its adjusted height as the JSON document gives it.
+std::map<QString, double> heightsOf(const QJsonObject& json) {
+  std::map<QString, double> heights;
+  for (const QJsonValue& point : json[QStringLiteral("points")].toArray())
+    heights[point[QStringLiteral("name")].toString()] = point[QStringLiteral("height_m")].toDouble();
+  return heights;
+}
+
+const char kFreeGkf[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<gama-local xmlns=\"http://www.gnu.org/software/gama/gama-local\">\n"
+    "<network>\n<description>Dam monitoring</description>\n<parameters sigma-apr=\"1.5\" conf-pr=\"0.9\"/>\n"
+    "<points-observations>\n"
+    "<point id=\"A\" z=\"10.000\" adj=\"Z\"/><point id=\"甲點\" z=\"11.000\" adj=\"z\"/>"
+    "<point id=\"C\" z=\"12.000\" adj=\"Z\"/>\n"
+    "<height-differences>\n"
+    "<dh from=\"A\" to=\"甲點\" val=\"1.0021\" dist=\"1.2\"/>\n"
+    "<dh from=\"甲點\" to=\"C\" val=\"0.9968\" dist=\"0.8\" stdev=\"1.4\"/>\n"
+    "<dh from=\"C\" to=\"A\" val=\"-1.9994\" stdev=\"2\"/>\n"
+    "<dh from=\"甲點\" to=\"A\" val=\"-1.0015\" dist=\"1.1\"/>\n"
+    "</height-differences>\n</points-observations>\n</network>\n</gama-local>\n";
+
+TEST(AnalyseCommand, AnalysesAGamaHeightNetworkAndWritesItBack) {
+  QTemporaryDir folder;
+  write(folder.filePath("dam.gkf"), kFreeGkf);
+  const CommandRun run = analyse({"dam.gkf", "--json", "a.json", "--gkf", "back.gkf"}, folder.path());
+  ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("Dam monitoring")));
+  const QJsonObject first = jsonOf(folder.filePath("a.json"));
+  const QJsonObject options = first[QStringLiteral("options")].toObject();
+  EXPECT_TRUE(options[QStringLiteral("free_network")].toBool());
+  EXPECT_EQ(options[QStringLiteral("datum_points")].toArray(), (QJsonArray{QStringLiteral("A"), QStringLiteral("C")}));
+  EXPECT_NEAR(options[QStringLiteral("alpha")].toDouble(), 0.1, 1e-12);
+  EXPECT_TRUE(QJsonDocument(first[QStringLiteral("notes")].toArray()).toJson().contains("(stdev / sigma-apr)^2 km"));
+
+  const CommandRun again = analyse({"back.gkf", "--json", "b.json"}, folder.path());
+  ASSERT_EQ(again.status, 0) << again.errors.toStdString();
+  EXPECT_EQ(heightsOf(jsonOf(folder.filePath("b.json"))), heightsOf(first));
+
+  // An engine input file written as a Gama file: the same adjustment.
+  write(folder.filePath("loop.dat"), loopFile());
+  ASSERT_EQ(analyse({"loop.dat", "--json", "c.json", "--gkf", "loop.gkf"}, folder.path()).status, 0);
+  ASSERT_EQ(analyse({"loop.gkf", "--json", "d.json"}, folder.path()).status, 0);
+  EXPECT_EQ(heightsOf(jsonOf(folder.filePath("d.json"))), heightsOf(jsonOf(folder.filePath("c.json"))));
+
+  QByteArray broken = kFreeGkf;
+  broken.replace("</height-differences>", "</height-difference>");
+  write(folder.filePath("broken.xml"), broken);
+  const CommandRun refused = analyse({"broken.xml"}, folder.path());
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.errors.contains(QStringLiteral("broken.xml, line 13: not well-formed XML"))) << refused.errors.toStdString();
 }
 
 }  // namespace
