@@ -1,5 +1,6 @@
 // Numbers as the result files and the summary write them: fixed decimals, "." as the decimal
 // sign, no "-0.000", and a word of the caller's choosing for a value that is not computable.
+// Every finite value comes out whole, with all its digits (a height of 6.67e79 m has 80 of them).
 #pragma once
 
 #include "quantity.h"
@@ -10,10 +11,13 @@
 namespace korvane::analysis {
 
 std::string fixed(double value, int decimals);
+// The same text as fixed(), appended to `out`.
+void appendFixed(std::string& out, double value, int decimals);
 std::string fixedOr(const Quantity& value, int decimals, std::string_view missing);
 // The value rounded to `decimals` decimals (for the JSON numbers).
 double rounded(double value, int decimals);
 // Significant digits, for values whose size varies a lot (weights).
 std::string significant(double value, int digits);
+void appendSignificant(std::string& out, double value, int digits);
 
 }  // namespace korvane::analysis
