@@ -5,6 +5,7 @@
 #include "output_file.h"
 #include "result_words.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -31,16 +32,35 @@ public:
     CsvRows& text(std::string_view value)
     {
         separate();
-        if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-            out_ << value;
-            return *this;
-        }
-        out_ << '"';
-        for (std::size_t quote; (quote = value.find('"')) != std::string_view::npos;) {
-            out_ << value.substr(0, quote + 1) << '"';
-            value.remove_prefix(quote + 1);
-        }
-        out_ << value << '"';
+        const bool quoted = needsQuotes(value);
+        return open(quoted).part(value, quoted).close(quoted);
+    }
+    // Where observation i stands: its place and row number, one field.
+    CsvRows& origin(const AnalysisResult& result, int i)
+    {
+        separate();
+        const bool quoted = needsQuotes(result.observationPlace);
+        open(quoted).part(result.observationPlace, quoted);
+        out_ << result.observations[i].row;
+        return close(quoted);
+    }
+    // Point names joined by " > ", one field.
+    CsvRows& walk(const AnalysisResult& result, const std::vector<int>& points)
+    {
+        separate();
+        const bool quoted =
+            std::any_of(points.begin(), points.end(), [&](int p) { return needsQuotes(result.points[p].name); });
+        open(quoted);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            part(i == 0 ? "" : " > ", false).part(result.points[points[i]].name, quoted);
+        return close(quoted);
+    }
+    // Numbers from 1 separated by blanks, one field.
+    CsvRows& numbers(const std::vector<int>& indices)
+    {
+        separate();
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            (i == 0 ? out_ : out_ << ' ') << indices[i] + 1;
         return *this;
     }
     CsvRows& integer(long value)
@@ -82,6 +102,28 @@ public:
     }
 
 private:
+    static bool needsQuotes(std::string_view text)
+    {
+        return std::any_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    }
+    CsvRows& open(bool quoted)
+    {
+        if (quoted)
+            out_ << '"';
+        return *this;
+    }
+    CsvRows& close(bool quoted) { return open(quoted); }
+    // Text inside a field; quotes doubled when the field is quoted.
+    CsvRows& part(std::string_view text, bool quoted)
+    {
+        for (std::size_t quote; quoted && (quote = text.find('"')) != std::string_view::npos;) {
+            out_ << text.substr(0, quote + 1) << '"';
+            text.remove_prefix(quote + 1);
+        }
+        out_ << text;
+        return *this;
+    }
+
     void separate()
     {
         if (!first_)
@@ -92,20 +134,6 @@ private:
     OutputBuffer out_;
     bool first_ = true;
 };
-
-void joined(std::string& text, const AnalysisResult& result, const std::vector<int>& points)
-{
-    text.clear();
-    for (int point : points)
-        text.append(text.empty() ? "" : " > ").append(result.points[point].name);
-}
-
-void numbers(std::string& text, const std::vector<int>& indices)
-{
-    text.clear();
-    for (int index : indices)
-        text.append(text.empty() ? "" : " ").append(std::to_string(index + 1));
-}
 
 }  // namespace
 
@@ -139,7 +167,7 @@ void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
     for (std::size_t i = 0; i < result.observations.size(); ++i) {
         const ObservationResult& o = result.observations[i];
         const ObservationTest& t = o.test;
-        rows.integer(long(i + 1)).text(result.observationOrigin(int(i)));
+        rows.integer(long(i + 1)).origin(result, int(i));
         rows.text(result.points[o.from].name).text(result.points[o.to].name);
         rows.fixed(o.dh, 5).fixed(o.distance, 3).significant(o.grade, 6).significant(o.weight, 6);
         rows.integer(o.removedAtStep).number(o.adjustedDh, 5).number(t.residual, 2).number(t.redundancy, 3);
@@ -153,12 +181,9 @@ void writeLoopsCsv(const AnalysisResult& result, std::ostream& out)
     CsvRows rows(out);
     rows.header({"no", "kind", "points", "observations", "length_km", "misclosure_mm", "tolerance_mm", "passes"});
     long number = 0;
-    std::string points, observations;
     for (const std::vector<ClosureCheck>* list : {&result.checks.loops, &result.checks.knownLines, &result.checks.repeats})
         for (const ClosureCheck& check : *list) {
-            joined(points, result, check.points);
-            numbers(observations, check.observations);
-            rows.integer(++number).text(wordFor(check.kind)).text(points).text(observations);
+            rows.integer(++number).text(wordFor(check.kind)).walk(result, check.points).numbers(check.observations);
             rows.fixed(check.lengthKm, 3).fixed(check.misclosureMm, 2).fixed(check.toleranceMm, 2);
             rows.flag(check.passes).end();
         }

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -54,8 +55,15 @@ public:
     // A member's name; its value follows.
     JsonText& operator[](std::string_view name)
     {
-        separate();
-        out_ << '"' << name << "\":";
+        char* at = out_.room(name.size() + 4);
+        if (!first_)
+            *at++ = ',';
+        *at++ = '"';
+        at = std::copy(name.begin(), name.end(), at);
+        *at++ = '"';
+        *at++ = ':';
+        out_.used(at);
+        first_ = false;
         named_ = true;
         return *this;
     }
@@ -100,7 +108,18 @@ public:
     JsonText& value(std::string_view text)
     {
         separate();
-        string(text);
+        out_ << '"';
+        escaped(text);
+        out_ << '"';
+        return *this;
+    }
+    // A text and a number as one string ("net.dat, line 5").
+    JsonText& value(std::string_view text, long number)
+    {
+        separate();
+        out_ << '"';
+        escaped(text);
+        out_ << number << '"';
         return *this;
     }
     JsonText& value(const char* text) { return value(std::string_view(text)); }
@@ -127,9 +146,8 @@ private:
 
     // Quote and backslash escaped, control characters as \b \t \n \f \r or \u00xx, the rest
     // (UTF-8) as it is. Text that is not UTF-8 has no place in a JSON document.
-    void string(std::string_view text)
+    void escaped(std::string_view text)
     {
-        out_ << '"';
         std::size_t plain = 0;  // start of the characters not yet written
         bool ascii = true;
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -168,7 +186,7 @@ private:
         if (!ascii && !isValidUtf8(text))
             throw std::runtime_error("the JSON document cannot hold text that is not UTF-8: \"" +
                                      std::string(text) + "\"");
-        out_ << text.substr(plain) << '"';
+        out_ << text.substr(plain);
     }
 
     OutputBuffer& out_;
@@ -348,7 +366,7 @@ void observation(JsonText& json, const AnalysisResult& result, int index)
     json["mdb_effect_mm"].value(o.test.mdbEffect, kMillimetres);
     json["mdb_mm"].value(o.test.mdb, kMillimetres);
     json["no"].value(index + 1);
-    json["origin"].value(result.observationOrigin(index));
+    json["origin"].value(result.observationPlace, o.row);
     json["redundancy"].value(o.test.redundancy, kRatios);
     json["removed_at_step"].value(o.removedAtStep);
     json["residual_mm"].value(o.test.residual, kMillimetres);

@@ -5,19 +5,22 @@
 
 #include "quantity.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace korvane::analysis {
 
 std::string fixed(double value, int decimals);
-// The same text as fixed(), appended to `out`.
-void appendFixed(std::string& out, double value, int decimals);
+// The same text written at `first`, into at most fixedRoom(decimals) characters; returns its end.
+std::size_t fixedRoom(int decimals);
+char* writeFixed(char* first, double value, int decimals);
 std::string fixedOr(const Quantity& value, int decimals, std::string_view missing);
 // The value rounded to `decimals` decimals (for the JSON numbers).
 double rounded(double value, int decimals);
 // Significant digits, for values whose size varies a lot (weights).
 std::string significant(double value, int digits);
-void appendSignificant(std::string& out, double value, int digits);
+std::size_t significantRoom(int digits);
+char* writeSignificant(char* first, double value, int digits);
 
 }  // namespace korvane::analysis
