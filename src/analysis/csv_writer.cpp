@@ -104,7 +104,8 @@ public:
 private:
     static bool needsQuotes(std::string_view text)
     {
-        return std::any_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
     }
     CsvRows& open(bool quoted)
     {

@@ -296,7 +296,8 @@ void writeBeyondTolerance(std::ostream& out, const AnalysisResult& result)
     const Checks& checks = result.checks;
     std::size_t failing = 0;
     for (const std::vector<ClosureCheck>* list : {&checks.repeats, &checks.loops, &checks.knownLines})
-        failing += std::size_t(std::count_if(list->begin(), list->end(), [](const ClosureCheck& c) { return !c.passes; }));
+        failing +=
+            std::size_t(std::count_if(list->begin(), list->end(), [](const ClosureCheck& c) { return !c.passes; }));
     out << "<h2>閉合差超限 Misclosures beyond tolerance (" << failing << ")</h2>\n";
     if (failing == 0) {
         out << "<p>Every repeated section, loop and line between known points is within tolerance.</p>\n";
@@ -395,7 +396,8 @@ void writeObservations(std::ostream& out, const AnalysisResult& result)
     for (std::size_t i : shown.rows)
         observationRow(out, result, i);
     out << "</table>\n";
-    shownNote(out, shown, "every flagged or removed one", "others of the largest |w| (|&tau;| where w is not computable)");
+    shownNote(out, shown, "every flagged or removed one",
+              "others of the largest |w| (|&tau;| where w is not computable)");
 }
 
 void writeSnooping(std::ostream& out, const AnalysisResult& result)

@@ -140,12 +140,14 @@ TEST(ReportLayouts, ALargeNetworkOpensWithTheVerdictsAndKeepsWhatMatters)
 
     // The observation of the largest |w| among the unflagged ones is shown.
     int worst = -1;
+    double largest = -1.0;
     for (std::size_t i = 0; i < result.observations.size(); ++i) {
         const ObservationTest& t = result.observations[i].test;
-        if (!result.observations[i].flagged() && t.w && (worst < 0 || std::abs(*t.w) > std::abs(*result.observations[worst].test.w)))
-            worst = int(i);
+        if (!result.observations[i].flagged() && t.w && std::abs(*t.w) > largest)
+            worst = int(i), largest = std::abs(*t.w);
     }
-    EXPECT_NE(std::find(observations.numbers.begin(), observations.numbers.end(), worst + 1), observations.numbers.end());
+    const std::vector<int>& shown = observations.numbers;
+    EXPECT_NE(std::find(shown.begin(), shown.end(), worst + 1), shown.end());
 }
 
 }  // namespace
