@@ -20,7 +20,7 @@ namespace {
 // worst of the others; the whole table is in the CSV and JSON files.
 constexpr std::size_t kWholeTableUpTo = 2000;
 constexpr std::size_t kWorstRows = 300;
-constexpr std::size_t kFlaggedRowsMost = 5000;
+constexpr std::size_t kFlaggedRowsMost = 2000;
 
 constexpr std::string_view kStyle =
     "body{font-family:sans-serif;margin:2em;color:#111}"

@@ -150,5 +150,32 @@ TEST(ReportLayouts, ALargeNetworkOpensWithTheVerdictsAndKeepsWhatMatters)
     EXPECT_NE(std::find(shown.begin(), shown.end(), worst + 1), shown.end());
 }
 
+// Weights a hundred times too large: nearly every observation fails its test. The report keeps
+// the first 2,000 flagged ones in the verdicts and in the table, not all of them.
+TEST(ReportLayouts, FlaggedRowsBeyondTwoThousandAreLeftToTheCsvAndJson)
+{
+    testing::RandomNetworkShape shape;
+    shape.points = 3000;
+    shape.extraSections = 2500;
+    std::mt19937 random(12);
+    NetworkRows rows = testing::randomNetwork(shape, random).rows;
+    for (ObservationRow& o : rows.observations)
+        o.grade /= 100.0;
+    const AnalysisResult result = analyse(buildNetwork(rows), {});
+    int flaggedObservations = 0;
+    for (const ObservationResult& o : result.observations)
+        flaggedObservations += o.flagged();
+    ASSERT_GT(flaggedObservations, 2300);
+    std::ostringstream out;
+    writeHtml(result, out);
+    const std::string html = out.str();
+    EXPECT_EQ(tableAfter(html, "Flagged observations").numbers.size(), 2000u);
+    EXPECT_NE(html.find("The first 2000 of " + std::to_string(flaggedObservations) + " flagged observations"),
+              std::string::npos);
+    const TableRows observations = tableAfter(html, "Observations</h2>");
+    EXPECT_EQ(observations.numbers.size(), 2000u + 300u);
+    EXPECT_NE(html.find(std::to_string(flaggedObservations - 2000) + " more)"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvane::analysis
