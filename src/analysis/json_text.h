@@ -11,7 +11,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +23,49 @@
 #include <vector>
 
 namespace korvane::analysis {
+
+// nlohmann-json's text of a finite number, written at `first` (room for kJsonNumberRoom
+// characters). Its Grisu2 conversion gives the shortest digits inside the number's rounding
+// interval (half an ulp either side) less a margin for its own rounding errors (a few 2^-62 of
+// the value, under 1/64 of the half ulp). So when the decimal of nine decimals nearest the number
+// has at most 15 digits and lies within 31/32 of the half ulp of it (a result rounded to a few
+// decimals always does, and so does an input value as read), its digits are those: they are laid
+// out as nlohmann-json lays them out, without the conversion. Other numbers take the conversion.
+constexpr std::size_t kJsonNumberRoom = 32;  // the longest is 24 ("-1.7976931348623157e+308")
+
+inline char* jsonNumber(char* first, double number)
+{
+    constexpr std::uint64_t kScale = 1000000000;            // nine decimals
+    constexpr std::uint64_t kDigitsMost = 1000000000000000;  // 15 digits
+    const auto bits = std::bit_cast<std::uint64_t>(std::abs(number));
+    const int biased = int(bits >> 52);
+    const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
+    // Normal, not a power of two (whose interval is lopsided), not whole (below 2^52).
+    if (biased > 1 && biased < 1075 && fraction != 0) {
+        const int right = 1075 - biased;  // |number| = mantissa / 2^right
+        const std::uint64_t mantissa = fraction | (std::uint64_t(1) << 52);
+        const auto scaled = static_cast<unsigned __int128>(mantissa) * kScale;
+        if (right < 120 && (scaled >> right) < kDigitsMost) {
+            const auto one = static_cast<unsigned __int128>(1) << right;
+            std::uint64_t units = std::uint64_t(scaled >> right);  // |number| 10^9, rounded
+            unsigned __int128 rest = scaled - (static_cast<unsigned __int128>(units) << right);
+            if (rest > one / 2)
+                ++units, rest = one - rest;
+            // |number - units / 10^9| = rest / (2^right 10^9); half an ulp is 1 / 2^(right + 1).
+            if (units != 0 && units < kDigitsMost && 64 * rest < 31 * static_cast<unsigned __int128>(kScale)) {
+                int exponent = -9;
+                for (; units % 10 == 0; units /= 10)
+                    ++exponent;
+                if (std::signbit(number))
+                    *first++ = '-';
+                const int length = int(std::to_chars(first, first + kJsonNumberRoom - 1, units).ptr - first);
+                return nlohmann::detail::dtoa_impl::format_buffer(first, length, exponent, -4,
+                                                                  std::numeric_limits<double>::digits10);
+            }
+        }
+    }
+    return nlohmann::detail::to_chars(first, first + kJsonNumberRoom, number);
+}
 
 class JsonText {
 public:
@@ -91,11 +138,7 @@ public:
         if (!std::isfinite(number))
             return null();
         separate();
-        // nlohmann-json's own conversion (Grisu2): its digits are the shortest that read back
-        // as the same double for nearly every value, but not for all (a weight of 17 digits may
-        // end in another digit than std::to_chars gives), and the documents stay as they were.
-        char* first = out_.room(kNumberRoom);
-        out_.used(nlohmann::detail::to_chars(first, first + kNumberRoom, number));
+        out_.used(jsonNumber(out_.room(kJsonNumberRoom), number));
         return *this;
     }
     // The value rounded to `decimals` decimals, or null when it is not computable.
@@ -132,8 +175,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t kNumberRoom = 64;  // as nlohmann-json's number buffer
-
     void separate()
     {
         if (!first_ && !named_)

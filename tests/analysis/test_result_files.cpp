@@ -6,6 +6,7 @@
 #include "analyse.h"
 #include "csv_writer.h"
 #include "html_writer.h"
+#include "json_text.h"
 #include "json_writer.h"
 #include "network_builders.h"
 #include "number_format.h"
@@ -17,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -336,6 +338,28 @@ TEST(ResultFiles, ExtremeNumbersStreamedAsTheDocumentTreeWritesThem)
     result.checks.loops.front().misclosureMm = value();
     result.checks.loops.front().lengthKm = value();
     expectSameFiles(result, "extreme numbers");
+}
+
+// The numbers written without nlohmann-json's conversion, against it: results rounded to 3, 4 and
+// 6 decimals and values as read (5 decimals) of every size, and numbers of 17 digits.
+TEST(ResultFiles, JsonNumbersAsNlohmannJsonWritesThem)
+{
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> exponent(-8.0, 9.0);
+    std::uniform_int_distribution<std::uint64_t> anyBits;
+    const int decimals[] = {3, 4, 6, 5, 9};
+    for (int i = 0; i < 300000; ++i) {
+        double value = std::pow(10.0, exponent(random)) * (i % 2 ? -1.0 : 1.0);
+        if (i % 7 == 6)
+            value = std::bit_cast<double>(anyBits(random));
+        else if (i % 7 != 5)
+            value = rounded(value, decimals[i % 5]);
+        if (!std::isfinite(value))
+            continue;
+        char text[kJsonNumberRoom];
+        const std::string mine(text, jsonNumber(text, value));
+        ASSERT_EQ(mine, json(value).dump()) << std::bit_cast<std::uint64_t>(value);
+    }
 }
 
 // Every finite double written whole, with all its decimals: no buffer of a fixed size cuts it.
