@@ -1,9 +1,11 @@
 #include "csv_writer.h"
 
 #include "number_format.h"
+#include "output_buffer.h"
 #include "output_file.h"
 #include "result_words.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -15,105 +17,177 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string field(std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
+// Rows of a table written field by field straight into the buffer.
+class CsvRows {
+public:
+    explicit CsvRows(std::ostream& out) : out_(out) { out_ << kByteOrderMark; }
+
+    void header(std::initializer_list<std::string_view> names)
+    {
+        for (std::string_view name : names)
+            text(name);
+        end();
     }
-    return quoted + '"';
-}
-
-void row(std::ostream& out, std::initializer_list<std::string> fields)
-{
-    bool first = true;
-    for (const std::string& f : fields) {
-        if (!first)
-            out << ',';
-        out << f;
-        first = false;
+    // Quoted where it holds a comma, quote or line break.
+    CsvRows& text(std::string_view value)
+    {
+        separate();
+        const bool quoted = needsQuotes(value);
+        return open(quoted).part(value, quoted).close(quoted);
     }
-    out << "\r\n";
-}
+    // Where observation i stands: its place and row number, one field.
+    CsvRows& origin(const AnalysisResult& result, int i)
+    {
+        separate();
+        const bool quoted = needsQuotes(result.observationPlace);
+        open(quoted).part(result.observationPlace, quoted);
+        out_ << result.observations[i].row;
+        return close(quoted);
+    }
+    // Point names joined by " > ", one field.
+    CsvRows& walk(const AnalysisResult& result, const std::vector<int>& points)
+    {
+        separate();
+        const bool quoted =
+            std::any_of(points.begin(), points.end(), [&](int p) { return needsQuotes(result.points[p].name); });
+        open(quoted);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            part(i == 0 ? "" : " > ", false).part(result.points[points[i]].name, quoted);
+        return close(quoted);
+    }
+    // Numbers from 1 separated by blanks, one field.
+    CsvRows& numbers(const std::vector<int>& indices)
+    {
+        separate();
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            (i == 0 ? out_ : out_ << ' ') << indices[i] + 1;
+        return *this;
+    }
+    CsvRows& integer(long value)
+    {
+        separate();
+        out_ << value;
+        return *this;
+    }
+    CsvRows& fixed(double value, int decimals)
+    {
+        separate();
+        out_.fixed(value, decimals);
+        return *this;
+    }
+    // Empty when not computable.
+    CsvRows& number(const Quantity& value, int decimals)
+    {
+        separate();
+        if (value)
+            out_.fixed(*value, decimals);
+        return *this;
+    }
+    CsvRows& significant(double value, int digits)
+    {
+        separate();
+        out_.significant(value, digits);
+        return *this;
+    }
+    CsvRows& flag(bool value) { return text(value ? "true" : "false"); }
+    CsvRows& empty()
+    {
+        separate();
+        return *this;
+    }
+    void end()
+    {
+        out_ << "\r\n";
+        first_ = true;
+    }
 
-std::string flag(bool value)
-{
-    return value ? "true" : "false";
-}
+private:
+    static bool needsQuotes(std::string_view text)
+    {
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    }
+    CsvRows& open(bool quoted)
+    {
+        if (quoted)
+            out_ << '"';
+        return *this;
+    }
+    CsvRows& close(bool quoted) { return open(quoted); }
+    // Text inside a field; quotes doubled when the field is quoted.
+    CsvRows& part(std::string_view text, bool quoted)
+    {
+        for (std::size_t quote; quoted && (quote = text.find('"')) != std::string_view::npos;) {
+            out_ << text.substr(0, quote + 1) << '"';
+            text.remove_prefix(quote + 1);
+        }
+        out_ << text;
+        return *this;
+    }
 
-std::string number(const Quantity& value, int decimals)
-{
-    return fixedOr(value, decimals, "");
-}
+    void separate()
+    {
+        if (!first_)
+            out_ << ',';
+        first_ = false;
+    }
 
-std::string joined(const AnalysisResult& result, const std::vector<int>& points)
-{
-    std::string text;
-    for (int point : points)
-        text += (text.empty() ? "" : " > ") + result.points[point].name;
-    return text;
-}
-
-std::string numbers(const std::vector<int>& indices)
-{
-    std::string text;
-    for (int index : indices)
-        text += (text.empty() ? "" : " ") + std::to_string(index + 1);
-    return text;
-}
+    OutputBuffer out_;
+    bool first_ = true;
+};
 
 }  // namespace
 
 void writePointsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    out << kByteOrderMark;
-    row(out, {"no", "name", "part", "known", "given_height_m", "given_sigma_m", "status", "height_m", "sigma_mm",
-              "sigma_apriori_mm", "known_residual_mm", "known_redundancy", "known_w", "known_tau", "known_mdb_mm",
-              "known_flagged", "removed_at_step", "free_offset_mm"});
+    CsvRows rows(out);
+    rows.header({"no", "name", "part", "known", "given_height_m", "given_sigma_m", "status", "height_m", "sigma_mm",
+                 "sigma_apriori_mm", "known_residual_mm", "known_redundancy", "known_w", "known_tau", "known_mdb_mm",
+                 "known_flagged", "removed_at_step", "free_offset_mm"});
     for (std::size_t i = 0; i < result.points.size(); ++i) {
         const PointResult& p = result.points[i];
         const ObservationTest test = p.knownTest.value_or(ObservationTest{});
-        row(out, {std::to_string(i + 1), field(p.name), std::to_string(p.part + 1), std::string(wordFor(p.known)),
-                  number(p.givenHeight, 5), number(p.givenSigma, 5), std::string(wordFor(p.status)),
-                  number(p.height, 5), number(p.sigma, 2), number(p.sigmaApriori, 2), number(test.residual, 2),
-                  number(test.redundancy, 3), number(test.w, 2), number(test.tau, 2), number(test.mdb, 2),
-                  p.knownTest ? flag(test.wFails || test.tauFails) : "", std::to_string(p.removedAtStep),
-                  number(p.freeOffset, 2)});
+        rows.integer(long(i + 1)).text(p.name).integer(p.part + 1).text(wordFor(p.known));
+        rows.number(p.givenHeight, 5).number(p.givenSigma, 5).text(wordFor(p.status)).number(p.height, 5);
+        rows.number(p.sigma, 2).number(p.sigmaApriori, 2).number(test.residual, 2).number(test.redundancy, 3);
+        rows.number(test.w, 2).number(test.tau, 2).number(test.mdb, 2);
+        if (p.knownTest)
+            rows.flag(test.wFails || test.tauFails);
+        else
+            rows.empty();
+        rows.integer(p.removedAtStep).number(p.freeOffset, 2).end();
     }
 }
 
 void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    out << kByteOrderMark;
-    row(out, {"no", "origin", "from", "to", "dh_m", "distance_km", "grade", "weight", "removed_at_step",
-              "adjusted_dh_m", "residual_mm", "redundancy", "controlled", "w", "w_fails", "tau", "tau_fails", "mdb_mm",
-              "mdb_effect_mm", "gross_error_mm"});
+    CsvRows rows(out);
+    rows.header({"no", "origin", "from", "to", "dh_m", "distance_km", "grade", "weight", "removed_at_step",
+                 "adjusted_dh_m", "residual_mm", "redundancy", "controlled", "w", "w_fails", "tau", "tau_fails",
+                 "mdb_mm", "mdb_effect_mm", "gross_error_mm"});
     for (std::size_t i = 0; i < result.observations.size(); ++i) {
         const ObservationResult& o = result.observations[i];
         const ObservationTest& t = o.test;
-        row(out, {std::to_string(i + 1), field(result.observationOrigin(int(i))), field(result.points[o.from].name),
-                  field(result.points[o.to].name), fixed(o.dh, 5), fixed(o.distance, 3), significant(o.grade, 6),
-                  significant(o.weight, 6), std::to_string(o.removedAtStep), number(o.adjustedDh, 5),
-                  number(t.residual, 2), number(t.redundancy, 3), flag(t.controlled), number(t.w, 2),
-                  flag(t.wFails), number(t.tau, 2), flag(t.tauFails), number(t.mdb, 2), number(t.mdbEffect, 2),
-                  number(t.grossError, 2)});
+        rows.integer(long(i + 1)).origin(result, int(i));
+        rows.text(result.points[o.from].name).text(result.points[o.to].name);
+        rows.fixed(o.dh, 5).fixed(o.distance, 3).significant(o.grade, 6).significant(o.weight, 6);
+        rows.integer(o.removedAtStep).number(o.adjustedDh, 5).number(t.residual, 2).number(t.redundancy, 3);
+        rows.flag(t.controlled).number(t.w, 2).flag(t.wFails).number(t.tau, 2).flag(t.tauFails);
+        rows.number(t.mdb, 2).number(t.mdbEffect, 2).number(t.grossError, 2).end();
     }
 }
 
 void writeLoopsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    out << kByteOrderMark;
-    row(out, {"no", "kind", "points", "observations", "length_km", "misclosure_mm", "tolerance_mm", "passes"});
-    int number = 0;
+    CsvRows rows(out);
+    rows.header({"no", "kind", "points", "observations", "length_km", "misclosure_mm", "tolerance_mm", "passes"});
+    long number = 0;
     for (const std::vector<ClosureCheck>* list : {&result.checks.loops, &result.checks.knownLines, &result.checks.repeats})
-        for (const ClosureCheck& check : *list)
-            row(out, {std::to_string(++number), std::string(wordFor(check.kind)), field(joined(result, check.points)),
-                      numbers(check.observations), fixed(check.lengthKm, 3), fixed(check.misclosureMm, 2),
-                      fixed(check.toleranceMm, 2), flag(check.passes)});
+        for (const ClosureCheck& check : *list) {
+            rows.integer(++number).text(wordFor(check.kind)).walk(result, check.points).numbers(check.observations);
+            rows.fixed(check.lengthKm, 3).fixed(check.misclosureMm, 2).fixed(check.toleranceMm, 2);
+            rows.flag(check.passes).end();
+        }
 }
 
 void writeCsvFolder(const AnalysisResult& result, const std::filesystem::path& folder)

@@ -3,12 +3,24 @@
 #include "number_format.h"
 #include "result_words.h"
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace korvane::analysis {
 
 namespace {
+
+// A table of up to kWholeTableUpTo rows is shown whole. A longer one (a large network has tens
+// of thousands of loops and observations, more than a browser lays out in reasonable time)
+// shows what matters: its flagged rows, at most kFlaggedRowsMost of them, and the kWorstRows
+// worst of the others; the whole table is in the CSV and JSON files.
+constexpr std::size_t kWholeTableUpTo = 2000;
+constexpr std::size_t kWorstRows = 300;
+constexpr std::size_t kFlaggedRowsMost = 2000;
 
 constexpr std::string_view kStyle =
     "body{font-family:sans-serif;margin:2em;color:#111}"
@@ -75,21 +87,87 @@ std::string walk(const AnalysisResult& result, const std::vector<int>& points)
     return text;
 }
 
+// The rows of a table that the report shows, in table order.
+struct ShownRows {
+    std::vector<std::size_t> rows;
+    std::size_t count = 0;            // rows of the whole table
+    std::size_t flaggedLeftOut = 0;   // flagged rows beyond kFlaggedRowsMost
+    bool whole() const { return rows.size() == count; }
+};
+
+// Every row of a table of up to kWholeTableUpTo rows; of a longer one the flagged rows and the
+// kWorstRows others of the largest `badness`.
+ShownRows shownRows(std::size_t count, const std::function<bool(std::size_t)>& flagged,
+                    const std::function<double(std::size_t)>& badness)
+{
+    ShownRows shown;
+    shown.count = count;
+    if (count <= kWholeTableUpTo) {
+        for (std::size_t i = 0; i < count; ++i)
+            shown.rows.push_back(i);
+        return shown;
+    }
+    std::vector<std::pair<double, std::size_t>> others;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!flagged(i))
+            others.emplace_back(-badness(i), i);
+        else if (shown.rows.size() < kFlaggedRowsMost)
+            shown.rows.push_back(i);
+        else
+            ++shown.flaggedLeftOut;
+    }
+    const std::size_t worst = std::min(kWorstRows, others.size());
+    std::partial_sort(others.begin(), others.begin() + std::ptrdiff_t(worst), others.end());
+    for (std::size_t i = 0; i < worst; ++i)
+        shown.rows.push_back(others[i].second);
+    std::sort(shown.rows.begin(), shown.rows.end());
+    return shown;
+}
+
+// Under a table that is not shown whole: what it shows and where the rest is.
+void shownNote(std::ostream& out, const ShownRows& shown, std::string_view flagged, std::string_view worst)
+{
+    if (shown.whole())
+        return;
+    out << "<p>" << shown.rows.size() << " of " << shown.count << " rows: " << flagged;
+    if (shown.flaggedLeftOut > 0)
+        out << " (the first " << kFlaggedRowsMost << "; " << shown.flaggedLeftOut << " more)";
+    out << " and the " << kWorstRows << " " << worst
+        << ". The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+}
+
+double closureRatio(const ClosureCheck& check)
+{
+    return check.toleranceMm > 0.0 ? std::abs(check.misclosureMm) / check.toleranceMm : std::abs(check.misclosureMm);
+}
+
+void closureRow(std::ostream& out, const AnalysisResult& result, const ClosureCheck& c, std::size_t number)
+{
+    out << "<tr" << (c.passes ? "" : " class=\"flag\"") << "><td class=\"n\">" << number << "</td><td>"
+        << walk(result, c.points) << "</td>" << numberCell(c.lengthKm, 3) << numberCell(c.misclosureMm, 2)
+        << numberCell(c.toleranceMm, 2) << verdictCell(c.passes) << "</tr>\n";
+}
+
+void closureHeader(std::ostream& out)
+{
+    headerRow(out, {"No.", "Points", "Length (km)", "Misclosure (mm)", "Tolerance (mm)", "Result"});
+}
+
 void closureTable(std::ostream& out, const AnalysisResult& result, const std::vector<ClosureCheck>& checks,
                   std::string_view title)
 {
     out << "<h3>" << title << " (" << checks.size() << ")</h3>\n";
     if (checks.empty())
         return;
+    const ShownRows shown = shownRows(
+        checks.size(), [&](std::size_t i) { return !checks[i].passes; },
+        [&](std::size_t i) { return closureRatio(checks[i]); });
     out << "<table>\n";
-    headerRow(out, {"No.", "Points", "Length (km)", "Misclosure (mm)", "Tolerance (mm)", "Result"});
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        const ClosureCheck& c = checks[i];
-        out << "<tr" << (c.passes ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td><td>"
-            << walk(result, c.points) << "</td>" << numberCell(c.lengthKm, 3) << numberCell(c.misclosureMm, 2)
-            << numberCell(c.toleranceMm, 2) << verdictCell(c.passes) << "</tr>\n";
-    }
+    closureHeader(out);
+    for (std::size_t i : shown.rows)
+        closureRow(out, result, checks[i], i + 1);
     out << "</table>\n";
+    shownNote(out, shown, "every one beyond tolerance", "nearest to it (largest misclosure / tolerance)");
 }
 
 void writeGlobal(std::ostream& out, const GlobalTest& test, const AnalysisOptions& o, std::string_view title)
@@ -115,77 +193,211 @@ void writeGlobal(std::ostream& out, const GlobalTest& test, const AnalysisOption
             << "</p>\n";
 }
 
+bool knownHeightFlagged(const PointResult& p)
+{
+    return p.knownTest && (p.knownTest->wFails || p.knownTest->tauFails);
+}
+
+void pointHeader(std::ostream& out)
+{
+    headerRow(out, {"No.", "Name", "Part", "Known", "Given height (m)", "Height (m)", "&sigma; (mm)", "Status",
+                    "Known-height w", "Free offset (mm)"});
+}
+
+void pointRow(std::ostream& out, const AnalysisResult& result, std::size_t i)
+{
+    const PointResult& p = result.points[i];
+    out << "<tr" << (knownHeightFlagged(p) ? " class=\"flag\"" : "") << "><td class=\"n\">" << i + 1 << "</td>"
+        << textCell(p.name) << numberCell(double(p.part + 1), 0) << textCell(wordFor(p.known))
+        << numberCell(p.givenHeight, 5) << numberCell(p.height, 5) << numberCell(p.sigma, 2)
+        << textCell(wordFor(p.status)) << numberCell(p.knownTest ? p.knownTest->w : std::nullopt, 2)
+        << numberCell(p.freeOffset, 2) << "</tr>\n";
+}
+
+void observationHeader(std::ostream& out)
+{
+    headerRow(out, {"No.", "From", "To", "dh (m)", "Dist. (km)", "v (mm)", "r", "w", "&tau;", "MDB (mm)",
+                    "Effect (mm)", "Gross error (mm)", "Flag"});
+}
+
+void observationRow(std::ostream& out, const AnalysisResult& result, std::size_t i)
+{
+    const ObservationResult& o = result.observations[i];
+    const ObservationTest& t = o.test;
+    const char* rowClass = o.removedAtStep > 0 ? " class=\"removed\"" : (o.flagged() ? " class=\"flag\"" : "");
+    std::string flag = o.removedAtStep > 0 ? "removed (step " + std::to_string(o.removedAtStep) + ")"
+                       : o.flagged()      ? "&#10008; flagged"
+                       : !t.controlled    ? "no check"
+                                          : "";
+    out << "<tr" << rowClass << "><td class=\"n\">" << i + 1 << "</td>" << textCell(result.points[o.from].name)
+        << textCell(result.points[o.to].name) << numberCell(o.dh, 5) << numberCell(o.distance, 3)
+        << numberCell(t.residual, 2) << numberCell(t.redundancy, 3) << numberCell(t.w, 2) << numberCell(t.tau, 2)
+        << numberCell(t.mdb, 2) << numberCell(t.mdbEffect, 2) << numberCell(t.grossError, 2) << "<td>" << flag
+        << "</td></tr>\n";
+}
+
+// Largest |w|, or |tau| where w is not computable; -1 for an observation without a test.
+double testSize(const ObservationTest& t)
+{
+    return t.w ? std::abs(*t.w) : t.tau ? std::abs(*t.tau) : -1.0;
+}
+
+void criticalValues(std::ostream& out, const AnalysisResult& result)
+{
+    out << "<p>Critical values: |w| &gt; " << fixed(result.levels.wCritical, 2) << ", |&tau;| &gt; "
+        << fixedOr(result.levels.tauCritical, 2, "&ndash;") << " (&alpha;<sub>0</sub> = "
+        << significant(100 * result.options.alpha0, 4) << " %, power " << significant(100 * result.options.power, 4)
+        << " %); MDB from the " << result.mdbSigma0 << " &sigma;<sub>0</sub>.</p>\n";
+}
+
+// The verdicts first: flagged observations and known heights (those snooping removed are in its
+// section).
+void writeFlagged(std::ostream& out, const AnalysisResult& result)
+{
+    std::vector<std::size_t> observations, points;
+    std::size_t leftOut = 0;
+    for (std::size_t i = 0; i < result.observations.size(); ++i)
+        if (result.observations[i].removedAtStep == 0 && result.observations[i].flagged()) {
+            if (observations.size() < kFlaggedRowsMost)
+                observations.push_back(i);
+            else
+                ++leftOut;
+        }
+    for (std::size_t i = 0; i < result.points.size(); ++i)
+        if (result.points[i].removedAtStep == 0 && knownHeightFlagged(result.points[i]))
+            points.push_back(i);
+    out << "<h2>超限 Flagged observations (" << observations.size() + leftOut + points.size() << ")</h2>\n";
+    criticalValues(out, result);
+    if (observations.empty() && points.empty()) {
+        out << "<p>No observation is flagged.</p>\n";
+        return;
+    }
+    if (!observations.empty()) {
+        out << "<table>\n";
+        observationHeader(out);
+        for (std::size_t i : observations)
+            observationRow(out, result, i);
+        out << "</table>\n";
+        if (leftOut > 0)
+            out << "<p>The first " << kFlaggedRowsMost << " of " << kFlaggedRowsMost + leftOut
+                << " flagged observations. The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+    }
+    if (!points.empty()) {
+        out << "<h3>Known heights</h3>\n<table>\n";
+        pointHeader(out);
+        for (std::size_t i : points)
+            pointRow(out, result, i);
+        out << "</table>\n";
+    }
+}
+
+void writeBeyondTolerance(std::ostream& out, const AnalysisResult& result)
+{
+    const Checks& checks = result.checks;
+    std::size_t failing = 0;
+    for (const std::vector<ClosureCheck>* list : {&checks.repeats, &checks.loops, &checks.knownLines})
+        failing +=
+            std::size_t(std::count_if(list->begin(), list->end(), [](const ClosureCheck& c) { return !c.passes; }));
+    out << "<h2>閉合差超限 Misclosures beyond tolerance (" << failing << ")</h2>\n";
+    if (failing == 0) {
+        out << "<p>Every repeated section, loop and line between known points is within tolerance.</p>\n";
+        return;
+    }
+    auto table = [&](const std::vector<ClosureCheck>& list, std::string_view title) {
+        std::vector<std::size_t> rows;
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (!list[i].passes)
+                rows.push_back(i);
+        if (rows.empty())
+            return;
+        out << "<h3>" << title << " (" << rows.size() << " of " << list.size() << ")</h3>\n<table>\n";
+        closureHeader(out);
+        for (std::size_t i = 0; i < rows.size() && i < kFlaggedRowsMost; ++i)
+            closureRow(out, result, list[rows[i]], rows[i] + 1);
+        out << "</table>\n";
+        if (rows.size() > kFlaggedRowsMost)
+            out << "<p>The first " << kFlaggedRowsMost
+                << ". The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+    };
+    table(checks.repeats, "Repeated sections (spread of the measurements)");
+    table(checks.loops, "Loops");
+    table(checks.knownLines, "Lines between known points");
+}
+
 void writeChecks(std::ostream& out, const AnalysisResult& result)
 {
     const Checks& checks = result.checks;
+    const bool free = result.options.freeNetwork;
     out << "<h2>檢核 Checks</h2>\n<h3>Parts of the network (" << checks.parts.size() << ")</h3>\n<table>\n";
     headerRow(out, {"Part", "Points", "Observations", "Known points", "Heights"});
-    for (std::size_t i = 0; i < checks.parts.size(); ++i) {
+    const ShownRows parts = shownRows(
+        checks.parts.size(), [&](std::size_t i) { return !checks.parts[i].hasDatum && !free; },
+        [&](std::size_t i) { return double(checks.parts[i].points.size()); });
+    for (std::size_t i : parts.rows) {
         const PartCheck& part = checks.parts[i];
         std::string known;
         for (int point : part.knownPoints)
             known += (known.empty() ? "" : ", ") + escaped(result.points[point].name);
-        out << "<tr" << (part.hasDatum || result.options.freeNetwork ? "" : " class=\"flag\"") << "><td class=\"n\">"
-            << i + 1 << "</td>" << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0)
-            << "<td>" << (known.empty() ? "none" : known) << "</td>"
-            << (part.hasDatum || result.options.freeNetwork ? "<td class=\"pass\">&#10004; determined</td>"
-                                                             : "<td class=\"fail\">&#10008; no known point</td>")
+        out << "<tr" << (part.hasDatum || free ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td>"
+            << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0) << "<td>"
+            << (known.empty() ? "none" : known) << "</td>"
+            << (part.hasDatum || free ? "<td class=\"pass\">&#10004; determined</td>"
+                                      : "<td class=\"fail\">&#10008; no known point</td>")
             << "</tr>\n";
     }
-    out << "</table>\n<p>Tolerance: " << significant(result.options.toleranceK, 6) << " mm &times; &radic;K (K in km)"
+    out << "</table>\n";
+    shownNote(out, parts, "every one without a known point", "largest");
+    out << "<p>Tolerance: " << significant(result.options.toleranceK, 6) << " mm &times; &radic;K (K in km)"
         << (result.options.toleranceClass.empty() ? "" : ", class " + escaped(result.options.toleranceClass)) << ".</p>\n";
     closureTable(out, result, checks.repeats, "Repeated sections (spread of the measurements)");
     closureTable(out, result, checks.loops, "Loops");
     closureTable(out, result, checks.knownLines, "Lines between known points");
     if (!checks.names.empty()) {
+        const ShownRows names = shownRows(
+            checks.names.size(), [](std::size_t) { return false; }, [](std::size_t) { return 0.0; });
         out << "<h3>Names tarnex would treat differently</h3>\n<table>\n";
         headerRow(out, {"Finding", "Points", "Name as tarnex keeps it"});
-        for (const NameFinding& finding : checks.names)
+        for (std::size_t i : names.rows) {
+            const NameFinding& finding = checks.names[i];
             out << "<tr>" << textCell(wordFor(finding.kind)) << "<td>" << walk(result, finding.points) << "</td>"
                 << textCell(finding.classicName) << "</tr>\n";
+        }
         out << "</table>\n";
+        if (!names.whole())
+            out << "<p>The first " << names.rows.size() << " of " << names.count
+                << ". The full list is in the JSON file (--json).</p>\n";
     }
 }
 
 void writePoints(std::ostream& out, const AnalysisResult& result)
 {
     out << "<h2>成果 Heights</h2>\n<table>\n";
-    headerRow(out, {"No.", "Name", "Part", "Known", "Given height (m)", "Height (m)", "&sigma; (mm)", "Status",
-                    "Known-height w", "Free offset (mm)"});
-    for (std::size_t i = 0; i < result.points.size(); ++i) {
-        const PointResult& p = result.points[i];
-        const bool flagged = p.knownTest && (p.knownTest->wFails || p.knownTest->tauFails);
-        out << "<tr" << (flagged ? " class=\"flag\"" : "") << "><td class=\"n\">" << i + 1 << "</td>" << textCell(p.name)
-            << numberCell(double(p.part + 1), 0) << textCell(wordFor(p.known)) << numberCell(p.givenHeight, 5)
-            << numberCell(p.height, 5) << numberCell(p.sigma, 2) << textCell(wordFor(p.status))
-            << numberCell(p.knownTest ? p.knownTest->w : std::nullopt, 2) << numberCell(p.freeOffset, 2) << "</tr>\n";
-    }
+    pointHeader(out);
+    const ShownRows shown = shownRows(
+        result.points.size(),
+        [&](std::size_t i) { return result.points[i].known != KnownRole::None || knownHeightFlagged(result.points[i]); },
+        [&](std::size_t i) { return result.points[i].sigma.value_or(-1.0); });
+    for (std::size_t i : shown.rows)
+        pointRow(out, result, i);
     out << "</table>\n";
+    shownNote(out, shown, "every known point", "others of the largest &sigma;");
 }
 
 void writeObservations(std::ostream& out, const AnalysisResult& result)
 {
-    out << "<h2>觀測 Observations</h2>\n<p>Critical values: |w| &gt; " << fixed(result.levels.wCritical, 2)
-        << ", |&tau;| &gt; " << fixedOr(result.levels.tauCritical, 2, "&ndash;") << " (&alpha;<sub>0</sub> = "
-        << significant(100 * result.options.alpha0, 4) << " %, power " << significant(100 * result.options.power, 4)
-        << " %); MDB from the " << result.mdbSigma0 << " &sigma;<sub>0</sub>.</p>\n<table>\n";
-    headerRow(out, {"No.", "From", "To", "dh (m)", "Dist. (km)", "v (mm)", "r", "w", "&tau;", "MDB (mm)",
-                    "Effect (mm)", "Gross error (mm)", "Flag"});
-    for (std::size_t i = 0; i < result.observations.size(); ++i) {
-        const ObservationResult& o = result.observations[i];
-        const ObservationTest& t = o.test;
-        const char* rowClass = o.removedAtStep > 0 ? " class=\"removed\"" : (o.flagged() ? " class=\"flag\"" : "");
-        std::string flag = o.removedAtStep > 0 ? "removed (step " + std::to_string(o.removedAtStep) + ")"
-                           : o.flagged()      ? "&#10008; flagged"
-                           : !t.controlled    ? "no check"
-                                              : "";
-        out << "<tr" << rowClass << "><td class=\"n\">" << i + 1 << "</td>" << textCell(result.points[o.from].name)
-            << textCell(result.points[o.to].name) << numberCell(o.dh, 5) << numberCell(o.distance, 3)
-            << numberCell(t.residual, 2) << numberCell(t.redundancy, 3) << numberCell(t.w, 2) << numberCell(t.tau, 2)
-            << numberCell(t.mdb, 2) << numberCell(t.mdbEffect, 2) << numberCell(t.grossError, 2) << "<td>" << flag
-            << "</td></tr>\n";
-    }
+    out << "<h2>觀測 Observations</h2>\n";
+    criticalValues(out, result);
+    out << "<table>\n";
+    observationHeader(out);
+    const ShownRows shown = shownRows(
+        result.observations.size(),
+        [&](std::size_t i) { return result.observations[i].flagged() || result.observations[i].removedAtStep > 0; },
+        [&](std::size_t i) { return testSize(result.observations[i].test); });
+    for (std::size_t i : shown.rows)
+        observationRow(out, result, i);
     out << "</table>\n";
+    shownNote(out, shown, "every flagged or removed one",
+              "others of the largest |w| (|&tau;| where w is not computable)");
 }
 
 void writeSnooping(std::ostream& out, const AnalysisResult& result)
@@ -236,12 +448,15 @@ void writeHtml(const AnalysisResult& result, std::ostream& out)
         << "</td></tr>\n</table>\n";
     for (const std::string& note : result.notes)
         out << "<p>" << escaped(note) << "</p>\n";
-    writeChecks(out, result);
+    // The verdicts, then the tables.
     out << "<h2>整體檢定 Global test</h2>\n";
     writeGlobal(out, result.global, result.options, "Final adjustment");
+    writeFlagged(out, result);
+    writeSnooping(out, result);
+    writeBeyondTolerance(out, result);
+    writeChecks(out, result);
     writePoints(out, result);
     writeObservations(out, result);
-    writeSnooping(out, result);
     out << "</body>\n</html>\n";
 }
 

@@ -1,230 +1,311 @@
 #include "json_writer.h"
 
+#include "json_text.h"
 #include "number_format.h"
+#include "output_buffer.h"
 #include "result_words.h"
-
-#include <nlohmann/json.hpp>
 
 namespace korvane::analysis {
 
 namespace {
 
-using nlohmann::json;
-
 constexpr int kMetres = 6;       // m: to the micrometre
 constexpr int kMillimetres = 3;  // mm
 constexpr int kRatios = 4;       // r, w, tau and other pure numbers
 
-json number(const Quantity& value, int decimals)
+void names(JsonText& json, const AnalysisResult& result, const std::vector<int>& points)
 {
-    return value ? json(rounded(*value, decimals)) : json(nullptr);
-}
-
-json names(const AnalysisResult& result, const std::vector<int>& points)
-{
-    json list = json::array();
+    json.openList();
     for (int point : points)
-        list.push_back(result.points[point].name);
-    return list;
+        json.value(result.points[point].name);
+    json.closeList();
 }
 
-json numbers(const std::vector<int>& indices)
+void numbers(JsonText& json, const std::vector<int>& indices)
 {
-    json list = json::array();
+    json.openList();
     for (int index : indices)
-        list.push_back(index + 1);
-    return list;
+        json.value(index + 1);
+    json.closeList();
 }
 
-json closure(const AnalysisResult& result, const ClosureCheck& check)
+void closure(JsonText& json, const AnalysisResult& result, const ClosureCheck& check)
 {
-    return {{"kind", wordFor(check.kind)},
-            {"points", names(result, check.points)},
-            {"observations", numbers(check.observations)},
-            {"misclosure_mm", rounded(check.misclosureMm, kMillimetres)},
-            {"length_km", rounded(check.lengthKm, kMetres)},
-            {"tolerance_mm", rounded(check.toleranceMm, kMillimetres)},
-            {"passes", check.passes}};
+    json.open();
+    json["kind"].value(wordFor(check.kind));
+    json["length_km"].value(rounded(check.lengthKm, kMetres));
+    json["misclosure_mm"].value(rounded(check.misclosureMm, kMillimetres));
+    json["observations"];
+    numbers(json, check.observations);
+    json["passes"].value(check.passes);
+    json["points"];
+    names(json, result, check.points);
+    json["tolerance_mm"].value(rounded(check.toleranceMm, kMillimetres));
+    json.close();
 }
 
-json testFields(const ObservationTest& test)
+// The tests of a weighted known height (an observation's are among its other fields).
+void testFields(JsonText& json, const ObservationTest& test)
 {
-    return {{"residual_mm", number(test.residual, kMillimetres)},
-            {"redundancy", number(test.redundancy, kRatios)},
-            {"controlled", test.controlled},
-            {"w", number(test.w, kRatios)},
-            {"w_fails", test.wFails},
-            {"tau", number(test.tau, kRatios)},
-            {"tau_fails", test.tauFails},
-            {"mdb_mm", number(test.mdb, kMillimetres)},
-            {"mdb_effect_mm", number(test.mdbEffect, kMillimetres)},
-            {"gross_error_mm", number(test.grossError, kMillimetres)}};
+    json.open();
+    json["controlled"].value(test.controlled);
+    json["gross_error_mm"].value(test.grossError, kMillimetres);
+    json["mdb_effect_mm"].value(test.mdbEffect, kMillimetres);
+    json["mdb_mm"].value(test.mdb, kMillimetres);
+    json["redundancy"].value(test.redundancy, kRatios);
+    json["residual_mm"].value(test.residual, kMillimetres);
+    json["tau"].value(test.tau, kRatios);
+    json["tau_fails"].value(test.tauFails);
+    json["w"].value(test.w, kRatios);
+    json["w_fails"].value(test.wFails);
+    json.close();
 }
 
-json global(const GlobalTest& test)
+void global(JsonText& json, const GlobalTest& test)
 {
-    return {{"dof", test.dof},
-            {"vtpv", rounded(test.vtpv, kRatios)},
-            {"sigma0_aposteriori", number(test.sigma0Posterior, kRatios)},
-            {"sigma0_apriori", number(test.sigma0Apriori, kRatios)},
-            {"statistic", number(test.statistic, kRatios)},
-            {"lower", number(test.lower, kRatios)},
-            {"upper", number(test.upper, kRatios)},
-            {"verdict", wordFor(test.verdict)},
-            {"reason", test.reason}};
+    json.open();
+    json["dof"].value(test.dof);
+    json["lower"].value(test.lower, kRatios);
+    json["reason"].value(test.reason);
+    json["sigma0_aposteriori"].value(test.sigma0Posterior, kRatios);
+    json["sigma0_apriori"].value(test.sigma0Apriori, kRatios);
+    json["statistic"].value(test.statistic, kRatios);
+    json["upper"].value(test.upper, kRatios);
+    json["verdict"].value(wordFor(test.verdict));
+    json["vtpv"].value(rounded(test.vtpv, kRatios));
+    json.close();
 }
 
-json options(const AnalysisResult& result)
+void options(JsonText& json, const AnalysisResult& result)
 {
     const AnalysisOptions& o = result.options;
-    return {{"tolerance_class", o.toleranceClass.empty() ? json(nullptr) : json(o.toleranceClass)},
-            {"k_mm", o.toleranceK},
-            {"alpha", o.alpha},
-            {"alpha0", o.alpha0},
-            {"power", o.power},
-            {"sigma0_apriori_option", o.sigma0 ? json(*o.sigma0) : json(nullptr)},
-            {"free_network", o.freeNetwork},
-            {"datum_points", o.datumPoints},
-            {"snoop", o.snoop},
-            {"snoop_limit", o.snoopLimit}};
+    json.open();
+    json["alpha"].value(o.alpha);
+    json["alpha0"].value(o.alpha0);
+    json["datum_points"].value(o.datumPoints);
+    json["free_network"].value(o.freeNetwork);
+    json["k_mm"].value(o.toleranceK);
+    json["power"].value(o.power);
+    json["sigma0_apriori_option"];
+    if (o.sigma0)
+        json.value(*o.sigma0);
+    else
+        json.null();
+    json["snoop"].value(o.snoop);
+    json["snoop_limit"].value(o.snoopLimit);
+    json["tolerance_class"];
+    if (o.toleranceClass.empty())
+        json.null();
+    else
+        json.value(o.toleranceClass);
+    json.close();
 }
 
-json part(const AnalysisResult& result, int index)
+void counts(JsonText& json, const AnalysisResult& result)
+{
+    json.open();
+    json["datum_defect"].value(result.datumDefect);
+    json["equations"].value(result.equations);
+    json["observations"].value(result.observations.size());
+    json["parts"].value(result.checks.parts.size());
+    json["points"].value(result.points.size());
+    json["unknowns"].value(result.unknowns);
+    json.close();
+}
+
+void criticalValues(JsonText& json, const AnalysisResult& result)
+{
+    json.open();
+    json["delta0"].value(rounded(result.levels.delta0, kRatios));
+    json["mdb_sigma0"].value(result.mdbSigma0);
+    json["tau"].value(result.levels.tauCritical, kRatios);
+    json["w"].value(rounded(result.levels.wCritical, kRatios));
+    json.close();
+}
+
+void part(JsonText& json, const AnalysisResult& result, int index)
 {
     const PartCheck& part = result.checks.parts[index];
-    return {{"no", index + 1},
-            {"points", names(result, part.points)},
-            {"known_points", names(result, part.knownPoints)},
-            {"observations", part.observations},
-            {"has_datum", part.hasDatum}};
+    json.open();
+    json["has_datum"].value(part.hasDatum);
+    json["known_points"];
+    names(json, result, part.knownPoints);
+    json["no"].value(index + 1);
+    json["observations"].value(part.observations);
+    json["points"];
+    names(json, result, part.points);
+    json.close();
 }
 
-json nameFinding(const AnalysisResult& result, const NameFinding& finding)
+void nameFinding(JsonText& json, const AnalysisResult& result, const NameFinding& finding)
 {
-    return {{"kind", wordFor(finding.kind)}, {"points", names(result, finding.points)}, {"classic_name", finding.classicName}};
+    json.open();
+    json["classic_name"].value(finding.classicName);
+    json["kind"].value(wordFor(finding.kind));
+    json["points"];
+    names(json, result, finding.points);
+    json.close();
 }
 
-json point(const AnalysisResult& result, int index)
+void point(JsonText& json, const AnalysisResult& result, int index)
 {
     const PointResult& p = result.points[index];
-    return {{"no", index + 1},
-            {"name", p.name},
-            {"part", p.part + 1},
-            {"known", wordFor(p.known)},
-            {"given_height_m", number(p.givenHeight, kMetres)},
-            {"given_sigma_m", number(p.givenSigma, kMetres)},
-            {"status", wordFor(p.status)},
-            {"height_m", number(p.height, kMetres)},
-            {"sigma_mm", number(p.sigma, kMillimetres)},
-            {"sigma_apriori_mm", number(p.sigmaApriori, kMillimetres)},
-            {"known_test", p.knownTest ? testFields(*p.knownTest) : json(nullptr)},
-            {"removed_at_step", p.removedAtStep},
-            {"free_offset_mm", number(p.freeOffset, kMillimetres)}};
+    json.open();
+    json["free_offset_mm"].value(p.freeOffset, kMillimetres);
+    json["given_height_m"].value(p.givenHeight, kMetres);
+    json["given_sigma_m"].value(p.givenSigma, kMetres);
+    json["height_m"].value(p.height, kMetres);
+    json["known"].value(wordFor(p.known));
+    json["known_test"];
+    if (p.knownTest)
+        testFields(json, *p.knownTest);
+    else
+        json.null();
+    json["name"].value(p.name);
+    json["no"].value(index + 1);
+    json["part"].value(p.part + 1);
+    json["removed_at_step"].value(p.removedAtStep);
+    json["sigma_apriori_mm"].value(p.sigmaApriori, kMillimetres);
+    json["sigma_mm"].value(p.sigma, kMillimetres);
+    json["status"].value(wordFor(p.status));
+    json.close();
 }
 
-json observation(const AnalysisResult& result, int index)
+void observation(JsonText& json, const AnalysisResult& result, int index)
 {
     const ObservationResult& o = result.observations[index];
-    json row = {{"no", index + 1},
-                {"origin", result.observationOrigin(index)},
-                {"from", result.points[o.from].name},
-                {"to", result.points[o.to].name},
-                {"dh_m", o.dh},
-                {"distance_km", o.distance},
-                {"grade", o.grade},
-                {"weight", o.weight},
-                {"adjusted_dh_m", number(o.adjustedDh, kMetres)},
-                {"removed_at_step", o.removedAtStep}};
-    row.update(testFields(o.test));
-    return row;
+    json.open();
+    json["adjusted_dh_m"].value(o.adjustedDh, kMetres);
+    json["controlled"].value(o.test.controlled);
+    json["dh_m"].value(o.dh);
+    json["distance_km"].value(o.distance);
+    json["from"].value(result.points[o.from].name);
+    json["grade"].value(o.grade);
+    json["gross_error_mm"].value(o.test.grossError, kMillimetres);
+    json["mdb_effect_mm"].value(o.test.mdbEffect, kMillimetres);
+    json["mdb_mm"].value(o.test.mdb, kMillimetres);
+    json["no"].value(index + 1);
+    json["origin"].value(result.observationPlace, o.row);
+    json["redundancy"].value(o.test.redundancy, kRatios);
+    json["removed_at_step"].value(o.removedAtStep);
+    json["residual_mm"].value(o.test.residual, kMillimetres);
+    json["tau"].value(o.test.tau, kRatios);
+    json["tau_fails"].value(o.test.tauFails);
+    json["to"].value(result.points[o.to].name);
+    json["w"].value(o.test.w, kRatios);
+    json["w_fails"].value(o.test.wFails);
+    json["weight"].value(o.weight);
+    json.close();
 }
 
-json snoopStep(const AnalysisResult& result, const SnoopStep& step)
+void snoopStep(JsonText& json, const AnalysisResult& result, const SnoopStep& step)
 {
-    json removed = step.removed.knownHeight
-                       ? json{{"kind", "known-height"}, {"point", result.points[step.removed.index].name}}
-                       : json{{"kind", "observation"}, {"observation", step.removed.index + 1}};
-    return {{"step", step.step},
-            {"removed", removed},
-            {"statistic", step.statisticName},
-            {"value", rounded(step.statistic, kRatios)},
-            {"critical", rounded(step.critical, kRatios)},
-            {"dof", step.dof},
-            {"sigma0_aposteriori", number(step.sigma0Posterior, kRatios)},
-            {"misfit_mm", number(step.misfit, kMillimetres)},
-            {"readmission_statistic", number(step.readmissionStatistic, kRatios)},
-            {"readmission_critical", number(step.readmissionCritical, kRatios)},
-            {"readmissible", step.readmissible}};
+    json.open();
+    json["critical"].value(rounded(step.critical, kRatios));
+    json["dof"].value(step.dof);
+    json["misfit_mm"].value(step.misfit, kMillimetres);
+    json["readmissible"].value(step.readmissible);
+    json["readmission_critical"].value(step.readmissionCritical, kRatios);
+    json["readmission_statistic"].value(step.readmissionStatistic, kRatios);
+    json["removed"].open();
+    if (step.removed.knownHeight)
+        json["kind"].value("known-height")["point"].value(result.points[step.removed.index].name);
+    else
+        json["kind"].value("observation")["observation"].value(step.removed.index + 1);
+    json.close();
+    json["sigma0_aposteriori"].value(step.sigma0Posterior, kRatios);
+    json["statistic"].value(step.statisticName);
+    json["step"].value(step.step);
+    json["value"].value(rounded(step.statistic, kRatios));
+    json.close();
 }
 
-// Writes "name": [ one element per line ] at the given depth.
-template <typename Element>
-void writeList(std::ostream& out, int depth, std::string_view name, std::size_t count, const Element& element,
-               bool last = false)
-{
-    const std::string indent(2 * depth, ' ');
-    out << indent << '"' << name << "\": [";
-    for (std::size_t i = 0; i < count; ++i)
-        out << (i == 0 ? "\n" : ",\n") << indent << "  " << element(i).dump();
-    out << (count == 0 ? "]" : "\n" + indent + "]") << (last ? "\n" : ",\n");
-}
+// The document's outer layout: one member, or one element of a list, per line.
+class Document {
+public:
+    explicit Document(std::ostream& stream) : out_(stream) {}
 
-void writeMember(std::ostream& out, std::string_view name, const json& value)
-{
-    out << "  \"" << name << "\": " << value.dump() << ",\n";
-}
+    // "name": value, at the first depth.
+    template <typename Write>
+    void member(std::string_view name, const Write& write)
+    {
+        out_ << "  \"" << name << "\": ";
+        JsonText json(out_);
+        write(json);
+        out_ << ",\n";
+    }
+    // "name": [ one element per line ] at the given depth.
+    template <typename Write>
+    void list(int depth, std::string_view name, std::size_t count, const Write& element, bool last = false)
+    {
+        const std::string_view indent = std::string_view(kBlanks).substr(0, std::size_t(2 * depth));
+        out_ << indent << '"' << name << "\": [";
+        for (std::size_t i = 0; i < count; ++i) {
+            out_ << (i == 0 ? "\n" : ",\n") << indent << "  ";
+            JsonText json(out_);
+            element(json, i);
+        }
+        if (count > 0)
+            out_ << '\n' << indent;
+        out_ << (last ? "]\n" : "],\n");
+    }
+    OutputBuffer& out() { return out_; }
 
-void writeChecks(std::ostream& out, const AnalysisResult& result)
+private:
+    static constexpr std::string_view kBlanks = "        ";
+    OutputBuffer out_;
+};
+
+void writeChecks(Document& document, const AnalysisResult& result)
 {
     const Checks& checks = result.checks;
     auto closures = [&](const std::vector<ClosureCheck>& list) {
-        return [&](std::size_t i) { return closure(result, list[i]); };
+        return [&](JsonText& json, std::size_t i) { closure(json, result, list[i]); };
     };
-    out << "  \"checks\": {\n";
-    writeList(out, 2, "parts", checks.parts.size(), [&](std::size_t i) { return part(result, int(i)); });
-    writeList(out, 2, "repeats", checks.repeats.size(), closures(checks.repeats));
-    writeList(out, 2, "loops", checks.loops.size(), closures(checks.loops));
-    writeList(out, 2, "known_lines", checks.knownLines.size(), closures(checks.knownLines));
-    writeList(out, 2, "names", checks.names.size(), [&](std::size_t i) { return nameFinding(result, checks.names[i]); },
-              true);
-    out << "  },\n";
+    document.out() << "  \"checks\": {\n";
+    document.list(2, "parts", checks.parts.size(), [&](JsonText& json, std::size_t i) { part(json, result, int(i)); });
+    document.list(2, "repeats", checks.repeats.size(), closures(checks.repeats));
+    document.list(2, "loops", checks.loops.size(), closures(checks.loops));
+    document.list(2, "known_lines", checks.knownLines.size(), closures(checks.knownLines));
+    document.list(
+        2, "names", checks.names.size(),
+        [&](JsonText& json, std::size_t i) { nameFinding(json, result, checks.names[i]); }, true);
+    document.out() << "  },\n";
 }
 
 }  // namespace
 
 void writeJson(const AnalysisResult& result, std::ostream& out)
 {
-    out << "{\n";
-    writeMember(out, "format", "korvane-network-analysis");
-    writeMember(out, "format_version", 1);
-    writeMember(out, "title", result.title);
-    writeMember(out, "source", result.sourceName);
-    writeMember(out, "options", options(result));
-    writeMember(out, "weighting", wordFor(result.weighting));
-    writeMember(out, "weight_unit", weightUnit(result.weighting));
-    writeMember(out, "sigma0_unit", sigma0Unit(result.weighting));
-    writeMember(out, "notes", result.notes);
-    writeMember(out, "counts",
-                {{"points", result.points.size()},
-                 {"observations", result.observations.size()},
-                 {"unknowns", result.unknowns},
-                 {"datum_defect", result.datumDefect},
-                 {"equations", result.equations},
-                 {"parts", result.checks.parts.size()}});
-    writeChecks(out, result);
-    writeMember(out, "global_test", global(result.global));
-    writeMember(out, "global_test_before_snooping",
-                result.globalBeforeSnooping ? global(*result.globalBeforeSnooping) : json(nullptr));
-    writeMember(out, "critical_values",
-                {{"w", rounded(result.levels.wCritical, kRatios)},
-                 {"tau", number(result.levels.tauCritical, kRatios)},
-                 {"delta0", rounded(result.levels.delta0, kRatios)},
-                 {"mdb_sigma0", result.mdbSigma0}});
-    writeList(out, 1, "points", result.points.size(), [&](std::size_t i) { return point(result, int(i)); });
-    writeList(out, 1, "observations", result.observations.size(), [&](std::size_t i) { return observation(result, int(i)); });
-    writeList(out, 1, "snooping", result.snooping.size(),
-              [&](std::size_t i) { return snoopStep(result, result.snooping[i]); }, true);
-    out << "}\n";
+    Document document(out);
+    document.out() << "{\n";
+    document.member("format", [](JsonText& json) { json.value("korvane-network-analysis"); });
+    document.member("format_version", [](JsonText& json) { json.value(1); });
+    document.member("title", [&](JsonText& json) { json.value(result.title); });
+    document.member("source", [&](JsonText& json) { json.value(result.sourceName); });
+    document.member("options", [&](JsonText& json) { options(json, result); });
+    document.member("weighting", [&](JsonText& json) { json.value(wordFor(result.weighting)); });
+    document.member("weight_unit", [&](JsonText& json) { json.value(weightUnit(result.weighting)); });
+    document.member("sigma0_unit", [&](JsonText& json) { json.value(sigma0Unit(result.weighting)); });
+    document.member("notes", [&](JsonText& json) { json.value(result.notes); });
+    document.member("counts", [&](JsonText& json) { counts(json, result); });
+    writeChecks(document, result);
+    document.member("global_test", [&](JsonText& json) { global(json, result.global); });
+    document.member("global_test_before_snooping", [&](JsonText& json) {
+        if (result.globalBeforeSnooping)
+            global(json, *result.globalBeforeSnooping);
+        else
+            json.null();
+    });
+    document.member("critical_values", [&](JsonText& json) { criticalValues(json, result); });
+    document.list(1, "points", result.points.size(),
+                  [&](JsonText& json, std::size_t i) { point(json, result, int(i)); });
+    document.list(1, "observations", result.observations.size(),
+                  [&](JsonText& json, std::size_t i) { observation(json, result, int(i)); });
+    document.list(
+        1, "snooping", result.snooping.size(),
+        [&](JsonText& json, std::size_t i) { snoopStep(json, result, result.snooping[i]); }, true);
+    document.out() << "}\n";
 }
 
 }  // namespace korvane::analysis

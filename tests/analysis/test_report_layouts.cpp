@@ -3,6 +3,7 @@
 // tolerance, a failing loop, lines between known points, a name tarnex would merge, a weighted
 // known point, an observation nothing controls, and a gross error of 5 cm in A2 -> A3 that
 // snooping removes.
+// A large network's report opens with the verdicts and keeps what matters of its long tables.
 // KORVANE_UPDATE_GOLDEN=1 rewrites the golden files.
 #include "analyse.h"
 #include "html_writer.h"
@@ -11,9 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <regex>
 #include <sstream>
 
 namespace korvane::analysis {
@@ -64,6 +69,112 @@ TEST(ReportLayouts, SummaryAndHtmlAsTheGoldenFiles)
     writeHtml(result, html);
     compareWithGolden(summary.str(), "layout_summary.txt");
     compareWithGolden(html.str(), "layout_report.html");
+}
+
+
+// Rows of the table that follows `heading` in the report, and whether each is flagged.
+struct TableRows {
+    std::vector<int> numbers;
+    int flagged = 0;
+};
+
+TableRows tableAfter(const std::string& html, const std::string& heading)
+{
+    TableRows rows;
+    const std::size_t start = html.find(heading);
+    const std::size_t end = html.find("</table>", start);
+    static const std::regex row(R"re(<tr( class="(flag|removed)")?><td class="n">(\d+)</td>)re");
+    for (auto it = std::sregex_iterator(html.begin() + std::ptrdiff_t(start), html.begin() + std::ptrdiff_t(end), row);
+         it != std::sregex_iterator(); ++it) {
+        rows.numbers.push_back(std::stoi((*it)[3]));
+        rows.flagged += (*it)[1].matched;
+    }
+    return rows;
+}
+
+// A network too large to show whole (3,000 points, a gross error): the report opens with the
+// verdicts, and its long tables keep every flagged row and the 300 worst others.
+TEST(ReportLayouts, ALargeNetworkOpensWithTheVerdictsAndKeepsWhatMatters)
+{
+    testing::RandomNetworkShape shape;
+    shape.points = 3000;
+    shape.extraSections = 2500;
+    shape.knownPoints = 4;
+    std::mt19937 random(11);
+    NetworkRows rows = testing::randomNetwork(shape, random).rows;
+    rows.observations[10].dh += 0.05;
+    const AnalysisResult result = analyse(buildNetwork(rows), {});
+    std::ostringstream out;
+    writeHtml(result, out);
+    const std::string html = out.str();
+
+    std::size_t at = 0;
+    for (const char* heading : {"Global test</h2>", "Flagged observations", "Misclosures beyond tolerance",
+                                "Checks</h2>", "Heights</h2>", "Observations</h2>"}) {
+        const std::size_t found = html.find(heading, at);
+        ASSERT_NE(found, std::string::npos) << heading << " missing or out of order";
+        at = found;
+    }
+
+    int flaggedObservations = 0, failingLoops = 0;
+    for (const ObservationResult& o : result.observations)
+        flaggedObservations += o.flagged();
+    for (const ClosureCheck& loop : result.checks.loops)
+        failingLoops += !loop.passes;
+    ASSERT_GT(flaggedObservations, 0);
+    ASSERT_GT(failingLoops, 0);
+    const TableRows flagged = tableAfter(html, "Flagged observations");
+    EXPECT_EQ(int(flagged.numbers.size()), flaggedObservations);
+    EXPECT_EQ(flagged.flagged, flaggedObservations);
+
+    const TableRows observations = tableAfter(html, "Observations</h2>");
+    EXPECT_EQ(int(observations.numbers.size()), flaggedObservations + 300);
+    EXPECT_EQ(observations.flagged, flaggedObservations);
+    EXPECT_TRUE(std::is_sorted(observations.numbers.begin(), observations.numbers.end()));
+    const TableRows loops = tableAfter(html, "<h3>Loops (" + std::to_string(result.checks.loops.size()) + ")");
+    EXPECT_EQ(int(loops.numbers.size()), failingLoops + 300);
+    EXPECT_EQ(loops.flagged, failingLoops);
+    const TableRows heights = tableAfter(html, "Heights</h2>");
+    EXPECT_EQ(heights.numbers.size(), 4u + 300u);
+    EXPECT_NE(html.find("The full table is in the CSV and JSON files"), std::string::npos);
+
+    // The observation of the largest |w| among the unflagged ones is shown.
+    int worst = -1;
+    double largest = -1.0;
+    for (std::size_t i = 0; i < result.observations.size(); ++i) {
+        const ObservationTest& t = result.observations[i].test;
+        if (!result.observations[i].flagged() && t.w && std::abs(*t.w) > largest)
+            worst = int(i), largest = std::abs(*t.w);
+    }
+    const std::vector<int>& shown = observations.numbers;
+    EXPECT_NE(std::find(shown.begin(), shown.end(), worst + 1), shown.end());
+}
+
+// Weights a hundred times too large: nearly every observation fails its test. The report keeps
+// the first 2,000 flagged ones in the verdicts and in the table, not all of them.
+TEST(ReportLayouts, FlaggedRowsBeyondTwoThousandAreLeftToTheCsvAndJson)
+{
+    testing::RandomNetworkShape shape;
+    shape.points = 3000;
+    shape.extraSections = 2500;
+    std::mt19937 random(12);
+    NetworkRows rows = testing::randomNetwork(shape, random).rows;
+    for (ObservationRow& o : rows.observations)
+        o.grade /= 100.0;
+    const AnalysisResult result = analyse(buildNetwork(rows), {});
+    int flaggedObservations = 0;
+    for (const ObservationResult& o : result.observations)
+        flaggedObservations += o.flagged();
+    ASSERT_GT(flaggedObservations, 2300);
+    std::ostringstream out;
+    writeHtml(result, out);
+    const std::string html = out.str();
+    EXPECT_EQ(tableAfter(html, "Flagged observations").numbers.size(), 2000u);
+    EXPECT_NE(html.find("The first 2000 of " + std::to_string(flaggedObservations) + " flagged observations"),
+              std::string::npos);
+    const TableRows observations = tableAfter(html, "Observations</h2>");
+    EXPECT_EQ(observations.numbers.size(), 2000u + 300u);
+    EXPECT_NE(html.find(std::to_string(flaggedObservations - 2000) + " more)"), std::string::npos);
 }
 
 }  // namespace

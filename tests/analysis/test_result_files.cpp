@@ -1,11 +1,16 @@
 // The result files read back: the JSON document with a JSON library, the three CSV tables with a
 // small CSV reader; names with commas and quotes survive; no NaN or infinity anywhere, even
-// where nothing can be computed (no redundancy, no a-priori sigma0).
+// where nothing can be computed (no redundancy, no a-priori sigma0). The streamed JSON and CSV
+// byte for byte as a document tree of nlohmann-json and a string per field give them (the
+// reference writers), and numbers of any size written whole.
 #include "analyse.h"
 #include "csv_writer.h"
 #include "html_writer.h"
+#include "json_text.h"
 #include "json_writer.h"
 #include "network_builders.h"
+#include "number_format.h"
+#include "reference_writers.h"
 #include "result_words.h"
 #include "summary_writer.h"
 
@@ -13,7 +18,13 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <bit>
+#include <charconv>
+#include <cmath>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -206,6 +217,211 @@ TEST(ResultFiles, AFileThatCannotBeWrittenIsNamed)
     } catch (const std::runtime_error& error) {
         EXPECT_NE(std::string(error.what()).find("/proc/korvane-no-such-folder"), std::string::npos) << error.what();
     }
+}
+
+
+// Random networks (tests/analysis/network_builders.h) in every state the writers show: snooping
+// with a planted gross error, weighted known points, a free network, nulls where nothing is
+// computable, and names that need escapes.
+struct StreamCase {
+    const char* name;
+    testing::RandomNetworkShape shape;
+    AnalysisOptions options;
+    bool grossError = false;
+    bool trickyNames = false;
+};
+
+std::vector<StreamCase> streamCases()
+{
+    AnalysisOptions snoop;
+    snoop.snoop = true;
+    AnalysisOptions free;
+    free.freeNetwork = true;
+    AnalysisOptions sigma0;
+    sigma0.sigma0 = 1.0;
+    sigma0.toleranceClass = "first-I";
+    sigma0.toleranceK = 4.0;
+    testing::RandomNetworkShape weighted;
+    weighted.weightedKnown = true;
+    weighted.points = 60;
+    weighted.extraSections = 50;
+    testing::RandomNetworkShape distance;
+    distance.gradeWeighting = false;
+    testing::RandomNetworkShape chain;  // no redundancy: the tests are not computable
+    chain.extraSections = 0;
+    chain.knownPoints = 1;
+    return {{"snooping with weighted known points", weighted, snoop, true, false},
+            {"free network", {}, free, false, false},
+            {"distance weighting without sigma0", distance, {}, false, false},
+            {"distance weighting with sigma0", distance, sigma0, true, false},
+            {"a chain", chain, snoop, false, false},
+            {"names that need escapes", weighted, snoop, true, true}};
+}
+
+NetworkRows streamCaseRows(const StreamCase& c, std::mt19937& random)
+{
+    NetworkRows rows = testing::randomNetwork(c.shape, random).rows;
+    if (c.grossError)
+        rows.observations[3].dh += 0.25;
+    if (c.trickyNames) {
+        const std::map<std::string, std::string> renamed = {
+            {"P00001", "BM \"1\""}, {"P00002", "back\\slash"}, {"P00003", "tab\there"}, {"P00004", "ctl\x01\x1f\x7f"},
+            {"P00005", "水準點甲"},   {"P00006", "comma,\r\nline"}, {"P00007", "a/b\b\f"}};
+        auto rename = [&](std::string& name) {
+            if (const auto found = renamed.find(name); found != renamed.end())
+                name = found->second;
+        };
+        for (ObservationRow& o : rows.observations)
+            rename(o.from), rename(o.to);
+        for (KnownPointRow& k : rows.knownPoints)
+            rename(k.name);
+        rows.title = "Title \"with\" \\ and 版面\t";
+    }
+    return rows;
+}
+
+// The text each writer gives: the streamed writers and the reference ones.
+template <typename Write>
+std::string written(const AnalysisResult& result, const Write& write)
+{
+    std::ostringstream out;
+    write(result, out);
+    return out.str();
+}
+
+void expectSameFiles(const AnalysisResult& result, const std::string& what)
+{
+    EXPECT_EQ(written(result, writeJson), written(result, testing::writeJsonByTree)) << what;
+    EXPECT_EQ(written(result, writePointsCsv), written(result, testing::writePointsCsvByStrings)) << what;
+    EXPECT_EQ(written(result, writeObservationsCsv), written(result, testing::writeObservationsCsvByStrings)) << what;
+    EXPECT_EQ(written(result, writeLoopsCsv), written(result, testing::writeLoopsCsvByStrings)) << what;
+}
+
+TEST(ResultFiles, JsonAndCsvStreamedAsTheDocumentTreeWritesThem)
+{
+    std::mt19937 random(7);
+    for (const StreamCase& c : streamCases()) {
+        const AnalysisResult result = analyse(buildNetwork(streamCaseRows(c, random)), c.options);
+        expectSameFiles(result, c.name);
+    }
+}
+
+// Values no network gives but a result may hold: each number format of nlohmann-json (whole
+// numbers, exponents, -0.0, the smallest and largest doubles, digits Grisu2 does not shorten as
+// std::to_chars would).
+TEST(ResultFiles, ExtremeNumbersStreamedAsTheDocumentTreeWritesThem)
+{
+    AnalysisOptions options;
+    options.snoop = true;
+    options.sigma0 = 1e-7;
+    AnalysisResult result = analyse(buildNetwork(sampleRows()), options);
+    const double values[] = {6.67e79, -0.0, 1e-5, 100.0, 1e15, 1e16, 5e-324, -1.7976931348623157e308,
+                             123456789012345678.0, -8.4816206987030405e18, 1316436775194682.2, 0.1, 2.5e-7};
+    std::size_t next = 0;
+    auto value = [&] { return values[next++ % std::size(values)]; };
+    for (PointResult& p : result.points) {
+        p.height = value();
+        p.givenHeight = value();
+        p.sigma = value();
+        p.freeOffset = value();
+    }
+    for (ObservationResult& o : result.observations) {
+        o.dh = value();
+        o.distance = value();
+        o.grade = value();
+        o.weight = value();
+        o.test.w = value();
+        o.test.residual = value();
+    }
+    result.options.toleranceK = value();
+    result.options.alpha = value();
+    result.checks.loops.front().misclosureMm = value();
+    result.checks.loops.front().lengthKm = value();
+    expectSameFiles(result, "extreme numbers");
+}
+
+// The numbers written without nlohmann-json's conversion, against it: results rounded to 3, 4 and
+// 6 decimals and values as read (5 decimals) of every size, and numbers of 17 digits.
+TEST(ResultFiles, JsonNumbersAsNlohmannJsonWritesThem)
+{
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> exponent(-8.0, 9.0);
+    std::uniform_int_distribution<std::uint64_t> anyBits;
+    const int decimals[] = {3, 4, 6, 5, 9};
+    for (int i = 0; i < 300000; ++i) {
+        double value = std::pow(10.0, exponent(random)) * (i % 2 ? -1.0 : 1.0);
+        if (i % 7 == 6)
+            value = std::bit_cast<double>(anyBits(random));
+        else if (i % 7 != 5)
+            value = rounded(value, decimals[i % 5]);
+        if (!std::isfinite(value))
+            continue;
+        char text[kJsonNumberRoom];
+        const std::string mine(text, jsonNumber(text, value));
+        ASSERT_EQ(mine, json(value).dump()) << std::bit_cast<std::uint64_t>(value);
+    }
+}
+
+// Every finite double written whole, with all its decimals: no buffer of a fixed size cuts it.
+TEST(ResultFiles, NumbersOfAnySizeWrittenWhole)
+{
+    const std::string bigHeight =
+        "66700000000000005112230889226934879962231990785418103095004268963040926124474368.00000";
+    const struct {
+        double value;
+        int decimals;
+        std::string text;
+    } fixedCases[] = {
+        {6.67e79, 5, bigHeight},
+        {-0.0004, 3, "0.000"},
+        {-1e-300, 2, "0.00"},
+        {-1.5, 1, "-1.5"},
+        {0.125, 2, "0.12"},
+        {0.1, 60, "0.100000000000000005551115123125782702118158340454101562500000"},
+    };
+    for (const auto& c : fixedCases)
+        EXPECT_EQ(fixed(c.value, c.decimals), c.text) << c.value;
+    // Against the exact conversion of std::to_chars: values of every size, halves and other ties
+    // of binary fractions, at every number of decimals the result files use and more.
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> exponent(-12.0, 20.0);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = i % 11;
+        double value = std::pow(10.0, exponent(random)) * (i % 2 ? -1.0 : 1.0);
+        if (i % 3 == 0)
+            value = std::ldexp(std::round(std::ldexp(value, 12)), -12);  // ties at 1/2^12
+        char text[400];
+        const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
+        std::string expected(text, end);
+        if (expected.find_first_not_of("-0.") == std::string::npos && expected.front() == '-')
+            expected.erase(0, 1);
+        ASSERT_EQ(fixed(value, decimals), expected) << value << " to " << decimals;
+    }
+    const std::string largest = fixed(-1.7976931348623157e308, 2);
+    EXPECT_EQ(largest.size(), 1 + 309 + 3);
+    EXPECT_EQ(std::stod(largest), -1.7976931348623157e308);
+    const std::string digits = significant(1e300, 400);
+    EXPECT_EQ(digits.size(), 301u);
+    EXPECT_EQ(digits.substr(0, 20), "10000000000000000525");
+    EXPECT_EQ(significant(1234567.0, 6), "1.23457e+06");
+
+    // The same height in every result file.
+    AnalysisResult result = analyse(buildNetwork(sampleRows()), {});
+    result.points[2].height = 6.67e79;
+    result.points[3].height = -1.7976931348623157e308;
+    std::ostringstream summary, html, points, jsonText;
+    writeSummary(result, summary);
+    writeHtml(result, html);
+    writePointsCsv(result, points);
+    writeJson(result, jsonText);
+    EXPECT_NE(summary.str().find(" " + bigHeight), std::string::npos);
+    EXPECT_NE(html.str().find(">" + bigHeight + "<"), std::string::npos);
+    const auto rows = readCsv(points.str().substr(3));
+    EXPECT_EQ(rows[3][7], bigHeight);
+    EXPECT_EQ(rows[4][7], largest + "000");
+    const json document = json::parse(jsonText.str());
+    EXPECT_EQ(document["points"][2]["height_m"].get<double>(), 6.67e79);
+    EXPECT_EQ(document["points"][3]["height_m"].get<double>(), -1.7976931348623157e308);
 }
 
 }  // namespace
