@@ -151,8 +151,9 @@ void writePointsCsv(const AnalysisResult& result, std::ostream& out)
         rows.number(p.givenHeight, 5).number(p.givenSigma, 5).text(wordFor(p.status)).number(p.height, 5);
         rows.number(p.sigma, 2).number(p.sigmaApriori, 2).number(test.residual, 2).number(test.redundancy, 3);
         rows.number(test.w, 2).number(test.tau, 2).number(test.mdb, 2);
-        if (p.knownTest)
-            rows.flag(test.wFails || test.tauFails);
+        const std::optional<bool> flagged = p.knownTest ? decidingVerdict(result, test) : std::nullopt;
+        if (flagged)
+            rows.flag(*flagged);
         else
             rows.empty();
         rows.integer(p.removedAtStep).number(p.freeOffset, 2).end();
@@ -172,7 +173,10 @@ void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
         rows.text(result.points[o.from].name).text(result.points[o.to].name);
         rows.fixed(o.dh, 5).fixed(o.distance, 3).significant(o.grade, 6).significant(o.weight, 6);
         rows.integer(o.removedAtStep).number(o.adjustedDh, 5).number(t.residual, 2).number(t.redundancy, 3);
-        rows.flag(t.controlled).number(t.w, 2).flag(t.wFails).number(t.tau, 2).flag(t.tauFails);
+        rows.flag(t.controlled).number(t.w, 2);
+        t.w ? rows.flag(t.wFails) : rows.empty();
+        rows.number(t.tau, 2);
+        t.tau ? rows.flag(t.tauFails) : rows.empty();
         rows.number(t.mdb, 2).number(t.mdbEffect, 2).number(t.grossError, 2).end();
     }
 }

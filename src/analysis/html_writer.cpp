@@ -195,7 +195,7 @@ void writeGlobal(std::ostream& out, const GlobalTest& test, const AnalysisOption
 
 bool knownHeightFlagged(const PointResult& p)
 {
-    return p.knownTest && (p.knownTest->wFails || p.knownTest->tauFails);
+    return p.knownTest && p.knownTest->fails;
 }
 
 void pointHeader(std::ostream& out)
@@ -327,21 +327,20 @@ void writeBeyondTolerance(std::ostream& out, const AnalysisResult& result)
 void writeChecks(std::ostream& out, const AnalysisResult& result)
 {
     const Checks& checks = result.checks;
-    const bool free = result.options.freeNetwork;
     out << "<h2>檢核 Checks</h2>\n<h3>Parts of the network (" << checks.parts.size() << ")</h3>\n<table>\n";
     headerRow(out, {"Part", "Points", "Observations", "Known points", "Heights"});
     const ShownRows parts = shownRows(
-        checks.parts.size(), [&](std::size_t i) { return !checks.parts[i].hasDatum && !free; },
+        checks.parts.size(), [&](std::size_t i) { return !checks.parts[i].hasDatum; },
         [&](std::size_t i) { return double(checks.parts[i].points.size()); });
     for (std::size_t i : parts.rows) {
         const PartCheck& part = checks.parts[i];
         std::string known;
         for (int point : part.knownPoints)
             known += (known.empty() ? "" : ", ") + escaped(result.points[point].name);
-        out << "<tr" << (part.hasDatum || free ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td>"
+        out << "<tr" << (part.hasDatum ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td>"
             << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0) << "<td>"
             << (known.empty() ? "none" : known) << "</td>"
-            << (part.hasDatum || free ? "<td class=\"pass\">&#10004; determined</td>"
+            << (part.hasDatum ? "<td class=\"pass\">&#10004; determined</td>"
                                       : "<td class=\"fail\">&#10008; no known point</td>")
             << "</tr>\n";
     }
@@ -444,7 +443,7 @@ void writeHtml(const AnalysisResult& result, std::ostream& out)
         << "</tr>\n";
     out << "<tr><th>Points / observations</th><td>" << result.points.size() << " / " << result.observations.size()
         << "</td></tr>\n";
-    out << "<tr><th>Datum</th><td>" << (result.options.freeNetwork ? "free network, minimum trace" : "known points")
+    out << "<tr><th>Datum</th><td>" << (result.options.freeNetwork ? "free network, on its known points (partial minimum trace)" : "known points")
         << "</td></tr>\n</table>\n";
     for (const std::string& note : result.notes)
         out << "<p>" << escaped(note) << "</p>\n";

@@ -44,6 +44,15 @@ void closure(JsonText& json, const AnalysisResult& result, const ClosureCheck& c
     json.close();
 }
 
+// A test's verdict, or null when its statistic could not be computed (no test was made).
+void verdict(JsonText& json, const Quantity& statistic, bool fails)
+{
+    if (statistic)
+        json.value(fails);
+    else
+        json.null();
+}
+
 // The tests of a weighted known height (an observation's are among its other fields).
 void testFields(JsonText& json, const ObservationTest& test)
 {
@@ -55,9 +64,11 @@ void testFields(JsonText& json, const ObservationTest& test)
     json["redundancy"].value(test.redundancy, kRatios);
     json["residual_mm"].value(test.residual, kMillimetres);
     json["tau"].value(test.tau, kRatios);
-    json["tau_fails"].value(test.tauFails);
+    json["tau_fails"];
+    verdict(json, test.tau, test.tauFails);
     json["w"].value(test.w, kRatios);
-    json["w_fails"].value(test.wFails);
+    json["w_fails"];
+    verdict(json, test.w, test.wFails);
     json.close();
 }
 
@@ -82,6 +93,7 @@ void options(JsonText& json, const AnalysisResult& result)
     json.open();
     json["alpha"].value(o.alpha);
     json["alpha0"].value(o.alpha0);
+    json["alpha0_rule"].value(wordFor(o.alpha0Rule));
     json["datum_points"].value(o.datumPoints);
     json["free_network"].value(o.freeNetwork);
     json["k_mm"].value(o.toleranceK);
@@ -93,6 +105,7 @@ void options(JsonText& json, const AnalysisResult& result)
         json.null();
     json["snoop"].value(o.snoop);
     json["snoop_limit"].value(o.snoopLimit);
+    json["snoop_stop"].value(wordFor(o.snoopStop));
     json["tolerance_class"];
     if (o.toleranceClass.empty())
         json.null();
@@ -116,8 +129,10 @@ void counts(JsonText& json, const AnalysisResult& result)
 void criticalValues(JsonText& json, const AnalysisResult& result)
 {
     json.open();
+    json["alpha0"].value(result.levels.alpha0);
     json["delta0"].value(rounded(result.levels.delta0, kRatios));
     json["mdb_sigma0"].value(result.mdbSigma0);
+    json["statistic"].value(decidingStatistic(result));
     json["tau"].value(result.levels.tauCritical, kRatios);
     json["w"].value(rounded(result.levels.wCritical, kRatios));
     json.close();
@@ -190,10 +205,12 @@ void observation(JsonText& json, const AnalysisResult& result, int index)
     json["removed_at_step"].value(o.removedAtStep);
     json["residual_mm"].value(o.test.residual, kMillimetres);
     json["tau"].value(o.test.tau, kRatios);
-    json["tau_fails"].value(o.test.tauFails);
+    json["tau_fails"];
+    verdict(json, o.test.tau, o.test.tauFails);
     json["to"].value(result.points[o.to].name);
     json["w"].value(o.test.w, kRatios);
-    json["w_fails"].value(o.test.wFails);
+    json["w_fails"];
+    verdict(json, o.test.w, o.test.wFails);
     json["weight"].value(o.weight);
     json.close();
 }

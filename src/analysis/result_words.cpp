@@ -104,4 +104,17 @@ std::string_view wordFor(SnoopStop stop)
     return stop == SnoopStop::GlobalTestPasses ? "global-test-passes" : "none-fails";
 }
 
+std::string_view decidingStatistic(const AnalysisResult& result)
+{
+    return result.global.sigma0Apriori ? "w" : "tau";
+}
+
+std::optional<bool> decidingVerdict(const AnalysisResult& result, const ObservationTest& test)
+{
+    const bool byW = result.global.sigma0Apriori.has_value();
+    if (!(byW ? test.w : test.tau))
+        return std::nullopt;
+    return test.fails;
+}
+
 }  // namespace korvane::analysis

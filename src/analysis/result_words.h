@@ -4,6 +4,7 @@
 
 #include "analysis_result.h"
 
+#include <optional>
 #include <string_view>
 
 namespace korvane::analysis {
@@ -14,6 +15,11 @@ std::string_view wordFor(NameFinding::Kind kind);
 std::string_view wordFor(KnownRole role);
 std::string_view wordFor(HeightStatus status);
 std::string_view wordFor(GlobalVerdict verdict);
+// The statistic that flags an observation and that snooping removes by: "w" with an a-priori
+// sigma0, else "tau".
+std::string_view decidingStatistic(const AnalysisResult& result);
+// Whether a test's deciding statistic fails: nothing when that statistic could not be computed.
+std::optional<bool> decidingVerdict(const AnalysisResult& result, const ObservationTest& test);
 std::string_view wordFor(LocalLevelRule rule);  // "given", "b-method", "family-wise"
 std::string_view wordFor(SnoopStop stop);       // "none-fails", "global-test-passes"
 std::string_view weightUnit(Weighting weighting);

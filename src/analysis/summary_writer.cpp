@@ -4,6 +4,7 @@
 #include "result_words.h"
 #include "text_columns.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,6 @@ std::string alpha0RuleText(const AnalysisOptions& o)
         break;
     }
     return "";
-}
-
-// The statistic that flags an observation and that snooping removes by.
-std::string decidingStatistic(const AnalysisResult& result)
-{
-    return result.global.sigma0Apriori ? "w" : "tau";
 }
 
 const std::string& nameOf(const AnalysisResult& result, int point)
@@ -235,7 +230,14 @@ void writeTests(const AnalysisResult& result, std::ostream& out)
     for (const PointResult& p : result.points)
         if (p.knownTest && p.removedAtStep == 0 && p.knownTest->fails)
             flaggedRow("known height " + p.name, *p.knownTest);
-    if (!header)
+    const bool anyTested = std::any_of(result.observations.begin(), result.observations.end(), [](const ObservationResult& o) {
+        return o.removedAtStep == 0 && o.test.controlled && (o.test.w || o.test.tau);
+    });
+    if (!header && !anyTested)
+        out << "    no observation could be tested: w needs an a-priori sigma0 (--sigma0), tau needs 2 or more "
+               "degrees of freedom (here "
+            << result.global.dof << ")\n";
+    else if (!header)
         out << "    no observation is flagged\n";
     if (!uncontrolled.empty())
         out << "    " << uncontrolled.size()

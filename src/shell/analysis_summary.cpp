@@ -105,6 +105,12 @@ QStringList observationTestLines(const AnalysisResult& result) {
   return lines;
 }
 
+// Why no observation could be tested: w needs an a-priori σ₀, τ two degrees of freedom.
+QString untestedReason(const AnalysisResult& result) {
+  if (result.global.dof < 1) return QStringLiteral("沒有多餘觀測");
+  return QStringLiteral("沒有先驗 σ₀ 不能算 w，自由度 %1 不足以算 τ").arg(result.global.dof);
+}
+
 QString outcomeLine(const AnalysisResult& result) {
   int failingClosures = 0;
   for (const analysis::ClosureCheck* check : closureRows(result)) failingClosures += !check->passes;
@@ -114,8 +120,16 @@ QString outcomeLine(const AnalysisResult& result) {
   parts << QStringLiteral("%1 點、%2 觀測").arg(result.points.size()).arg(result.observations.size());
   parts << (failingClosures == 0 ? QStringLiteral("閉合差 %1 全部合格").arg(kPassSymbol)
                                  : QStringLiteral("閉合差 %1 %2 項超限").arg(kFailSymbol).arg(failingClosures));
-  parts << (flagged == 0 ? QStringLiteral("觀測檢定 %1 全部通過").arg(kPassSymbol)
-                         : QStringLiteral("%1 %2 個觀測檢定未過").arg(kFailSymbol).arg(flagged));
+  const int tested = int(std::count_if(result.observations.begin(), result.observations.end(),
+                                       [](const analysis::ObservationResult& o) {
+                                         return o.removedAtStep == 0 && o.test.controlled && observationTested(o);
+                                       }));
+  if (flagged > 0)
+    parts << QStringLiteral("%1 %2 個觀測檢定未過").arg(kFailSymbol).arg(flagged);
+  else if (tested == 0)
+    parts << QStringLiteral("觀測檢定 — 無法檢定（%1）").arg(untestedReason(result));
+  else
+    parts << QStringLiteral("觀測檢定 %1 全部通過").arg(kPassSymbol);
   if (!result.snooping.empty()) parts << QStringLiteral("資料探測移除 %1 個").arg(result.snooping.size());
   parts << QStringLiteral("整體檢定 ") + globalVerdictText(result.global.verdict);
   return parts.join(QStringLiteral("；"));

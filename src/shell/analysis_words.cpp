@@ -122,9 +122,14 @@ bool observationFails(const analysis::ObservationResult& observation) {
   return observation.removedAtStep == 0 && observation.flagged();
 }
 
+bool observationTested(const analysis::ObservationResult& observation) {
+  return observation.test.w.has_value() || observation.test.tau.has_value();
+}
+
 QString observationMark(const analysis::ObservationResult& observation) {
   if (observation.removedAtStep > 0) return kFailSymbol + QStringLiteral(" 移除（第 %1 步）").arg(observation.removedAtStep);
   if (!observation.test.controlled) return QStringLiteral("未受檢核");
+  if (!observationTested(observation)) return QStringLiteral("— 無法檢定");
   if (!observation.flagged()) return kPassSymbol;
   QString mark = kFailSymbol;
   if (observation.test.wFails) mark += QStringLiteral(" w");

@@ -46,5 +46,7 @@ QString observationText(const analysis::AnalysisResult& result, int observation)
 // The observation's verdict: "✔", "✘ w τ", "移除（第 n 步）", "未受檢核".
 QString observationMark(const analysis::ObservationResult& observation);
 bool observationFails(const analysis::ObservationResult& observation);
+// A test was made: its deciding statistic (w with an a-priori σ₀, else τ) could be computed.
+bool observationTested(const analysis::ObservationResult& observation);
 
 }  // namespace korvane::shell

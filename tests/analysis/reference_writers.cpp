@@ -61,9 +61,9 @@ json testFields(const ObservationTest& test)
             {"redundancy", number(test.redundancy, kRatios)},
             {"controlled", test.controlled},
             {"w", number(test.w, kRatios)},
-            {"w_fails", test.wFails},
+            {"w_fails", test.w ? json(test.wFails) : json(nullptr)},
             {"tau", number(test.tau, kRatios)},
-            {"tau_fails", test.tauFails},
+            {"tau_fails", test.tau ? json(test.tauFails) : json(nullptr)},
             {"mdb_mm", number(test.mdb, kMillimetres)},
             {"mdb_effect_mm", number(test.mdbEffect, kMillimetres)},
             {"gross_error_mm", number(test.grossError, kMillimetres)}};
@@ -89,12 +89,14 @@ json options(const AnalysisResult& result)
             {"k_mm", o.toleranceK},
             {"alpha", o.alpha},
             {"alpha0", o.alpha0},
+            {"alpha0_rule", wordFor(o.alpha0Rule)},
             {"power", o.power},
             {"sigma0_apriori_option", o.sigma0 ? json(*o.sigma0) : json(nullptr)},
             {"free_network", o.freeNetwork},
             {"datum_points", o.datumPoints},
             {"snoop", o.snoop},
-            {"snoop_limit", o.snoopLimit}};
+            {"snoop_limit", o.snoopLimit},
+            {"snoop_stop", wordFor(o.snoopStop)}};
 }
 
 json part(const AnalysisResult& result, int index)
@@ -232,6 +234,11 @@ std::string flag(bool value)
     return value ? "true" : "false";
 }
 
+std::string verdictField(const std::optional<bool>& value)
+{
+    return value ? flag(*value) : "";
+}
+
 std::string csvNumber(const Quantity& value, int decimals)
 {
     return fixedOr(value, decimals, "");
@@ -279,7 +286,9 @@ void writeJsonByTree(const AnalysisResult& result, std::ostream& out)
     writeMember(out, "global_test_before_snooping",
                 result.globalBeforeSnooping ? global(*result.globalBeforeSnooping) : json(nullptr));
     writeMember(out, "critical_values",
-                {{"w", rounded(result.levels.wCritical, kRatios)},
+                {{"alpha0", result.levels.alpha0},
+                 {"statistic", decidingStatistic(result)},
+                 {"w", rounded(result.levels.wCritical, kRatios)},
                  {"tau", number(result.levels.tauCritical, kRatios)},
                  {"delta0", rounded(result.levels.delta0, kRatios)},
                  {"mdb_sigma0", result.mdbSigma0}});
@@ -304,7 +313,7 @@ void writePointsCsvByStrings(const AnalysisResult& result, std::ostream& out)
                   csvNumber(p.givenHeight, 5), csvNumber(p.givenSigma, 5), std::string(wordFor(p.status)),
                   csvNumber(p.height, 5), csvNumber(p.sigma, 2), csvNumber(p.sigmaApriori, 2), csvNumber(test.residual, 2),
                   csvNumber(test.redundancy, 3), csvNumber(test.w, 2), csvNumber(test.tau, 2), csvNumber(test.mdb, 2),
-                  p.knownTest ? flag(test.wFails || test.tauFails) : "", std::to_string(p.removedAtStep),
+                  p.knownTest ? verdictField(decidingVerdict(result, test)) : "", std::to_string(p.removedAtStep),
                   csvNumber(p.freeOffset, 2)});
     }
 }
@@ -322,7 +331,7 @@ void writeObservationsCsvByStrings(const AnalysisResult& result, std::ostream& o
                   field(result.points[o.to].name), fixed(o.dh, 5), fixed(o.distance, 3), significant(o.grade, 6),
                   significant(o.weight, 6), std::to_string(o.removedAtStep), csvNumber(o.adjustedDh, 5),
                   csvNumber(t.residual, 2), csvNumber(t.redundancy, 3), flag(t.controlled), csvNumber(t.w, 2),
-                  flag(t.wFails), csvNumber(t.tau, 2), flag(t.tauFails), csvNumber(t.mdb, 2), csvNumber(t.mdbEffect, 2),
+                  t.w ? flag(t.wFails) : "", csvNumber(t.tau, 2), t.tau ? flag(t.tauFails) : "", csvNumber(t.mdb, 2), csvNumber(t.mdbEffect, 2),
                   csvNumber(t.grossError, 2)});
     }
 }

@@ -2,9 +2,15 @@
 // observation variances s_i^2 summing to S, the adjustment spreads W by variance:
 // v_i = -W s_i^2 / S, r_i = s_i^2 / S, vTPv = W^2 / S, one degree of freedom.
 #include "analyse.h"
+#include "json_writer.h"
 #include "network_builders.h"
+#include "summary_writer.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace korvane::analysis {
 namespace {
@@ -115,6 +121,18 @@ TEST(HandSolvedLine, WithoutAprioriSigmaUnderDistanceWeightingTheGlobalTestIsNot
     EXPECT_FALSE(result.global.statistic);
     EXPECT_FALSE(only(result, 0).test.w);
     EXPECT_FALSE(only(result, 0).test.tau);  // one degree of freedom: no test at all
+
+    // No test could be made: said so, and the verdicts are null (not "passes").
+    std::ostringstream summary;
+    writeSummary(result, summary);
+    EXPECT_NE(summary.str().find("no observation could be tested"), std::string::npos) << summary.str();
+    EXPECT_EQ(summary.str().find("no observation is flagged"), std::string::npos);
+    std::ostringstream document;
+    writeJson(result, document);
+    const nlohmann::json json = nlohmann::json::parse(document.str());
+    EXPECT_TRUE(json["observations"][0]["w_fails"].is_null());
+    EXPECT_TRUE(json["observations"][0]["tau_fails"].is_null());
+    EXPECT_EQ(json["critical_values"]["statistic"], "tau");
     EXPECT_EQ(result.mdbSigma0, "a-posteriori");
     EXPECT_NEAR(*only(result, 0).test.mdb, result.levels.delta0 * 1.5 / 0.5, kTight);
 }

@@ -313,7 +313,7 @@ TEST(ResultFiles, ExtremeNumbersStreamedAsTheDocumentTreeWritesThem)
 {
     AnalysisOptions options;
     options.snoop = true;
-    options.sigma0 = 1e-7;
+    options.sigma0 = 0.001;
     AnalysisResult result = analyse(buildNetwork(sampleRows()), options);
     const double values[] = {6.67e79, -0.0, 1e-5, 100.0, 1e15, 1e16, 5e-324, -1.7976931348623157e308,
                              123456789012345678.0, -8.4816206987030405e18, 1316436775194682.2, 0.1, 2.5e-7};

@@ -276,6 +276,23 @@ TEST(NetworkAnalysisWindow, ObservationsSortByMagnitudeAndListOnlyThoseThatFail)
 // What cannot be analysed is said in place of the tables, with the rows or points involved;
 // export and print have nothing to work on then. A part without a known point is a finding of
 // the checks, not a failure.
+TEST(NetworkAnalysisWindow, ATestThatCouldNotBeMadeIsNeverShownAsPassed) {
+  // Distance weighting without an a-priori σ₀ and one degree of freedom: no w, no τ. The line
+  // between the benchmarks fails its tolerance by a 20 mm blunder, and no observation is "✔".
+  AnalysisWindowFixture f;
+  writeRows(f.database, {{"A", "P1", 0.320, 1.0, 0.0}, {"P1", "P2", 0.400, 2.0, 0.0}, {"P2", "B", 0.303, 1.0, 0.0}},
+            {{"A", 100.0, 0.0}, {"B", 101.0, 0.0}});
+  f.analyse();
+  ASSERT_TRUE(f.window->result()) << f.window->problemText().toStdString();
+  const QString status = f.window->statusText();
+  EXPECT_TRUE(status.contains("觀測檢定 — 無法檢定（沒有先驗 σ₀ 不能算 w，自由度 1 不足以算 τ）")) << status.toStdString();
+  EXPECT_FALSE(status.contains("全部通過")) << status.toStdString();
+  f.find<QCheckBox>("ObservationsTableOnlyFailing")->setChecked(false);
+  QTableView* observations = f.table("ObservationsTable");
+  ASSERT_EQ(observations->model()->rowCount(), 3);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(cell(observations, row, "判定"), "— 無法檢定") << row;
+}
+
 TEST(NetworkAnalysisWindow, ANetworkThatCannotBeAnalysedIsShownWithItsNames) {
   struct Case {
     const char* what;
