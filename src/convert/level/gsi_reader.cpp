@@ -77,6 +77,7 @@ void GsiReader::readBlock(std::string_view block, long number) {
     std::array<Reading, 4> readings{};
     int readingCount = 0;
     bool intermediate = false;
+    bool informations = false;  // words 42-49: the block is a code block
     std::optional<LevellingMethod> method;
 
     for (int ordinal = 1; at < block.size(); ++ordinal) {
@@ -95,6 +96,7 @@ void GsiReader::readBlock(std::string_view block, long number) {
         }
         while (at < block.size() && block[at] == ' ') ++at;
         word.index = wordIndex(word.text);
+        informations = informations || (word.index >= 42 && word.index <= 49);
         const auto damaged = [&](const QString& what) {
             return Failure(QStringLiteral("%1，第 %2 行，第 %3 個字「%4」：%5")
                                .arg(where_)
@@ -148,7 +150,7 @@ void GsiReader::readBlock(std::string_view block, long number) {
             default: break;  // checked, not used
         }
     }
-    if (method) lines_.begin(*method, number);
+    if (method && !informations) lines_.begin(*method, number);
     const std::string_view name = point.value_or(std::string_view());
     for (int i = 0; i < readingCount; ++i) lines_.sight(readings[i].kind, name, readings[i].value, distance, number);
     if (height && !intermediate) lines_.runningHeight(*height);

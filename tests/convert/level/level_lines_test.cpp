@@ -199,7 +199,9 @@ TEST(LevelLines, DamagedFilesAreRefusedNamingFileLineAndWord) {
         const QString failure = failureOf(c.bytes);
         for (const QString& part : c.named) EXPECT_TRUE(failure.contains(part)) << failure.toStdString() << " / " << part.toStdString();
     }
-    // A damaged word the reader does not use (a free text in another code page) is passed over.
+    // A damaged word the reader does not use (a free text in another code page) is passed over,
+    // and so is a code block amid the line (a 41 word with information words).
+    EXPECT_EQ(read(replaced("83...8+10000000", "83...8+10000000\r\n410009+00000013 42....+0000TREE")).size(), 1u);
     const std::string text = replaced("83...8+10000000", "83...8+10000000 42....+\xE9t\xE9 71....+K\xFCr");
     EXPECT_EQ(read(text).size(), 1u);
 }
