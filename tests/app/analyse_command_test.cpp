@@ -102,14 +102,15 @@ TEST(AnalyseCommand, ReadsTheLevellingLinesOfAGsiFile) {
   QTemporaryDir folder;
   const std::string gsi = gsiFile({{1, 100, {{"BM1", "P2", {1.5}, {1.3}, 400, 400}}, {}},
                                    {1, 100, {{"P2", "P3", {1.2}, {1.0}, 500, 500}}, {}},
-                                   {1, 100, {{"P3", "BM1", {1.0}, {1.4003}, 450, 450}}, {}}});
+                                   {1, 100, {{"P3", "BM1", {1.0}, {1.4003}, 450, 450}}, {}}},
+                                  {false, '6'});  // 0.1 mm: a kilometre of line fits the eight digits
   write(folder.filePath("loop.gsi"), QByteArray::fromStdString(gsi));
   const CommandRun run = analyse({"loop.gsi", "--free"}, folder.path());
   ASSERT_EQ(run.status, 0) << run.errors.toStdString();
   EXPECT_TRUE(run.out.contains(QStringLiteral("P3"))) << run.out.toStdString();
 
   std::string damaged = gsi;
-  damaged.replace(damaged.rfind("332.08+") + 7, 1, "x");
+  damaged.replace(damaged.rfind("332.06+") + 7, 1, "x");
   write(folder.filePath("damaged.gsi"), QByteArray::fromStdString(damaged));
   const CommandRun failed = analyse({"damaged.gsi", "--free"}, folder.path());
   EXPECT_EQ(failed.status, 1);

@@ -173,7 +173,6 @@ TEST(DbCommand, ImportsLevellingLinesOfGsiAndM5FilesAllOrNothing) {
     EXPECT_TRUE(failed.errors.contains(QString::fromUtf8(named))) << failed.errors.toStdString();
     EXPECT_TRUE(failed.errors.contains("沒有加入任何資料")) << failed.errors.toStdString();
   }
-  Process written = db({"--db", database, "write-engine-file", "job.dat"}, folder.path());
-  ASSERT_EQ(written.exitCode, 0) << written.errors.toStdString();
-  EXPECT_TRUE(written.errors.contains("平差資料 3 筆")) << written.errors.toStdString();
+  korvane::workbench::Connection connection(database);
+  EXPECT_EQ(tableRows(connection, QStringLiteral("dat")), QStringList({"A|B|0.15|0.07|0", "B|C|0.4|0.06|0", "C|D|-0.5|0.02|0"}));
 }

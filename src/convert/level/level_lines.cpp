@@ -105,10 +105,11 @@ void LineBuilder::finish(long fileLine) {
             fore_.clear();
             backDistance_.clear();
             foreDistance_.clear();
-            throw Failure(QStringLiteral("%1，第 %2 行：水準線在第 %3 行開始的測站讀數不全就結束（第 %4 行）")
+            throw Failure(QStringLiteral("%1，第 %2 行：這個測站的讀數不全（方法 %3 每一視 %4 個讀數），水準線在第 %5 行就結束了")
                               .arg(where_)
-                              .arg(line_.fileLine)
                               .arg(setupLine_)
+                              .arg(line_.method.name)
+                              .arg(line_.method.readingsPerSight)
                               .arg(fileLine));
         }
         closeSetup();

@@ -74,8 +74,10 @@ void M5Reader::readRecord(std::string_view record, long number) {
             lines_.begin(*method, number);
             backSum_.reset();
             foreSum_.reset();
+            lineEnded_ = false;
         } else if (text.find("End-Line") != std::string_view::npos) {
-            lines_.finish(number);
+            // The line's sums may follow its End-Line: it is finished at the next line or sighting.
+            lineEnded_ = true;
         }
         return;
     }
@@ -130,6 +132,10 @@ void M5Reader::readRecord(std::string_view record, long number) {
         } else {
             foreSum_ = value;
         }
+    }
+    if (sight && lineEnded_) {
+        lines_.finish(number);
+        lineEnded_ = false;
     }
     if (sight) lines_.sight(*sight, firstWord(text), reading, distance, number);
     if (height && sight != SightKind::Intermediate) lines_.runningHeight(*height);

@@ -10,7 +10,8 @@
 // Records read:
 //   TO ... Start-Line METHOD  a new levelling line (METHOD: BF, aBF, BFFB, BFBF, BBFF, FBBF, aBFFB,
 //                             aBBFF)
-//   TO ... End-Line           the end of the line
+//   TO ... End-Line           the end of the line (the line's sums may follow it, up to the next
+//                             line or sighting)
 //   KD...                     a sighting on the point named by the first word of the information
 // Value types read: Lr, Rb back reading; Lv, Rf fore reading; Lz, Rz intermediate sight (no part of
 // the line); HD, E sight distance; Z the instrument's running height (not on an intermediate
@@ -43,6 +44,7 @@ class M5Reader {
     LineBuilder lines_;
     ByteLines bytes_;
     std::optional<double> backSum_, foreSum_;
+    bool lineEnded_ = false;  // End-Line met; its sums may still follow
 };
 
 // Whether the text starts (after blank lines) with an M5 record ("For M5").

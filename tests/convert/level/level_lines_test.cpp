@@ -143,8 +143,8 @@ TEST(LevelLines, DiniLineWithIntermediateSightsAndItsSums) {
     file += m5Record(5, kd("B"), m5Value("Rf", 1.1), m5Value("HD", 21), m5Value("Z", 50.4));
     file += m5Record(6, kd("B"), m5Value("Lr", 1.2), m5Value("E", 4, "ft"), "");
     file += m5Record(7, kd("C"), m5Value("Lv", 1.0), m5Value("HD", 10), m5Value("Z", 50.6));
-    file += m5Record(8, kd("C"), m5Value("Sh", 0.6), m5Value("Db", 21.2192), m5Value("Df", 31));
-    file += m5Record(9, "TO  End-Line", "", "", "");
+    file += m5Record(8, "TO  End-Line", "", "", "");
+    file += m5Record(9, kd("C"), m5Value("Sh", 0.6), m5Value("Db", 21.2192), m5Value("Df", 31));
     const std::vector<LevelLine> lines = read(file);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].start, "A");
