@@ -24,7 +24,8 @@ int importLevelData(QStringView text, int unitDivisor, Connection& connection);
 
 // What the import says when the text holds no section: nothing was added.
 inline const QString kNoSections = QStringLiteral(
-    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
+    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），也不是 Leica GSI-8/GSI-16 "
+    "或 Trimble DiNi M5 的水準資料，平差資料庫沒有加入任何資料。");
 
 // The same through a connection of its own to the database file, closed at the end. A text that
 // holds Leica GSI or DiNi M5 levelling (told from its content) is imported by importLevelLines,

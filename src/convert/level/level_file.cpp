@@ -12,9 +12,9 @@ namespace {
 constexpr qint64 kPieceBytes = 1 << 20;
 
 bool isDl100cStart(std::string_view line) {
-    // A record kind (one letter) and a comma: "A,01,Z,", "b,...".
-    return line.size() >= 2 && ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) &&
-           line[1] == ',';
+    // A record kind the DL-100C writes and a comma: "A,01,Z,", "b,...", the End-of-data line "Z,&,".
+    constexpr std::string_view kKinds = "AbcghijkvwtZ";
+    return line.size() >= 2 && kKinds.find(line[0]) != std::string_view::npos && line[1] == ',';
 }
 
 // Reads pieces of GSI or M5 through the reader of the format.

@@ -15,7 +15,7 @@ namespace korvane::convert::level {
 enum class LevelFormat { Dl100c, Gsi, M5, Unknown };
 
 // The format of a file from its first bytes (a few hundred are plenty): an M5 record, a GSI word,
-// or a DL-100C record ("A,01,Z," or a record kind and a comma).
+// or a DL-100C record (a kind it writes, A b c g-k t v w Z, and a comma: "A,01,Z,").
 LevelFormat detectLevelFormat(std::string_view start);
 
 // What a file that is none of the formats is refused with, naming what was looked for.

@@ -164,6 +164,7 @@ TEST(LevelLines, FormatToldFromTheContent) {
         {"*410001+?..............1 ", LevelFormat::Gsi},
         {"For M5|Adr     1|TO  Start-Line", LevelFormat::M5},
         {"PNT,X,Y,Z\r\n1,2,3,4", LevelFormat::Unknown},
+        {"x,y\r\n", LevelFormat::Unknown},
         {"", LevelFormat::Unknown},
     };
     for (const auto& [start, format] : cases) EXPECT_EQ(detectLevelFormat(start), format) << start;
