@@ -121,7 +121,13 @@ void GsiReader::readBlock(std::string_view block, long number) {
         if (word.index == 41) {
             const char last = data.back();
             static const std::array<std::string_view, 5> kMethods = {"BF", "BFFB", "BFBF", "aBF", "aBFFB"};
-            if (last >= '1' && last <= '5') method = methodNamed(kMethods[last - '1']);
+            if (last >= '1' && last <= '5') {
+                method = methodNamed(kMethods[last - '1']);
+            } else if (data.front() == '?') {
+                // A line header ("?" first) with a method no level has: its readings must not join
+                // the line before.
+                throw damaged(QStringLiteral("水準線的測量方法（最後一位）不是 1 至 5"));
+            }
             continue;
         }
         long long digits = 0;

@@ -10,7 +10,8 @@
 // Words read:
 //   41       a new levelling line when the data's last digit is a method: 1 BF, 2 BFFB, 3 BFBF,
 //            4 aBF, 5 aBFFB; a 41 block with information words 42-49, or another last digit, is
-//            a code block and passed over
+//            a code block and passed over, except a line header (data starting with "?") with
+//            another last digit, which is refused
 //   11       the point number of the block (leading zeros dropped)
 //   32       the sight distance
 //   331, 335 the first and second back reading; 332, 336 the first and second fore reading;

@@ -69,7 +69,6 @@ class LineBuilder {
     void instrumentDifference(double dh) { if (open_) instrumentDh_ = dh; }
     // Finishes the open line. Throws Failure when its last set-up lacks a reading.
     void finish(long fileLine);
-    bool inLine() const { return open_; }
     int linesHandedOn() const { return handed_; }
 
  private:
