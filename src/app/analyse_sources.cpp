@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <optional>
 
+#include "app/level_line_rows.h"
 #include "engine_file_reader.h"
 #include "input_error.h"
 #include "text/cp950.h"
@@ -60,6 +61,7 @@ std::string fromCp950(const QByteArray& bytes, const std::string& name) {
 analysis::NetworkRows readAnalysisFile(const QString& path) {
   const QByteArray bytes = readAll(path);
   const std::string name = path == QStringLiteral("-") ? std::string("standard input") : utf8(path);
+  if (std::optional<analysis::NetworkRows> lines = levelLineRows(bytes, name)) return std::move(*lines);
   const std::optional<std::string> text = asUtf8(bytes);
   return analysis::readEngineFile(text ? *text : fromCp950(bytes, name), name);
 }

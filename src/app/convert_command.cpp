@@ -10,6 +10,8 @@
 #include "common/program_folder.h"
 #include "convert/conversion.h"
 #include "convert/conversion_streams.h"
+#include "convert/level/level_file.h"
+#include "convert/level/level_lines_report.h"
 #include "text/text_file.h"
 
 namespace korvane::app {
@@ -22,11 +24,13 @@ void printError(const QString& text) { std::fprintf(stderr, "korvane convert: %s
 
 QString helpText(const std::vector<convert::ConversionCommand>& commands) {
   QString text = QStringLiteral(
-      "Usage: korvane convert VERB [FILE] [--utf8] [-o OUT]\n"
+      "Usage: korvane convert VERB [FILE] [--utf8] [-o OUT] [--csv]\n"
       "Converts the text of FILE (or standard input) as the 資料轉換 menu converts the workspace, and\n"
       "writes the resulting text to standard output in CP950 (--utf8: UTF-8). Input is read as CP950\n"
       "unless it is valid UTF-8 with non-ASCII content. A failure, and input without any record the\n"
-      "verb reads, prints its message on standard error, nothing on standard output, and exits 1.\n\nVerbs:\n");
+      "verb reads, prints its message on standard error, nothing on standard output, and exits 1.\n"
+      "level-lines reads Leica GSI or DiNi M5 bytes as they stand; --csv writes its lines as CSV\n"
+      "(UTF-8 with a byte-order mark).\n\nVerbs:\n");
   for (const convert::ConversionCommand& command : commands) {
     text += QStringLiteral("  %1 %2\n").arg(command.verb, -18).arg(command.summary);
   }
@@ -158,6 +162,41 @@ int runInPieces(const convert::ConversionCommand& command, const convert::Stream
   return result.copyToStandardOutput() ? 0 : kExitFailure;
 }
 
+bool writeStandardOutput(const QByteArray& bytes) {
+  if (std::fwrite(bytes.constData(), 1, bytes.size(), stdout) != static_cast<size_t>(bytes.size()) || std::fflush(stdout) != 0) {
+    printError(QStringLiteral("cannot write standard output"));
+    return false;
+  }
+  return true;
+}
+
+// `level-lines`: the levelling lines of a GSI or M5 file, read in pieces from the bytes as the
+// instrument wrote them, as the report or (--csv) as CSV.
+int runLevelLines(const QString& path, bool csv, text::TextEncoding outputEncoding) {
+  std::vector<convert::level::LevelLine> lines;
+  const QString where = path.isEmpty() ? QStringLiteral("標準輸入") : path;
+  if (const auto failure = attempt([&] {
+        if (!path.isEmpty()) {
+          lines = convert::level::readLevelLinesFile(path, where);
+          return;
+        }
+        QByteArray bytes;
+        if (!readInput(path, bytes)) throw Failure(QStringLiteral("無法讀取標準輸入"));
+        const std::string_view raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        lines = convert::level::readLevelLines(raw, convert::level::detectLevelFormat(raw.substr(0, 4096)), where);
+      })) {
+    printError(*failure);
+    return kExitFailure;
+  }
+  if (csv) return writeStandardOutput("\xEF\xBB\xBF" + convert::level::levelLinesCsv(lines).toUtf8()) ? 0 : kExitFailure;
+  const text::Cp950Encoding encoded = text::encodeText(convert::level::levelLinesReport(lines, where), outputEncoding);
+  if (!encoded.ok()) {
+    printError(encoded.describe() + QStringLiteral("; --utf8 writes it"));
+    return kExitFailure;
+  }
+  return writeStandardOutput(encoded.bytes) ? 0 : kExitFailure;
+}
+
 }  // namespace
 
 int runConvertCommand(const QStringList& arguments) {
@@ -167,6 +206,7 @@ int runConvertCommand(const QStringList& arguments) {
   parser.addOption({QStringLiteral("utf8"), QStringLiteral("Write UTF-8 instead of CP950.")});
   parser.addOption({{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("The file a verb writes (a workbook)."),
                     QStringLiteral("OUT")});
+  parser.addOption({QStringLiteral("csv"), QStringLiteral("level-lines: write the lines as CSV.")});
   parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("The conversion."));
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The text to convert (default: standard input)."));
   if (!parser.parse(QStringList{QStringLiteral("korvane convert")} + arguments)) {
@@ -191,6 +231,12 @@ int runConvertCommand(const QStringList& arguments) {
 
   const text::TextEncoding outputEncoding =
       parser.isSet(QStringLiteral("utf8")) ? text::TextEncoding::Utf8 : text::TextEncoding::Cp950;
+  const bool levelLines = command->verb == QStringLiteral("level-lines");
+  if (parser.isSet(QStringLiteral("csv")) && !levelLines) {
+    printError(QStringLiteral("--csv goes with level-lines only"));
+    return kExitUsage;
+  }
+  if (levelLines) return runLevelLines(positional.value(1), parser.isSet(QStringLiteral("csv")), outputEncoding);
   if (const convert::StreamFactory stream = convert::streamFor(command->verb)) {
     return runInPieces(*command, stream, positional.value(1), outputEncoding, parser.value(QStringLiteral("output")));
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/failure.h"
+#include "convert/level/level_file.h"
 #include "text/text_file.h"
 #include "workbench/engine_file.h"
 #include "workbench/level_import.h"
@@ -33,8 +34,10 @@ QString helpText() {
       "       korvane db [--db PATH] read-engine-file FILE\n"
       "Works on the adjustment database (default: Lnet.mdb in the program folder; created with its\n"
       "tables when missing) as the workbench does:\n"
-      "  import             appends the sections of a DL-100C download (FILE, or - for standard\n"
-      "                     input) to the table dat, as 資料->平差資料庫 does\n"
+      "  import             appends the sections of a DL-100C download, or one row per levelling\n"
+      "                     line of a Leica GSI-8/GSI-16 or DiNi M5 file (FILE, or - for standard\n"
+      "                     input; the format told from the content) to the table dat, as\n"
+      "                     資料->平差資料庫 does; a line whose instrument values disagree is warned of\n"
       "  write-engine-file  writes dat and cood into an engine input file for tarnex (平差檔建立);\n"
       "                     --title gives the project name on its first line\n"
       "  read-engine-file   appends the rows of an engine input file to dat and cood (資料讀入)\n"
@@ -61,7 +64,29 @@ struct Tables {
 
 int run(const QString& action, const QString& file, const QString& database, const QString& title) {
   if (action == QStringLiteral("import")) {
-    const QString text = text::decodeTextFile(readInput(file)).text;
+    const QByteArray bytes = readInput(file);
+    const std::string_view raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const convert::level::LevelFormat format = convert::level::detectLevelFormat(raw.substr(0, 4096));
+    const QString where = file == QStringLiteral("-") ? QStringLiteral("標準輸入") : file;
+    if (format == convert::level::LevelFormat::Unknown) {
+      printError(convert::level::notLevelDataMessage(where) + QStringLiteral("平差資料庫沒有加入任何資料。"));
+      return kExitFailure;
+    }
+    if (format != convert::level::LevelFormat::Dl100c) {
+      std::vector<convert::level::LevelLine> lines;
+      try {
+        lines = convert::level::readLevelLines(raw, format, where);
+      } catch (const Failure& failure) {
+        throw Failure(failure.description() + QStringLiteral("\n平差資料庫沒有加入任何資料。"));
+      }
+      workbench::Connection connection(database);
+      QStringList warnings;
+      const int rows = workbench::importLevelLines(lines, connection, warnings);
+      for (const QString& warning : warnings) printLine(QStringLiteral("korvane db: 警告：") + warning);
+      printLine(QStringLiteral("%1：平差資料 (dat) 加入 %2 筆").arg(database).arg(rows));
+      return 0;
+    }
+    const QString text = text::decodeTextFile(bytes).text;
     const int rows = workbench::importLevelData(text, kUnitDivisor, database);
     if (rows == 0) {
       printError(workbench::kNoSections);

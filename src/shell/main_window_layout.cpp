@@ -229,6 +229,7 @@ void MainWindow::buildMenus() {
   QMenu* level = submenu(convert, QStringLiteral("電子水準儀"), "mnuDL_100C");
   entry(level, QStringLiteral("資料轉檔"), "mnuLvDataTran");
   entry(level, QStringLiteral("資料->Excel"), "mnuLvDataExcel");
+  entry(level, QStringLiteral("Leica GSI/DiNi M5 水準線"), "mnuLvLines");
   QAction* toDatabase = entry(level, QStringLiteral("資料->平差資料庫"), "MnuLvDataMdb");
   connect(toDatabase, &QAction::triggered, this, [this] { importIntoDatabase(); });
   wired << toDatabase;

@@ -299,8 +299,10 @@ void WorkbenchLauncher::showWorkbench() {
 
 void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDivisor) {
   int rows = 0;
-  const auto failure = attempt(
-      [&] { rows = workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath()); });
+  QStringList warnings;
+  const auto failure = attempt([&] {
+    rows = workbench::importLevelData(workspaceText, unitDivisor, workbench::defaultDatabasePath(), &warnings);
+  });
   if (failure) {
     messages_.critical(kTitleErrorZh, *failure);
     return;
@@ -309,6 +311,8 @@ void WorkbenchLauncher::importLevelData(const QString& workspaceText, int unitDi
     messages_.exclamation(kTitleMessage, workbench::kNoSections);
     return;
   }
+  // Lines whose instrument values disagree with ours are imported as computed, and named.
+  if (!warnings.isEmpty()) messages_.exclamation(kTitleMessage, warnings.join(u'\n'));
   showWorkbench();
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "convert/level/dl100c_records.h"
+#include "convert/level/level_file.h"
 #include "workbench/engine_numbers.h"
 #include "workbench/lnet_database.h"
 
@@ -56,9 +57,65 @@ int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
   return appended;
 }
 
-int importLevelData(QStringView text, int unitDivisor, const QString& databasePath) {
+int importLevelData(QStringView text, int unitDivisor, const QString& databasePath, QStringList* warnings) {
+  const std::string start = convert::level::workspaceBytes(text.first(std::min<qsizetype>(text.size(), 4096)));
+  const convert::level::LevelFormat format = convert::level::detectLevelFormat(start);
+  if (format == convert::level::LevelFormat::Gsi || format == convert::level::LevelFormat::M5) {
+    const QString where = QStringLiteral("工作區");
+    std::vector<convert::level::LevelLine> lines;
+    try {
+      lines = convert::level::readLevelLines(convert::level::workspaceBytes(text), format, where);
+    } catch (const Failure& failure) {
+      throw Failure(failure.description() + u'\n' + kNothingImported);
+    }
+    Connection connection(databasePath);
+    QStringList said;
+    const int rows = importLevelLines(lines, connection, said);
+    if (warnings) *warnings += said;
+    return rows;
+  }
   Connection connection(databasePath);
   return importLevelData(text, unitDivisor, connection);
+}
+
+QString disagreementWarning(const convert::level::LevelLine& line) {
+  const auto value = [](const std::optional<double>& v, double scale, int decimals) {
+    return v ? QString::number(*v * scale, 'f', decimals) : QStringLiteral("-");
+  };
+  return QStringLiteral("第 %1 行起的水準線 %2 → %3 與儀器的累計值不符：高程差 %4 m（儀器 %5 m），長度 %6 km（儀器 %7 km）")
+      .arg(line.fileLine)
+      .arg(line.start, line.end)
+      .arg(QString::number(line.dh, 'f', 5), value(line.instrumentDh, 1, 5))
+      .arg(QString::number(line.length / kMetresPerKilometre, 'f', 5), value(line.instrumentLength, 1 / kMetresPerKilometre, 5));
+}
+
+int importLevelLines(const std::vector<convert::level::LevelLine>& lines, Connection& connection, QStringList& warnings) {
+  Connection::Transaction transaction(connection);
+  int appended = 0;
+  QStringList said;
+  try {
+    for (const convert::level::LevelLine& line : lines) {
+      const QVariantList values = {nameOf(line.start), nameOf(line.end), roundedToFifteenDigits(line.dh),
+                                   roundedToFifteenDigits(line.length / kMetresPerKilometre)};
+      try {
+        for (int column = 2; column < values.size(); ++column) {
+          const QString unusable = unusableColumnValue(kObservationColumns[column], values[column].toDouble());
+          if (!unusable.isEmpty()) throw Failure(unusable);
+        }
+        connection.execute(kInsertObservation, values);
+      } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("第 %1 行起的水準線無法寫入平差資料庫：%2").arg(line.fileLine).arg(failure.description()));
+      }
+      ++appended;
+      if (!line.agrees()) said << disagreementWarning(line);
+    }
+    transaction.commit();
+  } catch (const Failure& failure) {
+    transaction.rollback();
+    throw Failure(failure.description() + u'\n' + kNothingImported);
+  }
+  warnings += said;
+  return appended;
 }
 
 }  // namespace korvane::workbench

@@ -2,7 +2,11 @@
 // "資料->平差資料庫": the levelled sections of a DL-100C download appended to the table `dat`.
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+#include <vector>
+
+#include "convert/level/level_lines.h"
 
 namespace korvane::workbench {
 
@@ -20,9 +24,21 @@ int importLevelData(QStringView text, int unitDivisor, Connection& connection);
 
 // What the import says when the text holds no section: nothing was added.
 inline const QString kNoSections = QStringLiteral(
-    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），平差資料庫沒有加入任何資料。");
+    "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），也不是 Leica GSI-8/GSI-16 "
+    "或 Trimble DiNi M5 的水準資料，平差資料庫沒有加入任何資料。");
 
-// The same through a connection of its own to the database file, closed at the end.
-int importLevelData(QStringView text, int unitDivisor, const QString& databasePath);
+// The same through a connection of its own to the database file, closed at the end. A text that
+// holds Leica GSI or DiNi M5 levelling (told from its content) is imported by importLevelLines,
+// its warnings added to `warnings` when given.
+int importLevelData(QStringView text, int unitDivisor, const QString& databasePath, QStringList* warnings = nullptr);
+
+// Appends one `dat` row per levelling line of a GSI or M5 file: start, end, height difference (m),
+// length (km), grade 0. All or nothing, as importLevelData. Returns the rows appended; each line
+// whose instrument values disagree with ours adds a warning naming it and both values (it is
+// imported as we computed it, never corrected).
+int importLevelLines(const std::vector<convert::level::LevelLine>& lines, Connection& connection, QStringList& warnings);
+
+// The warning for a line whose running values disagree with ours.
+QString disagreementWarning(const convert::level::LevelLine& line);
 
 }  // namespace korvane::workbench

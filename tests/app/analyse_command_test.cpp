@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <map>
 
+#include "convert/level/level_lines_data.h"
 #include "text/cp950.h"
 #include "workbench/lnet_database.h"
 
@@ -96,6 +97,28 @@ TEST(AnalyseCommand, AnalysesACodePage950FileAndWritesEveryResult) {
   EXPECT_TRUE(big5.errors.isEmpty()) << big5.errors.toStdString();
   EXPECT_NE(big5.rawOut, utf8.rawOut);
   EXPECT_EQ(korvane::text::decodeCp950(big5.rawOut), utf8.out);
+}
+
+// A Leica GSI file goes in directly: its levelling lines are the observations, a damaged word is
+// named by file, line and word.
+TEST(AnalyseCommand, ReadsTheLevellingLinesOfAGsiFile) {
+  using namespace korvane::testing::levels;
+  QTemporaryDir folder;
+  const std::string gsi = gsiFile({{1, 100, {{"BM1", "P2", {1.5}, {1.3}, 400, 400}}, {}},
+                                   {1, 100, {{"P2", "P3", {1.2}, {1.0}, 500, 500}}, {}},
+                                   {1, 100, {{"P3", "BM1", {1.0}, {1.4003}, 450, 450}}, {}}},
+                                  {false, '6'});  // 0.1 mm: a kilometre of line fits the eight digits
+  write(folder.filePath("loop.gsi"), QByteArray::fromStdString(gsi));
+  const CommandRun run = analyse({"loop.gsi", "--free"}, folder.path());
+  ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+  EXPECT_TRUE(run.out.contains(QStringLiteral("P3"))) << run.out.toStdString();
+
+  std::string damaged = gsi;
+  damaged.replace(damaged.rfind("332.06+") + 7, 1, "x");
+  write(folder.filePath("damaged.gsi"), QByteArray::fromStdString(damaged));
+  const CommandRun failed = analyse({"damaged.gsi", "--free"}, folder.path());
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(failed.errors.contains(QStringLiteral("damaged.gsi，第 14 行"))) << failed.errors.toStdString();
 }
 
 TEST(AnalyseCommand, HelpListsEveryOption) {

@@ -105,7 +105,7 @@ TEST(MainWindowStartUp, MenusInOrder) {
             QStringList({"座標(點號Y,X,Z)", "座標(點號X,Y,Z)", "觀測資料", "地政觀測資料"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnu600")), QStringList({"地政座標(點號Y,X,Z)", "地政觀測資料"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuDL_100C")),
-            QStringList({"資料轉檔", "資料->Excel", "資料->平差資料庫", "水準網平差"}));
+            QStringList({"資料轉檔", "資料->Excel", "Leica GSI/DiNi M5 水準線", "資料->平差資料庫", "水準網平差"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuFont")), QStringList({"大小[&S]", "-", "字體[&Y]"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuSize")), QStringList({"9", "10", "12", "18"}));
   EXPECT_EQ(captions(w.find<QMenu>("mnuStyle")), QStringList({"細明體[&M]", "標楷體[&B]"}));

@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include "text/cp950.h"
+#include "convert/level/level_lines_data.h"
 #include "workbench_test_support.h"
 
 using namespace korvane::testing::workbench;
@@ -132,4 +133,46 @@ TEST(DbCommand, BrokenNumbersAreRefusedAndAddNothing) {
   Connection connection(database);
   EXPECT_EQ(tableRows(connection, "dat"), QStringList({"BM1|TP1|0.001|0.001|0", "TP1|BM2|0.002|0.001|0"}));
   EXPECT_TRUE(tableRows(connection, "cood").isEmpty());
+}
+
+// Leica GSI and DiNi M5 files: one row per levelling line, the format told from the content, a
+// flagged line warned of, all or nothing, and other files refused naming what was looked for.
+TEST(DbCommand, ImportsLevellingLinesOfGsiAndM5FilesAllOrNothing) {
+  using namespace korvane::testing::levels;
+  QTemporaryDir folder;
+  const QString database = folder.filePath("job.mdb");
+  std::vector<Station> stations = {{"A", "TP1", {1.5}, {1.3}, 15, 15}, {"TP1", "TP2", {1.0}, {1.1}, 25, 25},
+                                   {"TP2", "B", {1.2}, {1.25}, 20, 20}};
+  const std::string gsi = gsiFile({{1, 100, stations, {1}}, {2, 100, {{"B", "C", {1.4, 1.4}, {1.0, 1.0}, 30, 30}}, {}}},
+                                  {true, '8', "\r"});
+  writeBytes(folder.filePath("line.txt"), QByteArray::fromStdString(gsi));
+  const std::string m5 = m5Record(1, "TO  Start-Line  BF  1", "", "", "") +
+                         m5Record(2, "KD1 C", m5Value("Rb", 1.0), m5Value("HD", 10), "") +
+                         m5Record(3, "KD1 D", m5Value("Rf", 1.5), m5Value("HD", 10), "") +
+                         m5Record(4, "TO  End-Line", "", "", "");
+  writeBytes(folder.filePath("dini.dat"), QByteArray::fromStdString(m5));
+
+  Process imported = db({"--db", database, "import", "line.txt"}, folder.path());
+  ASSERT_EQ(imported.exitCode, 0) << imported.errors.toStdString();
+  EXPECT_TRUE(imported.errors.contains("警告")) << imported.errors.toStdString();
+  EXPECT_TRUE(imported.errors.contains("A → B")) << imported.errors.toStdString();
+  EXPECT_TRUE(imported.errors.contains("2 筆")) << imported.errors.toStdString();
+  ASSERT_EQ(db({"--db", database, "import", "dini.dat"}, folder.path()).exitCode, 0);
+
+  // A damaged word anywhere adds nothing; so does a total station's GSI and a file of no format.
+  std::string damaged = gsi;
+  damaged.replace(damaged.rfind("332.08+") + 7, 1, "x");
+  writeBytes(folder.filePath("damaged.gsi"), QByteArray::fromStdString(damaged));
+  writeBytes(folder.filePath("coordinates.gsi"), "110001+00000001 81..00+00005387 82..00-00000992\r\n");
+  writeBytes(folder.filePath("points.csv"), "P1,100.0,200.0\r\n");
+  const std::pair<const char*, const char*> refused[] = {
+      {"damaged.gsi", "332.08+x"}, {"coordinates.gsi", "找不到 Leica GSI 的水準線"}, {"points.csv", "DiNi"}};
+  for (const auto& [file, named] : refused) {
+    Process failed = db({"--db", database, "import", file}, folder.path());
+    EXPECT_EQ(failed.exitCode, 1) << file;
+    EXPECT_TRUE(failed.errors.contains(QString::fromUtf8(named))) << failed.errors.toStdString();
+    EXPECT_TRUE(failed.errors.contains("沒有加入任何資料")) << failed.errors.toStdString();
+  }
+  korvane::workbench::Connection connection(database);
+  EXPECT_EQ(tableRows(connection, QStringLiteral("dat")), QStringList({"A|B|0.15|0.07|0", "B|C|0.4|0.06|0", "C|D|-0.5|0.02|0"}));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/failure.h"
+#include "convert/level/level_lines_data.h"
 #include "workbench/level_import.h"
 #include "workbench_test_support.h"
 
@@ -67,4 +68,24 @@ TEST(LevelImport, AFailureAddsNoRowAndNamesTheLine) {
     EXPECT_EQ(importLevelData(kHeader + good + kEnd, 10, *db.connection), 1);
     EXPECT_EQ(db.dat(), QStringList({"A|B|1|1|0", "BM1|TP1|0.001|0.001|0"}));
   }
+}
+
+// The workspace of the window holding a GSI file (told from its content): one row per levelling
+// line, the flagged line warned of and imported as computed; a damaged file adds nothing.
+TEST(LevelImport, WorkspaceWithGsiLinesAddsOneRowPerLine) {
+  using namespace korvane::testing::levels;
+  Database db;
+  const std::vector<Station> stations = {{"A", "TP1", {1.5}, {1.3}, 15, 15}, {"TP1", "TP2", {1.0}, {1.1}, 25, 25},
+                                         {"TP2", "B", {1.2}, {1.25}, 20, 20}};
+  const std::string gsi = gsiFile({{1, 100, stations, {1}}, {1, 100, {{"B", "A", {1.25}, {1.4}, 30, 30}}, {}}});
+  QStringList warnings;
+  EXPECT_EQ(importLevelData(QString::fromLatin1(gsi), 10, db.path, &warnings), 2);
+  EXPECT_EQ(db.dat(), QStringList({"A|B|0.15|0.07|0", "B|A|-0.15|0.06|0"}));
+  ASSERT_EQ(warnings.size(), 1);
+  EXPECT_TRUE(warnings[0].contains("A → B") && warnings[0].contains("0.05000")) << warnings[0].toStdString();
+
+  std::string damaged = gsi;
+  damaged.replace(damaged.rfind("332.08+") + 7, 1, "x");
+  EXPECT_THROW(importLevelData(QString::fromLatin1(damaged), 10, db.path), korvane::Failure);
+  EXPECT_EQ(db.dat().size(), 2);
 }

@@ -1,6 +1,8 @@
 #include "convert/level/level_commands.h"
 
 #include "common/failure.h"
+#include "convert/level/level_file.h"
+#include "convert/level/level_lines_report.h"
 #include "convert/level/level_report.h"
 #include "convert/level/level_workbook.h"
 
@@ -21,6 +23,22 @@ std::optional<QString> convertToReport(const QString& workspace, ConversionEnvir
   }
 }
 
+const QString kLevellingLines = QStringLiteral(
+    "Leica GSI-8/GSI-16 或 Trimble DiNi M5 的水準資料（GSI 的字如「110001+00000A11」，GSI-16 以「*」開頭；M5 記錄以「For M5|」開頭）");
+
+// "Leica GSI/DiNi M5 水準線": the lines report replaces the workspace text.
+std::optional<QString> convertToLinesReport(const QString& workspace, ConversionEnvironment&) {
+  const std::string bytes = level::workspaceBytes(workspace);
+  const QString where = QStringLiteral("工作區");
+  return level::levelLinesReport(level::readLevelLines(bytes, level::detectLevelFormat(bytes), where), where);
+}
+
+bool holdsLevellingLines(QStringView text) {
+  const std::string start = level::workspaceBytes(text.first(std::min<qsizetype>(text.size(), 4096)));
+  const level::LevelFormat format = level::detectLevelFormat(start);
+  return format == level::LevelFormat::Gsi || format == level::LevelFormat::M5;
+}
+
 bool holdsLevellingRecords(QStringView text) { return holdsRecordsOf<level::LevelReportConversion>(text, level::Scaling{}); }
 
 }  // namespace
@@ -33,6 +51,9 @@ std::vector<ConversionCommand> levelCommands() {
       {QStringLiteral("mnuLvDataExcel"), QStringLiteral("dl100c-xlsx"),
        QStringLiteral("DL-100C levelling data: the report workbook to -o OUT.xlsx, else a new file in Documents (資料->Excel)"),
        level::convertToWorkbook, kLevellingRecords, holdsLevellingRecords},
+      {QStringLiteral("mnuLvLines"), QStringLiteral("level-lines"),
+       QStringLiteral("Leica GSI-8/GSI-16 or DiNi M5 levelling: the lines report, --csv the lines as CSV (水準線)"),
+       convertToLinesReport, kLevellingLines, holdsLevellingLines},
   };
 }
 

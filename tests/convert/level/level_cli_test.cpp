@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "dl100c_data.h"
+#include "level_lines_data.h"
 #include "text/cp950.h"
 #include "workbook_reader.h"
 
@@ -113,4 +114,37 @@ TEST(LevelConvertCommand, NumbersNoReportCanShowAreRefusedNamingLineAndField) {
     EXPECT_TRUE(workbook.errors.contains(c.named)) << workbook.errors.toStdString();
     EXPECT_FALSE(QFile::exists(output));
   }
+}
+
+// `korvane convert level-lines`: the lines report and the CSV of a GSI file, the refusal of others.
+TEST(LevelConvertCommand, LevelLinesReportCsvAndRefusal) {
+  using namespace korvane::testing::levels;
+  QTemporaryDir folder;
+  const QString gsi = folder.filePath("line.gsi");
+  QFile file(gsi);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const std::vector<Station> stations = {{"A", "TP1", {1.5}, {1.3}, 15, 15}, {"TP1", "TP2", {1.0}, {1.1}, 25, 25},
+                                         {"TP2", "B", {1.2}, {1.25}, 20, 20}};
+  file.write(QByteArray::fromStdString(gsiFile({{1, 100, stations, {1}}})));
+  file.close();
+
+  const Convert csv({"level-lines", gsi, "--csv"}, QString());
+  EXPECT_EQ(csv.exitCode, 0) << csv.errors.toStdString();
+  EXPECT_EQ(csv.out, "\xEF\xBB\xBF"
+                     "start,end,method,setups,dh_m,length_km,instrument_dh_m,instrument_length_km,agrees\r\n"
+                     "A,B,BF,2,0.15000,0.07000,0.05000,0.12000,false\r\n");
+  const Convert report({"level-lines", gsi, "--utf8"}, QString());
+  EXPECT_EQ(report.exitCode, 0) << report.errors.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(report.out).contains(QStringLiteral("1 條標「*」"))) << report.out.toStdString();
+
+  const std::pair<QString, QString> refused[] = {
+      {QStringLiteral("110001+00000001 81..00+00005387 82..00-00000992\r\n"), QStringLiteral("找不到 Leica GSI 的水準線")},
+      {QStringLiteral("P1,100.0,200.0\r\n"), QStringLiteral("M5")}};
+  for (const auto& [input, named] : refused) {
+    const Convert run({"level-lines"}, input);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.errors.contains(named)) << run.errors.toStdString();
+  }
+  EXPECT_EQ(Convert({"dl100c-report", "--csv"}, kDownload).exitCode, 2);
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "dl100c_data.h"
+#include "level_lines_data.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
 #include "shell/main_window.h"
@@ -118,6 +119,24 @@ TEST(LevelMenu, DataToExcelOpensANewWorkbookAndKeepsTheWorkspace) {
   EXPECT_EQ(w.messages.shown[1].title, "Error");
   ASSERT_EQ(opener.opened.size(), 2);  // the sheet as far as it got
   EXPECT_EQ(korvane::testing::readWorkbook(opener.opened[1]).row(1).size(), 3);
+}
+
+// "Leica GSI/DiNi M5 水準線": the lines report into the workspace; other text stays and is named.
+TEST(LevelMenu, LevellingLinesEntryReportsGsiAndRefusesOtherText) {
+  using namespace korvane::testing::levels;
+  Window w;
+  const QString gsi = QString::fromLatin1(gsiFile({{2, 100, {{"A", "B", {1.5, 1.5}, {1.3, 1.3}, 15, 15}}, {}}}));
+  const QString report = w.run("mnuLvLines", gsi);
+  EXPECT_TRUE(report.startsWith(QStringLiteral("水準線報表：工作區"))) << report.toStdString();
+  EXPECT_TRUE(report.contains(QStringLiteral("BFFB"))) << report.toStdString();
+  EXPECT_TRUE(w.messages.shown.empty());
+
+  for (const QString& text : {kDownload, QStringLiteral("110001+00000001 81..00+00005387 82..00-00000992\r\n")}) {
+    w.messages.shown.clear();
+    EXPECT_EQ(w.run("mnuLvLines", text), text);
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_TRUE(w.messages.shown[0].text.contains(QStringLiteral("GSI"))) << w.messages.shown[0].text.toStdString();
+  }
 }
 
 #include "level_window_test.moc"
