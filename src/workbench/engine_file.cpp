@@ -96,14 +96,31 @@ QVariantList lineValues(const QByteArray& line, int lineNumber, const Recordset&
   return values;
 }
 
-// Reads data lines into the recordset up to the line that is exactly "-99".
-void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int fieldCount, const QString& what) {
+// The line that ends a list, as tarnex and the network analysis take it: its first ten columns,
+// without their blanks, are "-99" (or "-999"); what stands after them does not count.
+bool isEndOfList(const QByteArray& line) {
+  const QByteArray name = line.left(kFieldColumns).trimmed();
+  return name == kEndOfList || name == QByteArrayLiteral("-999");
+}
+
+bool onlyBlankLinesFrom(const QList<QByteArray>& lines, int at) {
+  for (; at < lines.size(); ++at) {
+    if (!lines[at].trimmed().isEmpty()) return false;
+  }
+  return true;
+}
+
+// Reads data lines into the recordset up to the line that ends the list. The known points may
+// also end with the file (or with blank lines only), as tarnex and the analysis take them.
+void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int fieldCount, const QString& what,
+              bool mayEndWithFile) {
   while (true) {
+    if (mayEndWithFile && onlyBlankLinesFrom(lines, at)) return;
     if (at >= lines.size()) {
       throw stepFailure(kReadInError, QStringLiteral("檔案在%1結束的「-99」之前就結束了（共 %2 行）").arg(what).arg(lines.size()));
     }
     const QByteArray& line = lines[at++];
-    if (line == kEndOfList) return;
+    if (isEndOfList(line)) return;
     const QVariantList values = lineValues(line, at, recordset, fieldCount);
     try {
       recordset.addNew(values);
@@ -211,8 +228,8 @@ void readEngineFile(const QString& path, QString& projectName, Recordset& observ
       knownPointRows.emplace(*connection);
     }
     int at = 1;
-    if (lines[0] != kEndOfList) readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"));
-    readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"));
+    readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"), false);
+    readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"), true);
     if (knownPointRows) knownPointRows->commit();
     if (observationRows) observationRows->commit();
   } catch (const Failure& failure) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QProcess>
 #include <limits>
 
 #include "common/failure.h"
+#include "engine_file_reader.h"
 #include "text/cp950.h"
 #include "workbench/engine_file.h"
 #include "workbench_test_support.h"
@@ -91,22 +93,68 @@ TEST(EngineFile, ANameOverTenColumnsFailsNamingTheRowAndLeavesNoFile) {
   EXPECT_EQ(fileBytes(path), "earlier");
 }
 
-TEST(EngineFile, TerminatorsWithBlanksAreNotRecognisedAndReadingFailsAddingNothing) {
+// What ends a list is what tarnex and the network analysis take as its end: the first ten
+// columns, without their blanks, read "-99" or "-999"; the known points may also end with the
+// file. All three readers take or refuse each file alike, and find the same rows.
+TEST(EngineFile, TheThreeReadersAgreeOnWhereAListEnds) {
+  struct Case {
+    const char* what;
+    QByteArray observationEnd;
+    QByteArray fileEnd;  // after the known point
+    bool readable;
+  };
+  const QByteArray observations = "A         B          1.5       200       0\r\n"
+                                  "B         C         -0.5       300       0\r\n"
+                                  "C         A         -1.0       250       0\r\n";
+  for (const Case& c : {
+           Case{"-99 alone", "-99\r\n", "-99\r\n", true},
+           Case{"-99 padded to ten columns", "-99       \r\n", "-99       \r\n", true},
+           Case{"-99 with blanks on both sides", " -99 \r\n", "  -99\r\n", true},
+           Case{"-999, and text after the ten columns", "-999\r\n", "-99       end of job\r\n", true},
+           Case{"known points ending with the file", "-99\r\n", "", true},
+           Case{"known points ending with blank lines", "-99\r\n", "\r\n   \r\n", true},
+           Case{"no end to the observations", "", "", false},
+       }) {
+    SCOPED_TRACE(c.what);
+    Database db;
+    const QString path = db.file("job.dat");
+    const QByteArray bytes = "T\r\n" + observations + c.observationEnd + "A          10       0\r\n" + c.fileEnd;
+    writeBytes(path, bytes);
+    QString project;
+    const QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
+    EXPECT_EQ(failure == "<none>", c.readable) << failure.toStdString();
+
+    bool analysisRead = true;
+    try {
+      const korvane::analysis::NetworkRows rows = korvane::analysis::readEngineFile(bytes.toStdString(), "job.dat");
+      EXPECT_EQ(rows.observations.size(), 3u);
+      EXPECT_EQ(rows.knownPoints.size(), 1u);
+    } catch (const std::exception&) {
+      analysisRead = false;
+    }
+    EXPECT_EQ(analysisRead, c.readable);
+
+    QProcess tarnex;
+    tarnex.setWorkingDirectory(db.folder.path());
+    tarnex.start(TARNEX_BINARY, {"job.dat"});
+    ASSERT_TRUE(tarnex.waitForFinished(30000));
+    EXPECT_EQ(tarnex.exitCode() == 0, c.readable) << tarnex.readAllStandardOutput().toStdString();
+    if (!c.readable) continue;
+    EXPECT_EQ(project, "T");
+    EXPECT_EQ(db.dat().size(), 3);
+    EXPECT_EQ(db.cood(), QStringList{"A|10|0"});
+  }
+}
+
+TEST(EngineFile, AnUnreadableNumberOrAMissingFileFailsNamingTheLine) {
   Database db;
-  const QString path = db.file("blanks.dat");
-  writeBytes(path, "T\r\nA         B          1\r\n -99 \r\nBM1        10\r\n-99\r\n");
+  const QString path = db.file("job.dat");
   QString project = "earlier";
-  QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
-  EXPECT_TRUE(failure.startsWith("資料讀入錯誤")) << failure.toStdString();
+  writeBytes(path, "T\r\nA         C          x\r\n-99\r\n-99\r\n");
+  const QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
+  EXPECT_TRUE(failure.startsWith("資料讀入錯誤\n") && failure.contains("第 2 行")) << failure.toStdString();
   EXPECT_TRUE(failure.endsWith("資料庫沒有加入任何資料。")) << failure.toStdString();
   EXPECT_EQ(project, "earlier");
-  EXPECT_TRUE(db.dat().isEmpty());
-  EXPECT_TRUE(db.cood().isEmpty());
-  EXPECT_EQ(db.observations.recordCount(), 0);
-
-  writeBytes(path, "T\r\nA         C          x\r\n-99\r\n-99\r\n");
-  failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
-  EXPECT_TRUE(failure.startsWith("資料讀入錯誤\n") && failure.contains("第 2 行")) << failure.toStdString();
   EXPECT_EQ(failureOf([&] { readEngineFile(db.file("none.dat"), project, db.observations, db.knownPoints); })
                 .section(u'\n', 0, 0),
             "檔案開啟錯誤");
