@@ -19,6 +19,10 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 const QString kNothingRead = QStringLiteral("資料庫沒有加入任何資料。");
 
+// Where the numbers begin in a line of each list: after the two point names, after the one.
+constexpr int kObservationFirstNumber = 2;
+constexpr int kKnownPointFirstNumber = 1;
+
 // A recordset as the database holds it again, after its new rows were taken back.
 void rereadRows(Recordset& recordset) {
   if (!recordset.isOpen() || !recordset.connection()) return;
@@ -38,16 +42,18 @@ QByteArray encodedText(const QString& text, const QString& what) {
   return encoded.bytes;
 }
 
-QList<bool> numberFieldsOf(const Recordset& recordset) {
+// The number columns: those the table declares so, and those the file's layout puts numbers in
+// (from `firstNumberColumn` on), whatever a hand-made table declares.
+QList<bool> numberFieldsOf(const Recordset& recordset, int firstNumberColumn) {
   QList<bool> numbers;
-  for (int i = 0; i < recordset.fieldCount(); ++i) numbers << recordset.isNumberField(i);
+  for (int i = 0; i < recordset.fieldCount(); ++i) numbers << (i >= firstNumberColumn || recordset.isNumberField(i));
   return numbers;
 }
 
 // The lines of a recordset, each with its CR LF, then "-99". A row that cannot be written
 // throws Failure naming the row.
-QByteArray recordLines(const Recordset& recordset) {
-  const QList<bool> numbers = numberFieldsOf(recordset);
+QByteArray recordLines(const Recordset& recordset, int firstNumberColumn) {
+  const QList<bool> numbers = numberFieldsOf(recordset, firstNumberColumn);
   QByteArray lines;
   for (int row = 0; row < recordset.recordCount(); ++row) {
     QVariantList values;
@@ -147,10 +153,19 @@ QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberF
     QByteArray item;
     if (value.isNull() || !value.isValid()) {
       item = kEmptyValueWord.toLatin1();
-    } else if (numberFields.value(i) && value.canConvert<double>() && value.metaType().id() != QMetaType::QString) {
+    } else if (numberFields.value(i)) {
+      // A table without the number checks (an older or hand-made file) may hold a text here;
+      // every reader of the file would refuse it.
       const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
-      if (const QString unusable = unusableColumnValue(field, value.toDouble()); !unusable.isEmpty()) throw Failure(unusable);
-      item = fittedEngineNumberText(value.toDouble(), kFieldColumns).toLatin1();
+      std::optional<double> number;
+      if (value.metaType().id() == QMetaType::QString) {
+        number = parseNumberText(value.toString().trimmed());
+      } else if (value.canConvert<double>()) {
+        number = value.toDouble();
+      }
+      if (!number) throw Failure(QStringLiteral("「%1」欄要填數字，「%2」不是數字").arg(field, value.toString()));
+      if (const QString unusable = unusableColumnValue(field, *number); !unusable.isEmpty()) throw Failure(unusable);
+      item = fittedEngineNumberText(*number, kFieldColumns).toLatin1();
     } else {
       const QString text = value.toString();
       const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
@@ -189,7 +204,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
   }
   try {
     bytes += encodedText(projectName, QStringLiteral("計劃名稱")) + kLineEnd;
-    bytes += recordLines(observations);
+    bytes += recordLines(observations, kObservationFirstNumber);
   } catch (const Failure& failure) {
     file.cancelWriting();
     throw stepFailure(kObservationDataError, failure.description());
@@ -200,7 +215,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
     throw Failure(kKnownPointDataError);
   }
   try {
-    bytes += recordLines(knownPoints);
+    bytes += recordLines(knownPoints, kKnownPointFirstNumber);
   } catch (const Failure& failure) {
     file.cancelWriting();
     throw stepFailure(kKnownPointDataError, failure.description());

@@ -133,3 +133,28 @@ TEST(DbCommand, BrokenNumbersAreRefusedAndAddNothing) {
   EXPECT_EQ(tableRows(connection, "dat"), QStringList({"BM1|TP1|0.001|0.001|0", "TP1|BM2|0.002|0.001|0"}));
   EXPECT_TRUE(tableRows(connection, "cood").isEmpty());
 }
+
+// What no reader would take back is refused at writing, exit 1, no file: a text in a number
+// column of a table without the number checks (named by row and column).
+TEST(DbCommand, WriteEngineFileRefusesWhatNoReaderTakesBack) {
+  struct Case {
+    const char* what;
+    QString title;
+    QString row;
+    QString message;
+  };
+  for (const Case& c : {
+           Case{"text as a number", "Job", "('B','C',1,'one',0)", "第 2 筆資料：「距離」欄要填數字，「one」不是數字"},
+       }) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir folder;
+    const QString database = folder.filePath("old.mdb");
+    writeHandMadeDatabase(database, kOlderTables + QStringList{"INSERT INTO dat VALUES ('A','B',1,1,0)",
+                                                               "INSERT INTO dat VALUES " + c.row,
+                                                               "INSERT INTO cood VALUES ('A',10,0)"});
+    Process written = db({"--db", database, "write-engine-file", "out.dat", "--title", c.title}, folder.path());
+    EXPECT_EQ(written.exitCode, 1);
+    EXPECT_TRUE(written.errors.contains(c.message)) << written.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("out.dat")));
+  }
+}

@@ -230,3 +230,44 @@ TEST(EngineFile, WritingRefusesNumbersTarnexCannotTake) {
     EXPECT_FALSE(QFileInfo::exists(path));
   }
 }
+
+// Tables without the number checks (older or hand-made files) may hold a text in a number
+// column: the writing stops naming the row and the column and leaves no file; a number stored
+// as a text is written as the number.
+TEST(EngineFile, WritingRefusesTextsInNumberColumns) {
+  const QString untyped = QStringLiteral("CREATE TABLE dat (\"起點\", \"終點\", \"高差\", \"距離\", \"等級(N√K)\")");
+  struct Case {
+    QStringList statements;
+    QString title;
+    QString failure;  // empty: written
+  };
+  const QString goodRow = "INSERT INTO dat VALUES ('A','B',1,1,0)";
+  const QString known = "INSERT INTO cood VALUES ('A',10,0)";
+  for (const Case& c : {
+           Case{kOlderTables + QStringList{goodRow, "INSERT INTO dat VALUES ('B','C','abc',1,0)", known}, "T",
+                "平差資料錯誤\n第 2 筆資料：「高差」欄要填數字，「abc」不是數字"},
+           Case{QStringList{untyped, kOlderTables[1], "INSERT INTO dat VALUES ('B','C',1,'x',0)", known}, "T",
+                "平差資料錯誤\n第 1 筆資料：「距離」欄要填數字，「x」不是數字"},
+           Case{kOlderTables + QStringList{goodRow, "INSERT INTO cood VALUES ('A','ten',0)"}, "T",
+                "已知點資料錯誤\n第 1 筆資料：「高程」欄要填數字，「ten」不是數字"},
+           Case{QStringList{untyped, kOlderTables[1], "INSERT INTO dat VALUES ('A','B',' 1.5','2',0)", known}, "T", ""},
+       }) {
+    SCOPED_TRACE(c.failure.toStdString());
+    QTemporaryDir folder;
+    writeHandMadeDatabase(folder.filePath("Lnet.mdb"), c.statements);
+    Connection connection(folder.filePath("Lnet.mdb"));
+    Recordset observations;
+    Recordset knownPoints;
+    observations.open(kSelectObservations, connection);
+    knownPoints.open(kSelectKnownPoints, connection);
+    const QString path = folder.filePath("out.dat");
+    const QString failure = failureOf([&] { writeEngineFile(path, c.title, observations, knownPoints); });
+    if (c.failure.isEmpty()) {
+      EXPECT_EQ(failure, "<none>");
+      EXPECT_EQ(fileBytes(path), "T\r\nA         B          1.5       2         0\r\n-99\r\nA          10        0\r\n-99\r\n");
+    } else {
+      EXPECT_TRUE(failure.startsWith(c.failure)) << failure.toStdString();
+      EXPECT_FALSE(QFileInfo::exists(path));
+    }
+  }
+}
