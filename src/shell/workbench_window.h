@@ -93,6 +93,7 @@ class WorkbenchWindow : public QDialog {
   QTableView* dataGrid1_ = nullptr;
   QTableView* dataGrid2_ = nullptr;
   QLineEdit* text1_ = nullptr;
+  bool loading_ = false;  // the stored project name is being shown, not typed
 };
 
 // How the Main window shows a modal window: on the desktop it runs until it is closed; a test

@@ -171,7 +171,8 @@ TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) 
   EXPECT_TRUE(w.cood().isEmpty());
 }
 
-TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
+// The project name read in is kept with the database: the next opening shows it.
+TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadInAndItsProjectName) {
   Window w;
   const QString file = w.home.filePath("known.dat");
   writeBytes(file, "Job 7\r\n-99\r\nBM1        25.4321   0\r\nBM2        24.3\r\n-99\r\n");
@@ -186,11 +187,14 @@ TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
   ASSERT_EQ(w.modal.shown, 1);
   EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
   w.modal.steps = [&](WorkbenchWindow& form) {
-    EXPECT_TRUE(form.findChild<QLineEdit*>("Text1")->text().isEmpty());
+    EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->text(), "Job 7");
     EXPECT_EQ(shown(grid(form, "DataGrid1")).size(), 2);
     EXPECT_EQ(shown(grid(form, "DataGrid2")).size(), 2);
+    form.findChild<QLineEdit*>("Text1")->setText("Job 8");
   };
   w.trigger("mnuLVNet");
+  korvane::workbench::Connection connection(w.database());
+  EXPECT_EQ(connection.projectName(), "Job 8");
 }
 
 // "資料讀入" of a file that fails on its last line: the error box names the line, and the grids,
