@@ -136,6 +136,17 @@ void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int
   }
 }
 
+// The project name is the file's first line: one line, and never a line that ends a list.
+void checkProjectName(const QString& projectName) {
+  if (projectName.contains(u'\n') || projectName.contains(u'\r')) {
+    throw Failure(QStringLiteral("計劃名稱只能有一行：平差檔的第一行是計劃名稱，換行後的字會被當成平差資料"));
+  }
+  const text::Cp950Encoding encoded = text::encodeCp950(projectName);
+  if (encoded.ok() && isEndOfList(encoded.bytes)) {
+    throw Failure(QStringLiteral("計劃名稱不能是「%1」：那是平差檔中資料結束的記號").arg(projectName.trimmed()));
+  }
+}
+
 }  // namespace
 
 QString withEngineFileSuffix(const QString& path) {
@@ -189,6 +200,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
                      const Recordset& knownPoints) {
   QSaveFile file(path);
   if (path.isEmpty()) throw stepFailure(kFileOpenError, QStringLiteral("沒有指定檔名"));
+  checkProjectName(projectName);
   if (!file.open(QIODevice::WriteOnly)) throw stepFailure(kFileOpenError, path + QStringLiteral("：") + file.errorString());
   QByteArray bytes;
   // What was written before a step found its table empty stays in the file.

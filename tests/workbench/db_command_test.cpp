@@ -134,8 +134,9 @@ TEST(DbCommand, BrokenNumbersAreRefusedAndAddNothing) {
   EXPECT_TRUE(tableRows(connection, "cood").isEmpty());
 }
 
-// What no reader would take back is refused at writing, exit 1, no file: a text in a number
-// column of a table without the number checks (named by row and column).
+// What no reader would take back is refused at writing, exit 1, no file: a title that reads as
+// the end mark or holds a line break, and a text in a number column of a table without the
+// number checks (named by row and column).
 TEST(DbCommand, WriteEngineFileRefusesWhatNoReaderTakesBack) {
   struct Case {
     const char* what;
@@ -144,6 +145,8 @@ TEST(DbCommand, WriteEngineFileRefusesWhatNoReaderTakesBack) {
     QString message;
   };
   for (const Case& c : {
+           Case{"end mark", "-99", "('B','C',1,1,0)", "計劃名稱不能是「-99」"},
+           Case{"line break", "Job\n-99", "('B','C',1,1,0)", "計劃名稱只能有一行"},
            Case{"text as a number", "Job", "('B','C',1,'one',0)", "第 2 筆資料：「距離」欄要填數字，「one」不是數字"},
        }) {
     SCOPED_TRACE(c.what);

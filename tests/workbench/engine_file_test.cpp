@@ -233,8 +233,9 @@ TEST(EngineFile, WritingRefusesNumbersTarnexCannotTake) {
 
 // Tables without the number checks (older or hand-made files) may hold a text in a number
 // column: the writing stops naming the row and the column and leaves no file; a number stored
-// as a text is written as the number.
-TEST(EngineFile, WritingRefusesTextsInNumberColumns) {
+// as a text is written as the number. A project name that is not one line, or reads as the end
+// of a list, is refused before anything is written.
+TEST(EngineFile, WritingRefusesTextsInNumberColumnsAndTitlesNoReaderTakesAsTitles) {
   const QString untyped = QStringLiteral("CREATE TABLE dat (\"起點\", \"終點\", \"高差\", \"距離\", \"等級(N√K)\")");
   struct Case {
     QStringList statements;
@@ -251,6 +252,10 @@ TEST(EngineFile, WritingRefusesTextsInNumberColumns) {
            Case{kOlderTables + QStringList{goodRow, "INSERT INTO cood VALUES ('A','ten',0)"}, "T",
                 "已知點資料錯誤\n第 1 筆資料：「高程」欄要填數字，「ten」不是數字"},
            Case{QStringList{untyped, kOlderTables[1], "INSERT INTO dat VALUES ('A','B',' 1.5','2',0)", known}, "T", ""},
+           Case{kOlderTables + QStringList{goodRow, known}, " -99", "計劃名稱不能是「-99」：那是平差檔中資料結束的記號"},
+           Case{kOlderTables + QStringList{goodRow, known}, "-999", "計劃名稱不能是「-999」：那是平差檔中資料結束的記號"},
+           Case{kOlderTables + QStringList{goodRow, known}, "Job\n-99", "計劃名稱只能有一行"},
+           Case{kOlderTables + QStringList{goodRow, known}, "Job\r", "計劃名稱只能有一行"},
        }) {
     SCOPED_TRACE(c.failure.toStdString());
     QTemporaryDir folder;

@@ -171,7 +171,8 @@ TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) 
   EXPECT_TRUE(w.cood().isEmpty());
 }
 
-// The project name read in is kept with the database: the next opening shows it.
+// The project name read in is kept with the database: the next opening shows it, and a title
+// that would end the file's first list is refused when the file is built.
 TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadInAndItsProjectName) {
   Window w;
   const QString file = w.home.filePath("known.dat");
@@ -190,11 +191,16 @@ TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadInAndItsProje
     EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->text(), "Job 7");
     EXPECT_EQ(shown(grid(form, "DataGrid1")).size(), 2);
     EXPECT_EQ(shown(grid(form, "DataGrid2")).size(), 2);
-    form.findChild<QLineEdit*>("Text1")->setText("Job 8");
+    form.findChild<QLineEdit*>("Text1")->setText("-99");
+    w.dialogs.nextName = w.home.filePath("out.dat");
+    button(form, "SSCommand4")->click();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_TRUE(w.messages.shown[0].text.contains("計劃名稱不能是「-99」")) << w.messages.shown[0].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w.home.filePath("out.dat")));
   };
   w.trigger("mnuLVNet");
   korvane::workbench::Connection connection(w.database());
-  EXPECT_EQ(connection.projectName(), "Job 8");
+  EXPECT_EQ(connection.projectName(), "-99");
 }
 
 // "資料讀入" of a file that fails on its last line: the error box names the line, and the grids,
