@@ -100,6 +100,8 @@ TEST(AnalyseCommand, HelpListsEveryOption) {
   for (const char* option : {"--db", "--title", "--class", "--k", "--sigma0", "--alpha", "--alpha0", "--power", "--free",
                              "--datum", "--snoop", "--snoop-limit", "--big5", "--json", "--csv", "--html"})
     EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
+  // The document of the result files where the package installs it.
+  EXPECT_TRUE(run.out.contains("/usr/share/doc/korvane/network-analysis-results.md"));
 }
 
 struct Failure {

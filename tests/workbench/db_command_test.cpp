@@ -134,6 +134,17 @@ TEST(DbCommand, BrokenNumbersAreRefusedAndAddNothing) {
   EXPECT_TRUE(tableRows(connection, "cood").isEmpty());
 }
 
+// The help says where the database is: the per-user folder of an installed program, not the
+// program folder (/usr/bin).
+TEST(DbCommand, HelpNamesTheFolderOfTheDatabase) {
+  QTemporaryDir folder;
+  Process help = db({"--help"}, folder.path());
+  EXPECT_EQ(help.exitCode, 0);
+  const QString text = QString::fromLocal8Bit(help.out);
+  EXPECT_TRUE(text.contains("~/.local/share/Korvane")) << text.toStdString();
+  EXPECT_FALSE(text.contains("program folder")) << text.toStdString();
+}
+
 // What no reader would take back is refused at writing, exit 1, no file: a title that reads as
 // the end mark or holds a line break, and a text in a number column of a table without the
 // number checks (named by row and column).
