@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "common/failure.h"
+#include "common/program_folder.h"
 #include "csv_writer.h"
 #include "html_writer.h"
 #include "json_writer.h"
@@ -50,7 +51,12 @@ struct ExportFiles {
 
 ExportFiles exportFiles(const QString& chosen) {
   QString base = chosen;
-  if (base.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) base.chop(5);
+  for (const QString suffix : {QStringLiteral(".json"), QStringLiteral(".html"), QStringLiteral("_csv")}) {
+    if (base.endsWith(suffix, Qt::CaseInsensitive)) {
+      base.chop(suffix.size());
+      break;
+    }
+  }
   return {base + QStringLiteral(".json"), base + QStringLiteral("_csv"), base + QStringLiteral(".html")};
 }
 
@@ -261,8 +267,7 @@ void NetworkAnalysisWindow::updateControls() {
 void NetworkAnalysisWindow::exportResults() {
   if (!result_ || exporting_) return;
   if (exportDialog_.fileName.isEmpty()) {
-    exportDialog_.fileName = QFileInfo(request_.databasePath).absoluteDir().filePath(fileNameOf(request_.title) +
-                                                                                     QStringLiteral(".json"));
+    exportDialog_.fileName = QDir(documentsFolder()).filePath(fileNameOf(request_.title) + QStringLiteral(".json"));
   }
   exportDialog_.filter = kAnalysisExportFilter;
   exportDialog_.defaultSuffix = QStringLiteral("json");

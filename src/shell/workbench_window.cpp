@@ -234,10 +234,15 @@ QString WorkbenchWindow::engineFolder() const {
   return QFileInfo(services_.session.engineFile).absolutePath();
 }
 
+QString WorkbenchWindow::dialogFolder() const {
+  if (services_.session.engineFile.isEmpty()) return documentsFolder();
+  return QFileInfo(services_.session.engineFile).absolutePath();
+}
+
 void WorkbenchWindow::writeEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
-  dialog.initialFolder = engineFolder();
+  dialog.initialFolder = dialogFolder();
   dialog.defaultSuffix = workbench::kEngineFileSuffix;
   // Cancelling the dialog writes nothing.
   const bool chosen = services_.fileDialogs.showSave(dialog, this);
@@ -258,7 +263,7 @@ void WorkbenchWindow::writeEngineFile() {
 void WorkbenchWindow::readEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
-  dialog.initialFolder = engineFolder();
+  dialog.initialFolder = dialogFolder();
   // Cancelling the dialog reads nothing.
   if (!services_.fileDialogs.showOpen(dialog, this) || dialog.fileName.isEmpty()) return;
   const QString path = dialog.fileName;

@@ -84,6 +84,8 @@ class WorkbenchWindow : public QDialog {
   void bind(QTableView* grid, workbench::Recordset& recordset);
   void deleteSelectedRows(QTableView* grid);
   QString engineFolder() const;
+  // Where the engine file dialogs start: the folder of the last engine file, else the documents.
+  QString dialogFolder() const;
 
   WorkbenchServices services_;
   std::unique_ptr<workbench::Connection> connection_;

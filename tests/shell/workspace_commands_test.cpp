@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "common/failure.h"
+#include "common/program_folder.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
 #include "convert/level/dl100c_data.h"
@@ -94,7 +95,8 @@ TEST(OpenSaveDelete, OpenThenSaveOffersTheSameNameAndDeleteAsksAboutIt) {
   EXPECT_EQ(w.window.windowTitle(), w.path("job.txt"));
   EXPECT_EQ(w.window.workspace().text(), "P1,100,200,5\r\nP2,110,210,6\r\n");
   EXPECT_EQ(w.dialogs.lastFilter, "Text(*.txt)|*.txt|AllFile(*.*)|*.*");
-  EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(w.folder.path()));
+  // The dialog starts in the documents folder, not in the hidden folder of Korvane's own files.
+  EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(korvane::documentsFolder()));
 
   w.trigger("mnuSave");
   EXPECT_EQ(w.dialogs.offered.last(), "save:" + w.path("job.txt"));

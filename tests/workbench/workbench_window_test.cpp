@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "common/program_folder.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
 #include "shell/engine_console.h"
@@ -233,6 +234,7 @@ TEST(WorkbenchWindow, CancellingTheFileDialogWritesNothingReadsNothingAndSaysNot
   w.modal.steps = [&](WorkbenchWindow& form) {
     w.dialogs.nextName = file;
     button(form, "SSCommand4")->click();  // empty dat
+    EXPECT_EQ(w.dialogs.offered.initialFolder, korvane::documentsFolder());  // not the hidden data folder
     ASSERT_EQ(w.messages.texts(), QStringList{"平差資料錯誤"});
     EXPECT_EQ(w.messages.shown[0].title, "錯誤");
     // The dialog remembers the file; the original then wrote or read it again.
