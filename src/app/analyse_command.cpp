@@ -77,7 +77,8 @@ const char kHelp[] =
     "  --csv DIR         points.csv, observations.csv and loops.csv in DIR (made when missing)\n"
     "  --html FILE       a self-contained report\n"
     "  --gkf FILE        the network as read, in GNU Gama's local-network XML (gama-local)\n"
-    "Field names and units of the result files: docs/network-analysis-results.md.\n"
+    "Field names and units of the result files: /usr/share/doc/korvane/network-analysis-results.md\n"
+    "(installed with the package; docs/network-analysis-results.md in the source tree).\n"
     "Exit status: 0 when the analysis ran (whatever its tests found), 1 on bad input, an unusable\n"
     "network or a result file that cannot be written, 2 on a wrong command line.\n";
 

@@ -32,8 +32,9 @@ QString helpText() {
       "Usage: korvane db [--db PATH] import FILE\n"
       "       korvane db [--db PATH] write-engine-file OUT.dat [--title TEXT]\n"
       "       korvane db [--db PATH] read-engine-file FILE\n"
-      "Works on the adjustment database (default: Lnet.mdb in the program folder; created with its\n"
-      "tables when missing) as the workbench does:\n"
+      "Works on the adjustment database as the workbench does (created with its tables when missing).\n"
+      "Without --db it is Lnet.mdb in Korvane's data folder: ~/.local/share/Korvane for an installed\n"
+      "program, the program's own folder when it runs from its build folder, $KORVANE_HOME when set.\n"
       "  import             appends the sections of a DL-100C download, or one row per levelling\n"
       "                     line of a Leica GSI-8/GSI-16 or DiNi M5 file (FILE, or - for standard\n"
       "                     input; the format told from the content) to the table dat, as\n"
@@ -120,7 +121,7 @@ int run(const QString& action, const QString& file, const QString& database, con
 int runDbCommand(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.addHelpOption();
-  parser.addOption({QStringLiteral("db"), QStringLiteral("The database file (default: Lnet.mdb in the program folder)."),
+  parser.addOption({QStringLiteral("db"), QStringLiteral("The database file (default: Lnet.mdb in Korvane's data folder)."),
                     QStringLiteral("PATH")});
   parser.addOption({QStringLiteral("title"), QStringLiteral("The project name of write-engine-file."), QStringLiteral("TEXT")});
   parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("import, write-engine-file or read-engine-file."));

@@ -28,6 +28,12 @@ bool isInstalled(const QString& executableFolder) { return QFileInfo(installedSh
 
 QString writableFolder() { return writableFolderFor(runningExecutableFolder()); }
 
+QString documentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
 QString writableFolderFor(const QString& executableFolder) {
   const QString home = qEnvironmentVariable("KORVANE_HOME");
   if (!home.isEmpty()) {

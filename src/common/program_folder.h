@@ -18,6 +18,10 @@ QString writableFolder();
 // The full path of a file in the writable folder.
 QString writableFile(const QString& fileName);
 
+// Where the file dialogs start before a file was chosen: the user's documents folder, or the home
+// folder when there is none (never the hidden folder Korvane writes its own files in).
+QString documentsFolder();
+
 // The full path of a read-only resource, or an empty string when it is nowhere to be found.
 QString resourceFile(const QString& fileName);
 

@@ -1,6 +1,7 @@
 #include "shell/analysis_summary.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "shell/analysis_columns.h"
 #include "shell/analysis_words.h"
@@ -64,6 +65,11 @@ QStringList checkLines(const AnalysisResult& result) {
     }
   }
   for (const std::string& note : result.notes) lines << QStringLiteral("註：") + QString::fromStdString(note);
+  if (std::any_of(result.observations.begin(), result.observations.end(), [](const analysis::ObservationResult& o) {
+        return std::abs(o.distance * 1000.0 - std::round(o.distance * 1000.0)) > 1e-6;
+      })) {
+    lines << kWholeMetreNote;
+  }
   return lines;
 }
 

@@ -10,7 +10,14 @@
 
 namespace korvane::shell {
 
-// Tolerance, notes and name findings.
+// Why σ₀, residuals and r may differ from level.out in their last digits: tarnex's work file
+// rounds each distance to whole metres, the analysis takes it as stored.
+inline const QString kWholeMetreNote = QStringLiteral(
+    "註：分析依資料所存的距離計算；tarnex 的工作檔把距離捨入到整公尺，所以 level.out 的 σ₀、殘差與 r "
+    "可能在最後幾位與此處不同");
+
+// Tolerance, notes and name findings; the note on whole metres when a distance has a fraction
+// of a metre.
 QStringList checkLines(const analysis::AnalysisResult& result);
 // A-posteriori σ₀, degrees of freedom, the chi-square test and its verdict (before and after
 // snooping).

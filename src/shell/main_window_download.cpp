@@ -33,7 +33,7 @@ void MainWindow::saveRawDownload() {
     return;
   }
   rawDialog_.filter = kRawFileFilter;
-  if (rawDialog_.initialFolder.isEmpty()) rawDialog_.initialFolder = writableFolder();
+  if (rawDialog_.initialFolder.isEmpty()) rawDialog_.initialFolder = documentsFolder();
   if (!services_.fileDialogs->showSave(rawDialog_, this) || rawDialog_.fileName.isEmpty()) return;
   const auto failure = attempt([&] {
     QFile in(source);

@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "common/failure.h"
+#include "common/program_folder.h"
 #include "csv_writer.h"
 #include "html_writer.h"
 #include "json_writer.h"
@@ -50,7 +51,12 @@ struct ExportFiles {
 
 ExportFiles exportFiles(const QString& chosen) {
   QString base = chosen;
-  if (base.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) base.chop(5);
+  for (const QString suffix : {QStringLiteral(".json"), QStringLiteral(".html"), QStringLiteral("_csv")}) {
+    if (base.endsWith(suffix, Qt::CaseInsensitive)) {
+      base.chop(suffix.size());
+      break;
+    }
+  }
   return {base + QStringLiteral(".json"), base + QStringLiteral("_csv"), base + QStringLiteral(".html")};
 }
 
@@ -105,6 +111,9 @@ NetworkAnalysisWindow::NetworkAnalysisWindow(Messages& messages, FileDialogs& fi
   export_->setObjectName(QStringLiteral("ExportAnalysis"));
   print_ = new QPushButton(QStringLiteral("列印"), this);
   print_->setObjectName(QStringLiteral("PrintAnalysis"));
+  // The printer set-up of the Main window's menu, which the workbench in front of it hides.
+  auto* printerSetUp = new QPushButton(QStringLiteral("列表機設定..."), this);
+  printerSetUp->setObjectName(QStringLiteral("AnalysisPrinterSetUp"));
   auto* close = new QPushButton(QStringLiteral("關閉"), this);
   close->setObjectName(QStringLiteral("CloseAnalysis"));
 
@@ -117,13 +126,14 @@ NetworkAnalysisWindow::NetworkAnalysisWindow(Messages& messages, FileDialogs& fi
   bottomRow->addWidget(cancel_);
   bottomRow->addSpacing(12);
   bottomRow->addWidget(export_);
+  bottomRow->addWidget(printerSetUp);
   bottomRow->addWidget(print_);
   bottomRow->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(optionRow);
   layout->addWidget(pages_, 1);
   layout->addLayout(bottomRow);
-  for (QPushButton* button : {recompute_, cancel_, export_, print_, close}) button->setAutoDefault(false);
+  for (QPushButton* button : {recompute_, cancel_, export_, printerSetUp, print_, close}) button->setAutoDefault(false);
 
   progressDelay_ = new QTimer(this);
   progressDelay_->setSingleShot(true);
@@ -137,6 +147,7 @@ NetworkAnalysisWindow::NetworkAnalysisWindow(Messages& messages, FileDialogs& fi
   connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
   connect(export_, &QPushButton::clicked, this, [this] { exportResults(); });
   connect(print_, &QPushButton::clicked, this, [this] { print(); });
+  connect(printerSetUp, &QPushButton::clicked, this, [this] { printing_.setUp(this); });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
   tabs_->onSelectionText = [this](const QString& text) { status_->setText(text); };
 
@@ -256,8 +267,7 @@ void NetworkAnalysisWindow::updateControls() {
 void NetworkAnalysisWindow::exportResults() {
   if (!result_ || exporting_) return;
   if (exportDialog_.fileName.isEmpty()) {
-    exportDialog_.fileName = QFileInfo(request_.databasePath).absoluteDir().filePath(fileNameOf(request_.title) +
-                                                                                     QStringLiteral(".json"));
+    exportDialog_.fileName = QDir(documentsFolder()).filePath(fileNameOf(request_.title) + QStringLiteral(".json"));
   }
   exportDialog_.filter = kAnalysisExportFilter;
   exportDialog_.defaultSuffix = QStringLiteral("json");

@@ -30,7 +30,9 @@ namespace korvane::shell {
 class AnalysisOptionsPanel;
 class AnalysisTabs;
 
-inline const QString kAnalysisExportFilter = QStringLiteral("JSON(*.json)|*.json|AllFile(*.*)|*.*");
+// One name for the three results: NAME.json, NAME.html and the folder NAME_csv.
+inline const QString kAnalysisExportFilter =
+    QStringLiteral("JSON、HTML 與 CSV 資料夾 (*.json *.html)|*.json;*.html|AllFile(*.*)|*.*");
 
 // The progress of a run appears once it has taken this long; a small network shows its result
 // before that.

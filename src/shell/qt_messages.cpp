@@ -1,5 +1,6 @@
 #include "shell/qt_messages.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -21,6 +22,7 @@ int widestText(const QWidget* owner) {
 // the Chinese text, which then wraps its last character onto a line of its own.
 QMessageBox::StandardButton ask(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
                                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+  owner = boxOwner(owner);
   QMessageBox box(icon, title, text, buttons, owner);
   box.setTextFormat(Qt::PlainText);
   if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
@@ -34,6 +36,11 @@ QMessageBox::StandardButton ask(QWidget* owner, QMessageBox::Icon icon, const QS
 }
 
 }  // namespace
+
+QWidget* boxOwner(QWidget* owner) {
+  QWidget* active = QApplication::activeWindow();
+  return active && active->isVisible() ? active : owner;
+}
 
 void QtMessages::information(const QString& title, const QString& text) {
   ask(owner_, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);

@@ -7,6 +7,11 @@
 
 namespace korvane::shell {
 
+// The window a box belongs to: the active window, which asked (the analysis window over the
+// Main window stays in front when its box closes); `owner` when no window is active.
+QWidget* boxOwner(QWidget* owner);
+
+// Boxes owned by the active window, or by `owner` when none is.
 class QtMessages : public Messages {
  public:
   explicit QtMessages(QWidget* owner = nullptr) : owner_(owner) {}

@@ -1,13 +1,17 @@
 #include "shell/qt_services.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "common/failure.h"
@@ -55,7 +59,20 @@ bool QtFileDialogs::showSave(CommonDialog& dialog, QWidget* owner) {
   return showFileDialog(dialog, owner, QFileDialog::AcceptSave);
 }
 
-QtPrinting::QtPrinting() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinting::QtPrinting(PdfFileChooser choosePdfFile)
+    : hasSystemPrinter([] { return !QPrinterInfo::availablePrinters().isEmpty(); }),
+      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      choosePdfFile_(std::move(choosePdfFile)) {
+  if (!choosePdfFile_) {
+    choosePdfFile_ = [] {
+      const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+      return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("列印到檔案 (PDF)"),
+                                          QDir(documents).filePath(QStringLiteral("列印.pdf")),
+                                          QStringLiteral("PDF (*.pdf)"));
+    };
+  }
+}
+
 QtPrinting::~QtPrinting() = default;
 
 void QtPrinting::setUp(QWidget* owner) {
@@ -63,9 +80,34 @@ void QtPrinting::setUp(QWidget* owner) {
   dialog.exec();
 }
 
+bool QtPrinting::readyToPrint() {
+  if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) return true;
+  if (!printer_->printerName().isEmpty() || hasSystemPrinter()) return true;
+  QString path = choosePdfFile_();
+  if (path.isEmpty()) return false;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+  printer_->setOutputFormat(QPrinter::PdfFormat);
+  printer_->setOutputFileName(path);
+  return true;
+}
+
+void QtPrinting::renewPrinter() {
+  auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  fresh->setPageLayout(printer_->pageLayout());
+  if (printer_->outputFormat() == QPrinter::PdfFormat) {
+    fresh->setOutputFormat(QPrinter::PdfFormat);
+    fresh->setOutputFileName(printer_->outputFileName());
+  }
+  printer_ = std::move(fresh);
+}
+
 void QtPrinting::print(const QString& text, const QFont& font) {
+  if (!readyToPrint()) return;
   QPainter painter;
-  if (!painter.begin(printer_.get())) throw Failure(QStringLiteral("無法開始列印：印表機無法使用"));
+  if (!painter.begin(printer_.get())) {
+    renewPrinter();
+    throw Failure(QStringLiteral("無法開始列印：印表機無法使用"));
+  }
   // The face and size of the screen, measured on the printer.
   painter.setFont(QFont(font, printer_.get()));
   const QFontMetrics metrics = painter.fontMetrics();
@@ -83,12 +125,24 @@ void QtPrinting::print(const QString& text, const QFont& font) {
     y += lineHeight;
   }
   painter.end();
-  if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
+  if (printer_->printerState() == QPrinter::Error) {
+    renewPrinter();
+    throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
+  }
 }
 
 void QtPrinting::printPages(const std::function<void(QPagedPaintDevice& pages)>& paint) {
-  paint(*printer_);
-  if (printer_->printerState() == QPrinter::Error) throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
+  if (!readyToPrint()) return;
+  try {
+    paint(*printer_);
+  } catch (...) {
+    renewPrinter();
+    throw;
+  }
+  if (printer_->printerState() == QPrinter::Error) {
+    renewPrinter();
+    throw Failure(QStringLiteral("列印失敗：印表機回報錯誤"));
+  }
 }
 
 std::optional<QString> QtSystemInformation::localMachineValue(const QString& key, const QString& valueName) {

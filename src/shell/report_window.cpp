@@ -59,15 +59,20 @@ ReportWindow::ReportWindow(Messages& messages, FileDialogs& fileDialogs, Printin
   saveAs->setObjectName(QStringLiteral("ReportSaveAs"));
   auto* print = new QPushButton(QStringLiteral("列印(&P)"), this);
   print->setObjectName(QStringLiteral("ReportPrint"));
+  // The printer set-up of the Main window's menu, which the workbench in front of it hides.
+  auto* setUp = new QPushButton(QStringLiteral("列表機設定..."), this);
+  setUp->setObjectName(QStringLiteral("ReportPrinterSetUp"));
   auto* close = new QPushButton(QStringLiteral("關閉"), this);
   close->setObjectName(QStringLiteral("ReportClose"));
   connect(saveAs, &QPushButton::clicked, this, [this] { this->saveAs(); });
   connect(print, &QPushButton::clicked, this, [this] { this->print(); });
+  connect(setUp, &QPushButton::clicked, this, [this] { printing_.setUp(this); });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(saveAs);
+  buttons->addWidget(setUp);
   buttons->addWidget(print);
   buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);

@@ -95,6 +95,13 @@ void WorkbenchWindow::buildControls() {
   text1_ = new QLineEdit(ssFrame1);
   text1_->setObjectName(QStringLiteral("Text1"));
   (new QHBoxLayout(ssFrame1))->addWidget(text1_);
+  // The project name is kept with the tables, as it is typed or read in.
+  connect(text1_, &QLineEdit::textChanged, this, [this](const QString& name) {
+    if (!connection_ || loading_) return;
+    if (const auto failure = attempt([&] { connection_->storeProjectName(name); })) {
+      services_.messages.critical(kTitleErrorZh, *failure);
+    }
+  });
 
   auto* frame1 = frame(QStringLiteral("平差資料"), "Frame1", this);
   dataGrid1_ = grid("DataGrid1", QStringLiteral("起迄點高程差資料"), frame1);
@@ -151,6 +158,11 @@ void WorkbenchWindow::load() {
     services_.messages.critical(kTitleErrorZh, failure.description());
     return;
   }
+  loading_ = true;
+  if (const auto failure = attempt([&] { setProjectName(connection_->projectName()); })) {
+    services_.messages.plain(*failure);
+  }
+  loading_ = false;
   workbench::Connection* connection = connection_.get();
   statement_ = workbench::kSelectObservations;
   ADO_ExecuteSelectSQL(observations_, statement_, connection);
@@ -222,10 +234,15 @@ QString WorkbenchWindow::engineFolder() const {
   return QFileInfo(services_.session.engineFile).absolutePath();
 }
 
+QString WorkbenchWindow::dialogFolder() const {
+  if (services_.session.engineFile.isEmpty()) return documentsFolder();
+  return QFileInfo(services_.session.engineFile).absolutePath();
+}
+
 void WorkbenchWindow::writeEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
-  dialog.initialFolder = engineFolder();
+  dialog.initialFolder = dialogFolder();
   dialog.defaultSuffix = workbench::kEngineFileSuffix;
   // Cancelling the dialog writes nothing.
   const bool chosen = services_.fileDialogs.showSave(dialog, this);
@@ -246,7 +263,7 @@ void WorkbenchWindow::writeEngineFile() {
 void WorkbenchWindow::readEngineFile() {
   CommonDialog& dialog = services_.session.commonDialog1;
   dialog.filter = workbench::kEngineFileFilter;
-  dialog.initialFolder = engineFolder();
+  dialog.initialFolder = dialogFolder();
   // Cancelling the dialog reads nothing.
   if (!services_.fileDialogs.showOpen(dialog, this) || dialog.fileName.isEmpty()) return;
   const QString path = dialog.fileName;

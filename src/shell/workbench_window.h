@@ -84,6 +84,8 @@ class WorkbenchWindow : public QDialog {
   void bind(QTableView* grid, workbench::Recordset& recordset);
   void deleteSelectedRows(QTableView* grid);
   QString engineFolder() const;
+  // Where the engine file dialogs start: the folder of the last engine file, else the documents.
+  QString dialogFolder() const;
 
   WorkbenchServices services_;
   std::unique_ptr<workbench::Connection> connection_;
@@ -93,6 +95,7 @@ class WorkbenchWindow : public QDialog {
   QTableView* dataGrid1_ = nullptr;
   QTableView* dataGrid2_ = nullptr;
   QLineEdit* text1_ = nullptr;
+  bool loading_ = false;  // the stored project name is being shown, not typed
 };
 
 // How the Main window shows a modal window: on the desktop it runs until it is closed; a test

@@ -45,7 +45,7 @@ WorkspaceCommands::WorkspaceCommands(QWidget* window, Workspace& workspace, Mess
     : window_(window), workspace_(workspace), messages_(messages), dialogs_(dialogs), printing_(printing) {}
 
 void WorkspaceCommands::open() {
-  dialog_.initialFolder = writableFolder();
+  dialog_.initialFolder = documentsFolder();
   dialog_.filter = kTextFileFilter;
   if (!dialogs_.showOpen(dialog_, window_) || dialog_.fileName.isEmpty()) return;
   window_->setWindowTitle(dialog_.fileName);
@@ -72,7 +72,7 @@ void WorkspaceCommands::save() {
   CommonDialog offer = dialog_;
   offer.fileName = workspace_.fileName();
   if (offer.fileName.isEmpty()) {
-    offer.initialFolder = dialog_.fileName.isEmpty() ? writableFolder() : QFileInfo(dialog_.fileName).absolutePath();
+    offer.initialFolder = dialog_.fileName.isEmpty() ? documentsFolder() : QFileInfo(dialog_.fileName).absolutePath();
   }
   if (!dialogs_.showSave(offer, window_)) return;
   dialog_ = offer;

@@ -19,6 +19,10 @@ const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 const QString kNothingRead = QStringLiteral("資料庫沒有加入任何資料。");
 
+// Where the numbers begin in a line of each list: after the two point names, after the one.
+constexpr int kObservationFirstNumber = 2;
+constexpr int kKnownPointFirstNumber = 1;
+
 // A recordset as the database holds it again, after its new rows were taken back.
 void rereadRows(Recordset& recordset) {
   if (!recordset.isOpen() || !recordset.connection()) return;
@@ -38,16 +42,18 @@ QByteArray encodedText(const QString& text, const QString& what) {
   return encoded.bytes;
 }
 
-QList<bool> numberFieldsOf(const Recordset& recordset) {
+// The number columns: those the table declares so, and those the file's layout puts numbers in
+// (from `firstNumberColumn` on), whatever a hand-made table declares.
+QList<bool> numberFieldsOf(const Recordset& recordset, int firstNumberColumn) {
   QList<bool> numbers;
-  for (int i = 0; i < recordset.fieldCount(); ++i) numbers << recordset.isNumberField(i);
+  for (int i = 0; i < recordset.fieldCount(); ++i) numbers << (i >= firstNumberColumn || recordset.isNumberField(i));
   return numbers;
 }
 
 // The lines of a recordset, each with its CR LF, then "-99". A row that cannot be written
 // throws Failure naming the row.
-QByteArray recordLines(const Recordset& recordset) {
-  const QList<bool> numbers = numberFieldsOf(recordset);
+QByteArray recordLines(const Recordset& recordset, int firstNumberColumn) {
+  const QList<bool> numbers = numberFieldsOf(recordset, firstNumberColumn);
   QByteArray lines;
   for (int row = 0; row < recordset.recordCount(); ++row) {
     QVariantList values;
@@ -96,20 +102,48 @@ QVariantList lineValues(const QByteArray& line, int lineNumber, const Recordset&
   return values;
 }
 
-// Reads data lines into the recordset up to the line that is exactly "-99".
-void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int fieldCount, const QString& what) {
+// The line that ends a list, as tarnex and the network analysis take it: its first ten columns,
+// without their blanks, are "-99" (or "-999"); what stands after them does not count.
+bool isEndOfList(const QByteArray& line) {
+  const QByteArray name = line.left(kFieldColumns).trimmed();
+  return name == kEndOfList || name == QByteArrayLiteral("-999");
+}
+
+bool onlyBlankLinesFrom(const QList<QByteArray>& lines, int at) {
+  for (; at < lines.size(); ++at) {
+    if (!lines[at].trimmed().isEmpty()) return false;
+  }
+  return true;
+}
+
+// Reads data lines into the recordset up to the line that ends the list. The known points may
+// also end with the file (or with blank lines only), as tarnex and the analysis take them.
+void readList(const QList<QByteArray>& lines, int& at, Recordset& recordset, int fieldCount, const QString& what,
+              bool mayEndWithFile) {
   while (true) {
+    if (mayEndWithFile && onlyBlankLinesFrom(lines, at)) return;
     if (at >= lines.size()) {
       throw stepFailure(kReadInError, QStringLiteral("檔案在%1結束的「-99」之前就結束了（共 %2 行）").arg(what).arg(lines.size()));
     }
     const QByteArray& line = lines[at++];
-    if (line == kEndOfList) return;
+    if (isEndOfList(line)) return;
     const QVariantList values = lineValues(line, at, recordset, fieldCount);
     try {
       recordset.addNew(values);
     } catch (const Failure& failure) {
       throw stepFailure(kReadInError, QStringLiteral("第 %1 行：%2").arg(at).arg(failure.description()));
     }
+  }
+}
+
+// The project name is the file's first line: one line, and never a line that ends a list.
+void checkProjectName(const QString& projectName) {
+  if (projectName.contains(u'\n') || projectName.contains(u'\r')) {
+    throw Failure(QStringLiteral("計劃名稱只能有一行：平差檔的第一行是計劃名稱，換行後的字會被當成平差資料"));
+  }
+  const text::Cp950Encoding encoded = text::encodeCp950(projectName);
+  if (encoded.ok() && isEndOfList(encoded.bytes)) {
+    throw Failure(QStringLiteral("計劃名稱不能是「%1」：那是平差檔中資料結束的記號").arg(projectName.trimmed()));
   }
 }
 
@@ -130,10 +164,19 @@ QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberF
     QByteArray item;
     if (value.isNull() || !value.isValid()) {
       item = kEmptyValueWord.toLatin1();
-    } else if (numberFields.value(i) && value.canConvert<double>() && value.metaType().id() != QMetaType::QString) {
+    } else if (numberFields.value(i)) {
+      // A table without the number checks (an older or hand-made file) may hold a text here;
+      // every reader of the file would refuse it.
       const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
-      if (const QString unusable = unusableColumnValue(field, value.toDouble()); !unusable.isEmpty()) throw Failure(unusable);
-      item = fittedEngineNumberText(value.toDouble(), kFieldColumns).toLatin1();
+      std::optional<double> number;
+      if (value.metaType().id() == QMetaType::QString) {
+        number = parseNumberText(value.toString().trimmed());
+      } else if (value.canConvert<double>()) {
+        number = value.toDouble();
+      }
+      if (!number) throw Failure(QStringLiteral("「%1」欄要填數字，「%2」不是數字").arg(field, value.toString()));
+      if (const QString unusable = unusableColumnValue(field, *number); !unusable.isEmpty()) throw Failure(unusable);
+      item = fittedEngineNumberText(*number, kFieldColumns).toLatin1();
     } else {
       const QString text = value.toString();
       const QString field = fieldNames.value(i, QStringLiteral("第 %1 項").arg(i + 1));
@@ -157,6 +200,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
                      const Recordset& knownPoints) {
   QSaveFile file(path);
   if (path.isEmpty()) throw stepFailure(kFileOpenError, QStringLiteral("沒有指定檔名"));
+  checkProjectName(projectName);
   if (!file.open(QIODevice::WriteOnly)) throw stepFailure(kFileOpenError, path + QStringLiteral("：") + file.errorString());
   QByteArray bytes;
   // What was written before a step found its table empty stays in the file.
@@ -172,7 +216,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
   }
   try {
     bytes += encodedText(projectName, QStringLiteral("計劃名稱")) + kLineEnd;
-    bytes += recordLines(observations);
+    bytes += recordLines(observations, kObservationFirstNumber);
   } catch (const Failure& failure) {
     file.cancelWriting();
     throw stepFailure(kObservationDataError, failure.description());
@@ -183,7 +227,7 @@ void writeEngineFile(const QString& path, const QString& projectName, const Reco
     throw Failure(kKnownPointDataError);
   }
   try {
-    bytes += recordLines(knownPoints);
+    bytes += recordLines(knownPoints, kKnownPointFirstNumber);
   } catch (const Failure& failure) {
     file.cancelWriting();
     throw stepFailure(kKnownPointDataError, failure.description());
@@ -211,8 +255,8 @@ void readEngineFile(const QString& path, QString& projectName, Recordset& observ
       knownPointRows.emplace(*connection);
     }
     int at = 1;
-    if (lines[0] != kEndOfList) readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"));
-    readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"));
+    readList(lines, at, observations, kObservationColumns.size(), QStringLiteral("平差資料"), false);
+    readList(lines, at, knownPoints, kKnownPointColumns.size(), QStringLiteral("已知點資料"), true);
     if (knownPointRows) knownPointRows->commit();
     if (observationRows) observationRows->commit();
   } catch (const Failure& failure) {

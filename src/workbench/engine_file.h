@@ -47,7 +47,8 @@ QByteArray engineFileLine(const QVariantList& values, const QList<bool>& numberF
 // - "已知點資料錯誤" for an empty `cood` (the file then ends after the first "-99") or a row that
 //   cannot be written.
 // A row that cannot be written (a name longer than ten columns) leaves no file at all, and an
-// existing file as it was.
+// existing file as it was; so does a project name of more than one line or one that reads as
+// the end mark "-99" (a Failure saying so, before anything is written).
 void writeEngineFile(const QString& path, const QString& projectName, const Recordset& observations,
                      const Recordset& knownPoints);
 

@@ -19,6 +19,20 @@ QString nameOf(QStringView field) {
   return name.isNull() ? QString("") : name;
 }
 
+// Whether a line has the form of a DL-100C record: its kind, a comma, the status code, a comma.
+bool hasRecordForm(QStringView line) {
+  line = line.trimmed();
+  return line.size() >= 3 && line[0].isLetter() && line[1] == u',' && line.indexOf(u',', 2) >= 2 &&
+         line.indexOf(u',', 2) <= 4;
+}
+
+bool holdsRecordLines(QStringView text) {
+  for (const QStringView line : text.split(u'\n')) {
+    if (hasRecordForm(line)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
@@ -52,6 +66,9 @@ int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
     transaction.commit();
   } catch (const Failure& failure) {
     transaction.rollback();
+    // A report converted from a download, or any other text, fails somewhere among its lines:
+    // what it is not says more than the line where the reading stopped.
+    if (!holdsRecordLines(text)) throw Failure(kNotADownload);
     throw Failure(failure.description() + u'\n' + kNothingImported);
   }
   return appended;

@@ -19,13 +19,18 @@ class Connection;
 // Returns the number of rows appended. All or nothing: throws Failure (the text ends before the
 // End-of-data line, a "c" record that cannot be cut, a number that is not finite or too large for
 // the field it fills, a database error) naming the line, and then no row is added, which the
-// message says.
+// message says; a text without any line of record form fails with kNotADownload instead.
 int importLevelData(QStringView text, int unitDivisor, Connection& connection);
 
 // What the import says when the text holds no section: nothing was added.
 inline const QString kNoSections = QStringLiteral(
     "資料中找不到 DL-100C 的水準區間（資料結束列「Z,&,」之前的轉點記錄 v 或結束點記錄 w），也不是 Leica GSI-8/GSI-16 "
     "或 Trimble DiNi M5 的水準資料，平差資料庫沒有加入任何資料。");
+
+// What the import says when the text has no line of a DL-100C record ("A,01,..."), such as a
+// report converted from a download: nothing was added.
+inline const QString kNotADownload = QStringLiteral(
+    "這段文字不是 DL-100C 的下載資料（沒有「A,01,」這類的紀錄列；轉換過的報表不能再讀入），平差資料庫沒有加入任何資料。");
 
 // The same through a connection of its own to the database file, closed at the end. A text that
 // holds Leica GSI or DiNi M5 levelling (told from its content) is imported by importLevelLines,

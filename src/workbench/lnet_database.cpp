@@ -86,9 +86,25 @@ void Connection::execute(const QString& statement, const QVariantList& values) {
   if (!query.exec()) throw Failure(query.lastError().text());
 }
 
+QString Connection::projectName() {
+  QSqlQuery query(database());
+  if (!query.exec(QStringLiteral("SELECT name FROM %1 LIMIT 1").arg(kProjectTable))) {
+    throw Failure(query.lastError().text());
+  }
+  return query.next() ? query.value(0).toString() : QString();
+}
+
+void Connection::storeProjectName(const QString& name) {
+  Transaction transaction(*this);
+  execute(QStringLiteral("DELETE FROM %1").arg(kProjectTable));
+  execute(QStringLiteral("INSERT INTO %1 VALUES (?)").arg(kProjectTable), {name});
+  transaction.commit();
+}
+
 void Connection::prepareTables() {
   execute(createStatement(kObservationTable, kObservationColumns, 2));
   execute(createStatement(kKnownPointTable, kKnownPointColumns, 1));
+  execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (name TEXT)").arg(kProjectTable));
   for (const auto& [table, columns] : {std::pair{kObservationTable, kObservationColumns},
                                        std::pair{kKnownPointTable, kKnownPointColumns}}) {
     const QSqlRecord record = database().record(table);

@@ -26,6 +26,10 @@ inline const QString kDeleteKnownPoints = QStringLiteral("delete from cood");
 // The import's row: from-point, to-point, height difference (m), distance (km), grade 0.
 inline const QString kInsertObservation = QStringLiteral("Insert into dat values (?,?,?,?,0)");
 
+// The project name kept with the tables: a table of one row, created when missing, so a file
+// without it opens with an empty name.
+inline const QString kProjectTable = QStringLiteral("project");
+
 // `Lnet.mdb` in the program folder.
 QString defaultDatabasePath();
 
@@ -47,6 +51,11 @@ class Connection {
 
   // Runs a statement with its values bound in order; throws Failure with the database's cause.
   void execute(const QString& statement, const QVariantList& values = {});
+
+  // The project name stored with the tables (empty when none was stored); storing replaces it.
+  // Throw Failure with the database's cause.
+  QString projectName();
+  void storeProjectName(const QString& name);
 
   // All or nothing: what is stored while a transaction is open is kept by commit() only; a
   // transaction that ends without it (a failure) takes back everything stored since it began.

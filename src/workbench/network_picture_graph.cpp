@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -141,6 +142,10 @@ PicturePlaces layOutPicture(const PictureGraph& graph) {
     agxset(edge, springLength, const_cast<char*>(std::to_string(springs[i]).c_str()));
   }
   const char* engine = count <= kNeatoPointLimit ? "neato" : "sfdp";
+  // The same network gets the same picture on every run: Graphviz draws its random start from
+  // the C library's generators, which go on from wherever the last layout (or anyone) left them.
+  std::srand(1);
+  srand48(1);
   if (gvLayout(context, g, engine) != 0) {
     places.problem = std::string("Graphviz (") + engine + ") could not lay out the network";
   } else {

@@ -128,6 +128,8 @@ TEST(AnalyseCommand, HelpListsEveryOption) {
                              "--datum", "--alpha0-rule", "--snoop-stop", "--snoop", "--snoop-limit", "--big5", "--json",
                              "--csv", "--html", "--gkf", ".gkf"})
     EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
+  // The document of the result files where the package installs it.
+  EXPECT_TRUE(run.out.contains("/usr/share/doc/korvane/network-analysis-results.md"));
 }
 
 struct Failure {

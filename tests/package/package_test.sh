@@ -44,7 +44,7 @@ build)
     usr/share/korvane/logo.jpg usr/share/applications/korvane.desktop \
     usr/share/metainfo/io.github.korvane.korvane.metainfo.xml usr/share/icons/hicolor/scalable/apps/korvane.svg \
     usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz usr/share/doc/korvane/examples/loop.dat \
-    usr/share/doc/korvane/examples/level.txt; do
+    usr/share/doc/korvane/examples/level.txt usr/share/doc/korvane/network-analysis-results.md; do
     [ -f "$root/$file" ] || fail "$file missing"
   done
   for size in 16 22 24 32 48 64 128 256; do
@@ -59,6 +59,12 @@ build)
     zcat "$page" | grep "^\.TH .*\"$program $version\"" >/dev/null || fail "$page does not carry '$program $version'"
     zcat "$page" | grep -F -- '\-\-help' >/dev/null || fail "$page lacks the text of --help"
   done
+  # Every form of instrument-sim's usage stands in the synopsis, and each sample on a line of its own.
+  page=$root/usr/share/man/man1/instrument-sim.1.gz
+  zcat "$page" | sed -n '/^\.SH SYNOPSIS/,/^\.SH DESCRIPTION/p' | grep -F -- 'replay' >/dev/null ||
+    fail "$page: the synopsis lacks the --replay form"
+  zcat "$page" | grep -A1 '^\.TP' | grep -F 'gts200 coordinates' >/dev/null ||
+    fail "$page: the samples run together"
   ;;
 
 run)
@@ -74,6 +80,10 @@ run)
   head -n 1 "$scratch/help" | grep '^Usage: korvane' >/dev/null || fail "korvane --help: $(head -n 1 "$scratch/help")"
   [ "$("$bin/korvane" --version)" = "korvane $version" ] || fail "korvane --version: $("$bin/korvane" --version)"
   [ "$("$bin/tarnex" --version)" = "tarnex $version" ] || fail "tarnex --version: $("$bin/tarnex" --version)"
+
+  # The documents the help names are those the package installs.
+  documented=$("$bin/korvane" analyse --help | grep -o '/usr/share/doc/korvane/[^ ]*\.md')
+  [ -f "$root$documented" ] || fail "korvane analyse --help names $documented, which the package lacks"
 
   # A conversion of the shipped DL-100C sample, the same as the build tree's Korvane makes.
   examples=$root/usr/share/doc/korvane/examples

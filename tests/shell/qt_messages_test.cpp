@@ -77,3 +77,18 @@ TEST(QtMessages, ABoxIsAsWideAsItsLongestLine) {
         [&] { messages.critical("錯誤", text); });
   }
 }
+
+// A box belongs to the window that asked, the active one, so that window stays in front when it
+// closes (the analysis window fell behind the Main window); without an active window, to the owner.
+TEST(QtMessages, ABoxBelongsToTheActiveWindowElseToItsOwner) {
+  QWidget main;
+  QWidget analysis;
+  QtMessages messages(&main);
+  EXPECT_EQ(korvane::shell::boxOwner(&main), &main);
+  main.show();
+  analysis.show();
+  analysis.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&analysis));
+  whileOpen([&](QMessageBox& box) { EXPECT_EQ(box.parentWidget(), &analysis); },
+            [&] { messages.critical("錯誤", "無法開始列印：印表機無法使用"); });
+}

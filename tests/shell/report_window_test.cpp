@@ -41,7 +41,8 @@ class AnsweringDialogs : public FileDialogs {
 
 class RecordingPrinting : public Printing {
  public:
-  void setUp(QWidget*) override {}
+  void setUp(QWidget* owner) override { setUpOwner = owner; }
+  QWidget* setUpOwner = nullptr;
   void print(const QString& text, const QFont& font) override {
     printed = text;
     family = QFontInfo(font).family();
@@ -114,6 +115,9 @@ TEST(ReportWindow, SaveAsWritesTheReportByteForByteAndPrintUsesItsFace) {
   EXPECT_TRUE(f.printing.printed.contains(QStringLiteral("計算名稱")));
   EXPECT_EQ(f.printing.family, QFontInfo(f.window.findChild<QPlainTextEdit*>("ReportText")->font()).family());
   EXPECT_EQ(f.printing.pointSize, 9);
+  // The printer set-up is at hand while the workbench hides the Main window's menu.
+  f.window.findChild<QPushButton*>("ReportPrinterSetUp")->click();
+  EXPECT_EQ(f.printing.setUpOwner, &f.window);
   EXPECT_TRUE(f.messages.shown.empty());
   f.window.close();
 }

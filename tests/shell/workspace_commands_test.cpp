@@ -8,11 +8,16 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinterInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
 
+#include "common/failure.h"
+#include "common/program_folder.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
 #include "convert/level/dl100c_data.h"
@@ -90,7 +95,8 @@ TEST(OpenSaveDelete, OpenThenSaveOffersTheSameNameAndDeleteAsksAboutIt) {
   EXPECT_EQ(w.window.windowTitle(), w.path("job.txt"));
   EXPECT_EQ(w.window.workspace().text(), "P1,100,200,5\r\nP2,110,210,6\r\n");
   EXPECT_EQ(w.dialogs.lastFilter, "Text(*.txt)|*.txt|AllFile(*.*)|*.*");
-  EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(w.folder.path()));
+  // The dialog starts in the documents folder, not in the hidden folder of Korvane's own files.
+  EXPECT_EQ(QDir(w.dialogs.lastFolder), QDir(korvane::documentsFolder()));
 
   w.trigger("mnuSave");
   EXPECT_EQ(w.dialogs.offered.last(), "save:" + w.path("job.txt"));
@@ -308,6 +314,51 @@ TEST(Printing, PdfHoldsTheWorkspaceText) {
   const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
   EXPECT_TRUE(text.contains("KORVANE PRINT TEST")) << qPrintable(text);
   EXPECT_TRUE(text.contains("P1,2543210.123,187654.321")) << qPrintable(text);
+}
+
+// On a machine without a printer the first print asks for a PDF file (cancelling prints
+// nothing); a print that could not begin leaves the printer free, so the file chosen next in the
+// set-up is the one the next print writes. Both the text and the paged prints.
+TEST(Printing, WithoutAPrinterThePdfFileIsAskedForAndAFailedPrintLocksNothing) {
+  QTemporaryDir folder;
+  const std::pair<const char*, std::function<void(QtPrinting&)>> jobs[] = {
+      {"text", [](QtPrinting& p) { p.print("KORVANE", QFont()); }},
+      {"pages", [](QtPrinting& p) { p.printPages([](QPagedPaintDevice& pages) {
+                   QPainter painter;
+                   if (!painter.begin(&pages)) throw korvane::Failure("無法開始列印：印表機無法使用");
+                   painter.drawText(10, 10, "KORVANE");
+                 }); }},
+  };
+  for (const auto& [name, job] : jobs) {
+    SCOPED_TRACE(name);
+    QString answer;
+    int asked = 0;
+    QtPrinting printing([&] {
+      ++asked;
+      return answer;
+    });
+    printing.hasSystemPrinter = [] { return false; };
+    job(printing);  // cancelled
+    EXPECT_EQ(asked, 1);
+    answer = folder.filePath(QString(name) + "-first");
+    job(printing);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(QFile::exists(answer + ".pdf"));
+    job(printing);  // the file is chosen once
+    EXPECT_EQ(asked, 2);
+
+    // A printer the system lists but that cannot print: Qt keeps it active after the failure.
+    if (!QPrinterInfo::availablePrinters().isEmpty()) continue;  // this machine can print
+    QtPrinting failing;
+    failing.hasSystemPrinter = [] { return true; };
+    EXPECT_THROW(job(failing), korvane::Failure);
+    const QString next = folder.filePath(QString(name) + "-next.pdf");
+    failing.printer().setOutputFormat(QPrinter::PdfFormat);
+    failing.printer().setOutputFileName(next);
+    EXPECT_EQ(failing.printer().outputFileName(), next);
+    job(failing);
+    EXPECT_TRUE(QFile::exists(next));
+  }
 }
 
 // Columns on paper: printed in the workspace's fixed-pitch face and size, a report read back with

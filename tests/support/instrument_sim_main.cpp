@@ -10,6 +10,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -27,10 +28,10 @@ using namespace std::chrono_literals;
 
 const char kHelp[] =
     "Usage: instrument-sim --series gts200|gts600|dl100c [--sample NAME] [SENDING OPTIONS]\n"
-    "       instrument-sim --series gts200|gts600|dl100c --replay FILE [SENDING OPTIONS]\n"
-    "       instrument-sim --series gts200|gts600 --receive [-o FILE]\n"
-    "       instrument-sim --series gts200|gts600|dl100c [--sample NAME] --print\n"
-    "       instrument-sim --help | --version\n"
+    "  or:  instrument-sim --series gts200|gts600|dl100c --replay FILE [SENDING OPTIONS]\n"
+    "  or:  instrument-sim --series gts200|gts600 --receive [-o FILE]\n"
+    "  or:  instrument-sim --series gts200|gts600|dl100c [--sample NAME] --print\n"
+    "  or:  instrument-sim --help | --version\n"
     "\n"
     "Plays a surveying instrument on a pseudo-terminal. The first line on standard output is the\n"
     "device to open in Korvane (set KORVANE_COM1 to it, or pass it to korvane --port).\n"
@@ -41,8 +42,8 @@ const char kHelp[] =
     "acknowledgement after every chunk. It exits only once the host has read the last byte (or\n"
     "after --drain-timeout), then prints what it sent and received. Exit status 1 when the host did\n"
     "not acknowledge as a level expects or did not read everything.\n"
-    "  --sample NAME          the built-in data to send (the first listed is the default):\n"
-    "%1"
+    "  --sample NAME          the built-in data to send, one of the samples below (the first of\n"
+    "                         the series is the default)\n"
     "  --replay FILE          send the bytes of FILE instead: a raw capture written by\n"
     "                         korvane download --raw or the window's last-download.raw; played with\n"
     "                         the series' pacing it reproduces that download byte for byte\n"
@@ -51,6 +52,9 @@ const char kHelp[] =
     "  --drain-timeout MS     how long to wait for the host to read the last bytes (default 30000)\n"
     "  --hang-up-after BYTES  send only the first BYTES bytes, wait until the host has read them,\n"
     "                         then hang up the line as a pulled cable would\n"
+    "\n"
+    "Samples (SERIES NAME):\n"
+    "%1"
     "\n"
     "Receiving (an upload; total stations only): after the device, the instrument collects what the\n"
     "host sends until EOT (0x04) arrives, or until a line or the end of standard input; then prints\n"
@@ -80,7 +84,10 @@ struct Options {
 std::string helpText() {
   std::string samples;
   for (const auto& sample : korvane::testing::sampleDownloads()) {
-    samples += "                         " + sample.series + " " + sample.name + ": " + sample.summary + "\n";
+    // A line of its own for each, as the manual page lists them.
+    std::string name = "  " + sample.series + " " + sample.name;
+    name.resize(std::max<std::size_t>(name.size() + 2, 25), ' ');
+    samples += name + sample.summary + "\n";
   }
   std::string help = kHelp;
   help.replace(help.find("%1"), 2, samples);

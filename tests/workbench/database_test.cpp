@@ -38,6 +38,23 @@ TEST(Database, CreatedWithBothTablesWhenMissingAndReportedWithItsCauseWhenUnread
   }
 }
 
+// The project name is kept with the tables; a file from before it was kept opens with none.
+TEST(Database, KeepsTheProjectNameAndOpensAnOlderFileWithoutOne) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("older.mdb");
+  writeHandMadeDatabase(path, kOlderTables + QStringList{"INSERT INTO dat VALUES ('A','B',1,1,0)"});
+  {
+    Connection connection(path);
+    EXPECT_EQ(connection.projectName(), "");
+    connection.storeProjectName("新竹 第一期");
+    connection.storeProjectName("新竹 第二期");
+  }
+  Connection again(path);
+  EXPECT_EQ(again.projectName(), "新竹 第二期");
+  EXPECT_EQ(tableRows(again, "project").size(), 1);
+  EXPECT_EQ(tableRows(again, "dat"), QStringList{"A|B|1|1|0"});
+}
+
 TEST(Recordset, RowsInInsertionOrderEditsAndDeletesReachTheDatabase) {
   Database db;
   for (const char* name : {"C", "A", "A", "B"}) db.connection->execute(kInsertObservation, {name, "X", 1.0, 0.5});

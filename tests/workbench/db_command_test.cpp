@@ -176,3 +176,42 @@ TEST(DbCommand, ImportsLevellingLinesOfGsiAndM5FilesAllOrNothing) {
   korvane::workbench::Connection connection(database);
   EXPECT_EQ(tableRows(connection, QStringLiteral("dat")), QStringList({"A|B|0.15|0.07|0", "B|C|0.4|0.06|0", "C|D|-0.5|0.02|0"}));
 }
+
+// The help says where the database is: the per-user folder of an installed program, not the
+// program folder (/usr/bin).
+TEST(DbCommand, HelpNamesTheFolderOfTheDatabase) {
+  QTemporaryDir folder;
+  Process help = db({"--help"}, folder.path());
+  EXPECT_EQ(help.exitCode, 0);
+  const QString text = QString::fromLocal8Bit(help.out);
+  EXPECT_TRUE(text.contains("~/.local/share/Korvane")) << text.toStdString();
+  EXPECT_FALSE(text.contains("program folder")) << text.toStdString();
+}
+
+// What no reader would take back is refused at writing, exit 1, no file: a title that reads as
+// the end mark or holds a line break, and a text in a number column of a table without the
+// number checks (named by row and column).
+TEST(DbCommand, WriteEngineFileRefusesWhatNoReaderTakesBack) {
+  struct Case {
+    const char* what;
+    QString title;
+    QString row;
+    QString message;
+  };
+  for (const Case& c : {
+           Case{"end mark", "-99", "('B','C',1,1,0)", "計劃名稱不能是「-99」"},
+           Case{"line break", "Job\n-99", "('B','C',1,1,0)", "計劃名稱只能有一行"},
+           Case{"text as a number", "Job", "('B','C',1,'one',0)", "第 2 筆資料：「距離」欄要填數字，「one」不是數字"},
+       }) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir folder;
+    const QString database = folder.filePath("old.mdb");
+    writeHandMadeDatabase(database, kOlderTables + QStringList{"INSERT INTO dat VALUES ('A','B',1,1,0)",
+                                                               "INSERT INTO dat VALUES " + c.row,
+                                                               "INSERT INTO cood VALUES ('A',10,0)"});
+    Process written = db({"--db", database, "write-engine-file", "out.dat", "--title", c.title}, folder.path());
+    EXPECT_EQ(written.exitCode, 1);
+    EXPECT_TRUE(written.errors.contains(c.message)) << written.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("out.dat")));
+  }
+}

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QProcess>
 #include <limits>
 
 #include "common/failure.h"
+#include "engine_file_reader.h"
 #include "text/cp950.h"
 #include "workbench/engine_file.h"
 #include "workbench_test_support.h"
@@ -91,22 +93,68 @@ TEST(EngineFile, ANameOverTenColumnsFailsNamingTheRowAndLeavesNoFile) {
   EXPECT_EQ(fileBytes(path), "earlier");
 }
 
-TEST(EngineFile, TerminatorsWithBlanksAreNotRecognisedAndReadingFailsAddingNothing) {
+// What ends a list is what tarnex and the network analysis take as its end: the first ten
+// columns, without their blanks, read "-99" or "-999"; the known points may also end with the
+// file. All three readers take or refuse each file alike, and find the same rows.
+TEST(EngineFile, TheThreeReadersAgreeOnWhereAListEnds) {
+  struct Case {
+    const char* what;
+    QByteArray observationEnd;
+    QByteArray fileEnd;  // after the known point
+    bool readable;
+  };
+  const QByteArray observations = "A         B          1.5       200       0\r\n"
+                                  "B         C         -0.5       300       0\r\n"
+                                  "C         A         -1.0       250       0\r\n";
+  for (const Case& c : {
+           Case{"-99 alone", "-99\r\n", "-99\r\n", true},
+           Case{"-99 padded to ten columns", "-99       \r\n", "-99       \r\n", true},
+           Case{"-99 with blanks on both sides", " -99 \r\n", "  -99\r\n", true},
+           Case{"-999, and text after the ten columns", "-999\r\n", "-99       end of job\r\n", true},
+           Case{"known points ending with the file", "-99\r\n", "", true},
+           Case{"known points ending with blank lines", "-99\r\n", "\r\n   \r\n", true},
+           Case{"no end to the observations", "", "", false},
+       }) {
+    SCOPED_TRACE(c.what);
+    Database db;
+    const QString path = db.file("job.dat");
+    const QByteArray bytes = "T\r\n" + observations + c.observationEnd + "A          10       0\r\n" + c.fileEnd;
+    writeBytes(path, bytes);
+    QString project;
+    const QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
+    EXPECT_EQ(failure == "<none>", c.readable) << failure.toStdString();
+
+    bool analysisRead = true;
+    try {
+      const korvane::analysis::NetworkRows rows = korvane::analysis::readEngineFile(bytes.toStdString(), "job.dat");
+      EXPECT_EQ(rows.observations.size(), 3u);
+      EXPECT_EQ(rows.knownPoints.size(), 1u);
+    } catch (const std::exception&) {
+      analysisRead = false;
+    }
+    EXPECT_EQ(analysisRead, c.readable);
+
+    QProcess tarnex;
+    tarnex.setWorkingDirectory(db.folder.path());
+    tarnex.start(TARNEX_BINARY, {"job.dat"});
+    ASSERT_TRUE(tarnex.waitForFinished(30000));
+    EXPECT_EQ(tarnex.exitCode() == 0, c.readable) << tarnex.readAllStandardOutput().toStdString();
+    if (!c.readable) continue;
+    EXPECT_EQ(project, "T");
+    EXPECT_EQ(db.dat().size(), 3);
+    EXPECT_EQ(db.cood(), QStringList{"A|10|0"});
+  }
+}
+
+TEST(EngineFile, AnUnreadableNumberOrAMissingFileFailsNamingTheLine) {
   Database db;
-  const QString path = db.file("blanks.dat");
-  writeBytes(path, "T\r\nA         B          1\r\n -99 \r\nBM1        10\r\n-99\r\n");
+  const QString path = db.file("job.dat");
   QString project = "earlier";
-  QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
-  EXPECT_TRUE(failure.startsWith("資料讀入錯誤")) << failure.toStdString();
+  writeBytes(path, "T\r\nA         C          x\r\n-99\r\n-99\r\n");
+  const QString failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
+  EXPECT_TRUE(failure.startsWith("資料讀入錯誤\n") && failure.contains("第 2 行")) << failure.toStdString();
   EXPECT_TRUE(failure.endsWith("資料庫沒有加入任何資料。")) << failure.toStdString();
   EXPECT_EQ(project, "earlier");
-  EXPECT_TRUE(db.dat().isEmpty());
-  EXPECT_TRUE(db.cood().isEmpty());
-  EXPECT_EQ(db.observations.recordCount(), 0);
-
-  writeBytes(path, "T\r\nA         C          x\r\n-99\r\n-99\r\n");
-  failure = failureOf([&] { readEngineFile(path, project, db.observations, db.knownPoints); });
-  EXPECT_TRUE(failure.startsWith("資料讀入錯誤\n") && failure.contains("第 2 行")) << failure.toStdString();
   EXPECT_EQ(failureOf([&] { readEngineFile(db.file("none.dat"), project, db.observations, db.knownPoints); })
                 .section(u'\n', 0, 0),
             "檔案開啟錯誤");
@@ -180,5 +228,51 @@ TEST(EngineFile, WritingRefusesNumbersTarnexCannotTake) {
     const QString failure = failureOf([&] { writeEngineFile(path, "T", db.observations, db.knownPoints); });
     EXPECT_TRUE(failure.startsWith("平差資料錯誤\n") && failure.contains(where)) << failure.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path));
+  }
+}
+
+// Tables without the number checks (older or hand-made files) may hold a text in a number
+// column: the writing stops naming the row and the column and leaves no file; a number stored
+// as a text is written as the number. A project name that is not one line, or reads as the end
+// of a list, is refused before anything is written.
+TEST(EngineFile, WritingRefusesTextsInNumberColumnsAndTitlesNoReaderTakesAsTitles) {
+  const QString untyped = QStringLiteral("CREATE TABLE dat (\"起點\", \"終點\", \"高差\", \"距離\", \"等級(N√K)\")");
+  struct Case {
+    QStringList statements;
+    QString title;
+    QString failure;  // empty: written
+  };
+  const QString goodRow = "INSERT INTO dat VALUES ('A','B',1,1,0)";
+  const QString known = "INSERT INTO cood VALUES ('A',10,0)";
+  for (const Case& c : {
+           Case{kOlderTables + QStringList{goodRow, "INSERT INTO dat VALUES ('B','C','abc',1,0)", known}, "T",
+                "平差資料錯誤\n第 2 筆資料：「高差」欄要填數字，「abc」不是數字"},
+           Case{QStringList{untyped, kOlderTables[1], "INSERT INTO dat VALUES ('B','C',1,'x',0)", known}, "T",
+                "平差資料錯誤\n第 1 筆資料：「距離」欄要填數字，「x」不是數字"},
+           Case{kOlderTables + QStringList{goodRow, "INSERT INTO cood VALUES ('A','ten',0)"}, "T",
+                "已知點資料錯誤\n第 1 筆資料：「高程」欄要填數字，「ten」不是數字"},
+           Case{QStringList{untyped, kOlderTables[1], "INSERT INTO dat VALUES ('A','B',' 1.5','2',0)", known}, "T", ""},
+           Case{kOlderTables + QStringList{goodRow, known}, " -99", "計劃名稱不能是「-99」：那是平差檔中資料結束的記號"},
+           Case{kOlderTables + QStringList{goodRow, known}, "-999", "計劃名稱不能是「-999」：那是平差檔中資料結束的記號"},
+           Case{kOlderTables + QStringList{goodRow, known}, "Job\n-99", "計劃名稱只能有一行"},
+           Case{kOlderTables + QStringList{goodRow, known}, "Job\r", "計劃名稱只能有一行"},
+       }) {
+    SCOPED_TRACE(c.failure.toStdString());
+    QTemporaryDir folder;
+    writeHandMadeDatabase(folder.filePath("Lnet.mdb"), c.statements);
+    Connection connection(folder.filePath("Lnet.mdb"));
+    Recordset observations;
+    Recordset knownPoints;
+    observations.open(kSelectObservations, connection);
+    knownPoints.open(kSelectKnownPoints, connection);
+    const QString path = folder.filePath("out.dat");
+    const QString failure = failureOf([&] { writeEngineFile(path, c.title, observations, knownPoints); });
+    if (c.failure.isEmpty()) {
+      EXPECT_EQ(failure, "<none>");
+      EXPECT_EQ(fileBytes(path), "T\r\nA         B          1.5       2         0\r\n-99\r\nA          10        0\r\n-99\r\n");
+    } else {
+      EXPECT_TRUE(failure.startsWith(c.failure)) << failure.toStdString();
+      EXPECT_FALSE(QFileInfo::exists(path));
+    }
   }
 }

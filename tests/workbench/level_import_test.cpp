@@ -53,6 +53,11 @@ TEST(LevelImport, AFailureAddsNoRowAndNamesTheLine) {
            // Finite, but beyond the work file's fields: dh F10.5, dist F10.3 (km).
            Case{kHeader + good + sectionEnd("w", "BM2", "+2000000000", "+0001000") + kEnd, "「高差」的數值 20000"},
            Case{kHeader + good + sectionEnd("w", "BM2", "+00000100", "+1e13") + kEnd, "「距離」的數值 1000000"},
+           // A report converted from a download, and any other text: no record line at all.
+           Case{"  JOB:JOB1     起始點:BM1      已知高程:25.43210\r\n\r\nBM1    25.340            1.45230\r\n"
+                "TP1              24.980                   1.32100\r\n",
+                "不是 DL-100C 的下載資料"},
+           Case{"", "不是 DL-100C 的下載資料"},
        }) {
     SCOPED_TRACE(c.where.toStdString());
     Database db;

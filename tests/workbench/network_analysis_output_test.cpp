@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis_window_support.h"
+#include "common/program_folder.h"
 
 using namespace korvane::shell;
 using namespace korvane::testing::workbench;
@@ -39,14 +40,17 @@ TEST(NetworkAnalysisExport, WritesTheJsonTheCsvFolderAndTheHtmlWithTheFiguresOfT
   writeRows(f.database, kPlantedRows, kPlantedKnown);
   f.analyse();
   ASSERT_TRUE(f.window->result());
-  // The name is offered beside the database, after the project.
+  // The name is offered in the documents folder (not the hidden one of the database), after the
+  // project; the dialog offers the three results, and any of their names stands for all three.
   f.dialogs.nextName.clear();
   f.dialogs.cancel = true;
   f.find<QPushButton>("ExportAnalysis")->click();
   EXPECT_FALSE(f.window->isExporting());
+  EXPECT_EQ(f.dialogs.offered.fileName, QDir(korvane::documentsFolder()).filePath("示範網.json"));
+  EXPECT_TRUE(f.dialogs.offered.filter.startsWith("JSON、HTML 與 CSV 資料夾 (*.json *.html)|"));
   f.dialogs.cancel = false;
 
-  f.dialogs.nextName = f.file("結果");
+  f.dialogs.nextName = f.file("結果.html");
   f.find<QPushButton>("ExportAnalysis")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !f.window->isExporting(); }, kRunWaitMs));
   ASSERT_EQ(f.messages.shown.size(), 1u);

@@ -18,6 +18,7 @@
 
 #include "analysis_window_support.h"
 #include "shell/analysis_options_panel.h"
+#include "shell/analysis_summary.h"
 #include "shell/analysis_words.h"
 
 using namespace korvane::shell;
@@ -400,4 +401,16 @@ TEST(NetworkAnalysisWindow, ThePictureZoomsAndPansWithoutPickingAnything) {
   f.find<QPushButton>("FitAll")->click();
   EXPECT_DOUBLE_EQ(view.scale(), fittedScale);
   EXPECT_TRUE(near(view.toCanvas(bm1), fitted));
+}
+
+// The notes say why level.out may differ in the last digits only when a distance has a fraction
+// of a metre, which tarnex's work file rounds away.
+TEST(NetworkAnalysisWindow, TheNotesNameTheWholeMetresOfTarnexOnlyWhenADistanceHasAFraction) {
+  for (const auto& [distance, noted] : {std::pair{0.050, false}, std::pair{1.234, false}, std::pair{0.0505, true}}) {
+    korvane::analysis::AnalysisResult result;
+    result.observations.resize(2);
+    result.observations[0].distance = 0.1;
+    result.observations[1].distance = distance;
+    EXPECT_EQ(checkLines(result).contains(kWholeMetreNote), noted) << distance;
+  }
 }

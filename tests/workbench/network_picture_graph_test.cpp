@@ -140,6 +140,22 @@ TEST(NetworkPictureGraph, GraphvizGivesEveryPointAPlaceOfItsOwnAndKeepsNeighbour
   }
 }
 
+// The same network gets the same picture on every run (重新計算), whatever was laid out before:
+// Graphviz's random start would otherwise go on from where the last layout left it.
+TEST(NetworkPictureGraph, TheSameNetworkIsLaidOutTheSameEveryTime) {
+  for (const auto& [columns, rows] : {std::pair{6, 5}, std::pair{40, 30}}) {  // neato, then sfdp
+    SCOPED_TRACE(columns * rows);
+    const PictureGraph graph = choosePicture(gridResult(columns, rows), 0);
+    const PictureGraph other = choosePicture(gridResult(7, 3), 0);
+    const PicturePlaces first = layOutPicture(graph);
+    layOutPicture(other);
+    const PicturePlaces again = layOutPicture(graph);
+    ASSERT_TRUE(first.problem.empty()) << first.problem;
+    EXPECT_EQ(first.x, again.x);
+    EXPECT_EQ(first.y, again.y);
+  }
+}
+
 // In the window: a network beyond the limit says that the picture is a part of it, and is drawn
 // again around a point selected far from the first centre.
 TEST(NetworkPictureGraph, TheWindowDrawsALargeNetworkInPartAndAgainAroundTheSelection) {

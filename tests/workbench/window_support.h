@@ -21,9 +21,11 @@ class ScriptedDialogs : public shell::FileDialogs {
 
   QString nextName;  // empty: keep the remembered name
   bool cancel = false;
+  shell::CommonDialog offered;  // the last dialog as it was shown
 
  private:
   bool answer(shell::CommonDialog& dialog, const char*) {
+    offered = dialog;
     if (cancel) return false;
     if (!nextName.isEmpty()) dialog.fileName = nextName;
     nextName.clear();

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -59,6 +60,26 @@ struct Database {
   QStringList cood() { return tableRows(*connection, QStringLiteral("cood")); }
   QString file(const QString& name) const { return folder.filePath(name); }
 };
+
+// A database file made by another program: the statements run on a new SQLite file, without
+// the tables and checks the workbench creates.
+inline void writeHandMadeDatabase(const QString& path, const QStringList& statements) {
+  const QString name = QStringLiteral("hand-made");
+  {
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    database.setDatabaseName(path);
+    database.open();
+    QSqlQuery query(database);
+    for (const QString& statement : statements) query.exec(statement);
+    database.close();
+  }
+  QSqlDatabase::removeDatabase(name);
+}
+
+// An older file: the two tables with their columns, without the number checks.
+inline const QStringList kOlderTables = {
+    QStringLiteral("CREATE TABLE dat (\"起點\" TEXT, \"終點\" TEXT, \"高差\" REAL, \"距離\" REAL, \"等級(N√K)\" REAL)"),
+    QStringLiteral("CREATE TABLE cood (\"點號\" TEXT, \"高程\" REAL, \"標準差\" REAL)")};
 
 inline QByteArray fileBytes(const QString& path) {
   QFile file(path);

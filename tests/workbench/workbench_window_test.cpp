@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "common/program_folder.h"
 #include "fakes/recording_messages.h"
 #include "fakes/scripted_port.h"
 #include "shell/engine_console.h"
@@ -171,7 +172,9 @@ TEST(WorkbenchWindow, ClearAsksAndOnNoLeavesTheTableOnYesClearsOnlyItsOwnTable) 
   EXPECT_TRUE(w.cood().isEmpty());
 }
 
-TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
+// The project name read in is kept with the database: the next opening shows it, and a title
+// that would end the file's first list is refused when the file is built.
+TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadInAndItsProjectName) {
   Window w;
   const QString file = w.home.filePath("known.dat");
   writeBytes(file, "Job 7\r\n-99\r\nBM1        25.4321   0\r\nBM2        24.3\r\n-99\r\n");
@@ -186,11 +189,19 @@ TEST(WorkbenchWindow, GridsShowTheRowsOfTheImportAndOfAnEarlierReadIn) {
   ASSERT_EQ(w.modal.shown, 1);
   EXPECT_TRUE(w.messages.shown.empty()) << w.messages.texts().join("; ").toStdString();
   w.modal.steps = [&](WorkbenchWindow& form) {
-    EXPECT_TRUE(form.findChild<QLineEdit*>("Text1")->text().isEmpty());
+    EXPECT_EQ(form.findChild<QLineEdit*>("Text1")->text(), "Job 7");
     EXPECT_EQ(shown(grid(form, "DataGrid1")).size(), 2);
     EXPECT_EQ(shown(grid(form, "DataGrid2")).size(), 2);
+    form.findChild<QLineEdit*>("Text1")->setText("-99");
+    w.dialogs.nextName = w.home.filePath("out.dat");
+    button(form, "SSCommand4")->click();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_TRUE(w.messages.shown[0].text.contains("計劃名稱不能是「-99」")) << w.messages.shown[0].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w.home.filePath("out.dat")));
   };
   w.trigger("mnuLVNet");
+  korvane::workbench::Connection connection(w.database());
+  EXPECT_EQ(connection.projectName(), "-99");
 }
 
 // "資料讀入" of a file that fails on its last line: the error box names the line, and the grids,
@@ -223,6 +234,7 @@ TEST(WorkbenchWindow, CancellingTheFileDialogWritesNothingReadsNothingAndSaysNot
   w.modal.steps = [&](WorkbenchWindow& form) {
     w.dialogs.nextName = file;
     button(form, "SSCommand4")->click();  // empty dat
+    EXPECT_EQ(w.dialogs.offered.initialFolder, korvane::documentsFolder());  // not the hidden data folder
     ASSERT_EQ(w.messages.texts(), QStringList{"平差資料錯誤"});
     EXPECT_EQ(w.messages.shown[0].title, "錯誤");
     // The dialog remembers the file; the original then wrote or read it again.

@@ -20,6 +20,10 @@ bool openWorkbook(ConversionEnvironment& environment, const QString& path) {
 
 }  // namespace
 
+QString completedText(const QString& path) {
+  return QStringLiteral("轉換完成\n活頁簿存於：%1").arg(QDir::toNativeSeparators(path));
+}
+
 std::optional<QString> reserveWorkbookFile(const QString& folder, const QDateTime& now) {
   if (folder.isEmpty() || !QDir().mkpath(folder)) return std::nullopt;
   const QString stem = QDir(folder).filePath(kLevelSheetName + now.toString(QStringLiteral("-yyyyMMdd-HHmmss")));
@@ -83,15 +87,12 @@ void WorkbookConversion::finish() {
     return;
   }
 
-  if (openWorkbook(environment_, path_)) {
-    // Left open for the user.
-  } else if (environment_.openDocument) {
+  if (!openWorkbook(environment_, path_) && environment_.openDocument) {
     environment_.messages.exclamation(
         kTitleMessage, QStringLiteral("沒有程式可以開啟活頁簿，檔案存於：\n%1").arg(QDir::toNativeSeparators(path_)));
-  } else if (environment_.outputFile.isEmpty()) {
-    environment_.messages.information(kTitleMessage, QStringLiteral("活頁簿存於：%1").arg(QDir::toNativeSeparators(path_)));
   }
-  environment_.messages.information(kTitleMessage, QStringLiteral("轉換完成"));
+  // The desktop may say it opened the workbook when no program shows it: the path is always told.
+  environment_.messages.information(kTitleMessage, completedText(path_));
 }
 
 std::optional<QString> convertToWorkbook(const QString& workspace, ConversionEnvironment& environment) {

@@ -20,12 +20,15 @@ namespace korvane::convert::level {
 // its path, or nothing when the folder cannot take a file.
 std::optional<QString> reserveWorkbookFile(const QString& folder, const QDateTime& now);
 
+// What "轉換完成" says: the conversion is done, and where the workbook is.
+QString completedText(const QString& path);
+
 // The file for a new workbook: in the user's documents folder, or in the program folder when
 // that cannot be used. Throws Failure when neither can.
 QString newWorkbookFile(const QString& programFolder);
 
 // "資料->Excel" reading its text in pieces: the file is made at the start, each record's cells are
-// written as its line completes, and finish() closes the workbook, opens it and shows "轉換完成".
+// written as its line completes, and finish() closes the workbook, opens it and shows "轉換完成" with its path.
 // A failure closes the workbook with the cells written so far, opens it and throws a Failure that
 // names the file; a number no report can show removes the file instead (nothing is written).
 class WorkbookConversion : public TextConversion {
@@ -47,7 +50,8 @@ class WorkbookConversion : public TextConversion {
 };
 
 // The converter of "資料->Excel": writes the workbook (to environment.outputFile, or a new file)
-// and opens it through environment.openDocument, then shows "轉換完成". The workspace stays as
+// and opens it through environment.openDocument, then shows "轉換完成" with the workbook's path
+// (whether or not anything opened it). The workspace stays as
 // it is. A failure while the records are written still leaves the workbook with the cells
 // written so far, and is thrown as a Failure that names the file. A number no report can show
 // is refused before any file is made.

@@ -105,7 +105,9 @@ void Gts200Tokens::pass(QString token, qsizetype line) {
   } catch (const Failure&) {
     // The token goes on as it stands.
   }
-  metRecords_ = metRecords_ || (!token.isEmpty() && QStringView(u"'<?R*UW").contains(token[0]));
+  // A record mark with nothing after it (a bare "' ") carries no record.
+  metRecords_ = metRecords_ || (!token.isEmpty() && QStringView(u"'<?R*UW").contains(token[0]) &&
+                                !QStringView(token).sliced(1).trimmed().isEmpty());
   handle_(token, line);
 }
 

@@ -36,7 +36,7 @@ class Gts200Tokens {
   void read(QStringView piece);
   void finish();
   // Whether a station or observation record has been handed on: a token whose kind is one of
-  // "'", "<", "?", "R", "*", "U", "W".
+  // "'", "<", "?", "R", "*", "U", "W", with something after the mark.
   bool metRecords() const { return metRecords_; }
 
  private:

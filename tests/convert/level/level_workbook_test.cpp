@@ -59,7 +59,7 @@ TEST(LevelWorkbook, SheetAndCellsAfterAHeaderLineStartAndBacksight) {
   EXPECT_TRUE(run.contents.row(4).isEmpty());
   EXPECT_EQ(run.contents.row(5), kBacksightBM1);
   EXPECT_EQ(run.contents.lastRow(), 5);
-  EXPECT_EQ(run.messages.texts(), QStringList{"轉換完成"});
+  EXPECT_EQ(run.messages.texts(), QStringList{level::completedText(run.folder.filePath("report.xlsx"))});
   EXPECT_EQ(run.messages.shown[0].title, "訊息");
 }
 
@@ -131,7 +131,7 @@ TEST(LevelWorkbook, UserIsToldWhereTheFileIsWhenNothingOpensIt) {
   level::convertToWorkbook(kBacksight + kEnd, environment);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(path)));
-  EXPECT_EQ(messages.shown[1].text, "轉換完成");
+  EXPECT_EQ(messages.shown[1].text, "轉換完成\n活頁簿存於：" + QDir::toNativeSeparators(path));
   EXPECT_TRUE(readWorkbook(path).read);
 }
 

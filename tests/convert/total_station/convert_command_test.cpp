@@ -108,6 +108,8 @@ TEST(ConvertCommand, InputWithoutRecordsOfTheVerbsKindExitsOneWithNothingOnStand
       {"gts200-coord-yxz", QByteArray()},
       {"gts200-obs", QByteArray("Job: A\r\nP1             2543210.123    187654.321\r\n")},
       {"gts200-cadastral", QByteArray("+P1_ x1_ y2_ z3_")},
+      {"gts200-cadastral", QByteArray("' ")},  // a bare station mark
+      {"gts200-obs", QByteArray("_'   ")},
       {"gts600-coord", QByteArray("Job: A\r\n")},
       {"gts600-cadastral", cp950(kCoordinates)},
   };
