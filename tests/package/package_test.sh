@@ -57,7 +57,7 @@ build)
     [ -f "$page" ] || fail "$page missing: help2man was not found when the build was configured (scripts/install-deps)"
     # help2man takes the version from --version, the synopsis from --help.
     zcat "$page" | grep "^\.TH .*\"$program $version\"" >/dev/null || fail "$page does not carry '$program $version'"
-    zcat "$page" | grep -F -- '\-\-help' >/dev/null || fail "$page lacks the text of --help"
+    zcat "$page" | grep -F -e '\-\-help' -e '--help' >/dev/null || fail "$page lacks the text of --help"
   done
   # Every form of instrument-sim's usage stands in the synopsis, and each sample on a line of its own.
   page=$root/usr/share/man/man1/instrument-sim.1.gz

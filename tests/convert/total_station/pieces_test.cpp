@@ -124,6 +124,9 @@ TEST(ConversionPieces, EveryCutGivesTheWholeTextsOutcome) {
 
 TEST(ConversionPieces, EveryVerbOfTheCommandLineReadsInPieces) {
   for (const ConversionCommand& command : korvane::convert::allConversionCommands()) {
+    // level-lines reads the file's bytes in pieces by a path of its own (GSI and M5 are bytes
+    // of any single-byte code page, not text); its tests read them a byte at a time.
+    if (command.verb == QStringLiteral("level-lines")) continue;
     EXPECT_TRUE(korvane::convert::streamFor(command.verb)) << command.verb.toStdString();
   }
 }
