@@ -57,6 +57,31 @@ TestLevels testLevels(const AnalysisOptions& options, int dof, int tests)
     return levels;
 }
 
+namespace {
+
+// w and tau of a residual standardized by its weight and redundancy (v sqrt(p) / sqrt(r) for one
+// observation), the verdict of the deciding one (w with an a-priori sigma0, else tau) and the MDB
+// from the square root of p r. tau needs two degrees of freedom: with one, the a-posteriori sigma0
+// comes from this very residual and |tau| is 1 whatever the data.
+void testStandardized(ObservationTest& test, double standardized, double rootPr, const GlobalTest& global,
+                      const TestLevels& levels)
+{
+    if (global.sigma0Apriori) {
+        test.w = computed(standardized / *global.sigma0Apriori);
+        test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
+    }
+    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0 && global.dof >= 2) {
+        test.tau = computed(standardized / *global.sigma0Posterior);
+        test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
+    }
+    test.fails = global.sigma0Apriori ? test.wFails : test.tauFails;
+    const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
+    if (sigma0 && *sigma0 > 0.0)
+        test.mdb = computed(levels.delta0 * *sigma0 / rootPr);
+}
+
+}  // namespace
+
 ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& global, const TestLevels& levels)
 {
     ObservationTest test;
@@ -70,24 +95,9 @@ ObservationTest testEquation(const EquationFigures& figures, const GlobalTest& g
     if (!test.controlled)
         return test;
 
-    const double standardized = v * std::sqrt(p) / std::sqrt(r);
-    if (global.sigma0Apriori) {
-        test.w = computed(standardized / *global.sigma0Apriori);
-        test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
-    }
-    // tau needs two degrees of freedom: with one, the a-posteriori sigma0 comes from this very
-    // residual and |tau| is 1 whatever the data.
-    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0 && global.dof >= 2) {
-        test.tau = computed(standardized / *global.sigma0Posterior);
-        test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
-    }
-    test.fails = global.sigma0Apriori ? test.wFails : test.tauFails;
-    const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
-    if (sigma0 && *sigma0 > 0.0) {
-        test.mdb = computed(levels.delta0 * *sigma0 / std::sqrt(p * r));
-        if (test.mdb && figures.effectCofactor)
-            test.mdbEffect = computed(*test.mdb * p * *figures.effectCofactor);
-    }
+    testStandardized(test, v * std::sqrt(p) / std::sqrt(r), std::sqrt(p * r), global, levels);
+    if (test.mdb && figures.effectCofactor)
+        test.mdbEffect = computed(*test.mdb * p * *figures.effectCofactor);
     test.grossError = computed(-v / r);
     return test;
 }
@@ -104,22 +114,9 @@ ObservationTest testCorrelatedEquation(const CorrelatedFigures& figures, const G
         return test;
 
     const double root = std::sqrt(figures.reducedWeight);
-    const double standardized = figures.weightedResidual / root;
-    if (global.sigma0Apriori) {
-        test.w = computed(standardized / *global.sigma0Apriori);
-        test.wFails = test.w && std::abs(*test.w) > levels.wCritical;
-    }
-    if (global.sigma0Posterior && *global.sigma0Posterior > 0.0 && global.dof >= 2) {
-        test.tau = computed(standardized / *global.sigma0Posterior);
-        test.tauFails = test.tau && levels.tauCritical && std::abs(*test.tau) > *levels.tauCritical;
-    }
-    test.fails = global.sigma0Apriori ? test.wFails : test.tauFails;
-    const Quantity sigma0 = global.sigma0Apriori ? global.sigma0Apriori : global.sigma0Posterior;
-    if (sigma0 && *sigma0 > 0.0) {
-        test.mdb = computed(levels.delta0 * *sigma0 / root);
-        if (test.mdb && figures.effectPerBias)
-            test.mdbEffect = computed(*test.mdb * *figures.effectPerBias);
-    }
+    testStandardized(test, figures.weightedResidual / root, root, global, levels);
+    if (test.mdb && figures.effectPerBias)
+        test.mdbEffect = computed(*test.mdb * *figures.effectPerBias);
     test.grossError = computed(-figures.weightedResidual / figures.reducedWeight);
     return test;
 }

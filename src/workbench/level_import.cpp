@@ -33,6 +33,23 @@ bool holdsRecordLines(QStringView text) {
   return false;
 }
 
+// One `dat` row (height difference in m, length in m stored in km), its numbers checked as the
+// table's checks would; a failure names `what` was being written.
+void appendObservation(Connection& connection, const QString& from, const QString& to, double heightDifference,
+                       double lengthMetres, const QString& what) {
+  const QVariantList values = {from, to, roundedToFifteenDigits(heightDifference),
+                               roundedToFifteenDigits(lengthMetres / kMetresPerKilometre)};
+  try {
+    for (int column = 2; column < values.size(); ++column) {
+      const QString unusable = unusableColumnValue(kObservationColumns[column], values[column].toDouble());
+      if (!unusable.isEmpty()) throw Failure(unusable);
+    }
+    connection.execute(kInsertObservation, values);
+  } catch (const Failure& failure) {
+    throw Failure(what + QStringLiteral("無法寫入平差資料庫：") + failure.description());
+  }
+}
+
 }  // namespace
 
 int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
@@ -47,17 +64,8 @@ int importLevelData(QStringView text, int unitDivisor, Connection& connection) {
       } else if (record->isSectionEnd()) {
         const convert::level::SectionEnd& section = record->sectionEnd;
         const QString toPoint = nameOf(section.pointName);
-        const QVariantList values = {fromPoint, toPoint, roundedToFifteenDigits(section.heightDifference),
-                                     roundedToFifteenDigits(section.sectionDistance / kMetresPerKilometre)};
-        try {
-          for (int column = 2; column < values.size(); ++column) {
-            const QString unusable = unusableColumnValue(kObservationColumns[column], values[column].toDouble());
-            if (!unusable.isEmpty()) throw Failure(unusable);
-          }
-          connection.execute(kInsertObservation, values);
-        } catch (const Failure& failure) {
-          throw Failure(QStringLiteral("第 %1 行的紀錄無法寫入平差資料庫：%2").arg(record->lineNumber).arg(failure.description()));
-        }
+        appendObservation(connection, fromPoint, toPoint, section.heightDifference, section.sectionDistance,
+                          QStringLiteral("第 %1 行的紀錄").arg(record->lineNumber));
         ++appended;
         // The next section starts where this one ended.
         fromPoint = toPoint;
@@ -112,17 +120,8 @@ int importLevelLines(const std::vector<convert::level::LevelLine>& lines, Connec
   QStringList said;
   try {
     for (const convert::level::LevelLine& line : lines) {
-      const QVariantList values = {nameOf(line.start), nameOf(line.end), roundedToFifteenDigits(line.dh),
-                                   roundedToFifteenDigits(line.length / kMetresPerKilometre)};
-      try {
-        for (int column = 2; column < values.size(); ++column) {
-          const QString unusable = unusableColumnValue(kObservationColumns[column], values[column].toDouble());
-          if (!unusable.isEmpty()) throw Failure(unusable);
-        }
-        connection.execute(kInsertObservation, values);
-      } catch (const Failure& failure) {
-        throw Failure(QStringLiteral("第 %1 行起的水準線無法寫入平差資料庫：%2").arg(line.fileLine).arg(failure.description()));
-      }
+      appendObservation(connection, nameOf(line.start), nameOf(line.end), line.dh, line.length,
+                        QStringLiteral("第 %1 行起的水準線").arg(line.fileLine));
       ++appended;
       if (!line.agrees()) said << disagreementWarning(line);
     }
