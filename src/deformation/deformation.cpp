@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <thread>
 #include <unordered_map>
 
@@ -81,6 +82,35 @@ std::vector<double> checkedYears(const std::vector<EpochInput>& epochs, const De
     return years;
 }
 
+// Runs task(0 .. count-1) on up to two threads; the first exception (in index order) is
+// rethrown once all have stopped, and after one no further task starts.
+void inParallel(int count, const std::function<void(int)>& task)
+{
+    std::vector<std::exception_ptr> errors(count);
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    auto worker = [&] {
+        for (int k = next++; k < count && !stop; k = next++) {
+            try {
+                task(k);
+            } catch (...) {
+                errors[k] = std::current_exception();
+                stop = true;
+            }
+        }
+    };
+    const unsigned threads = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 2u);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads && int(t) < count; ++t)
+        pool.emplace_back(worker);
+    worker();
+    for (std::thread& t : pool)
+        t.join();
+    for (const std::exception_ptr& error : errors)
+        if (error)
+            std::rethrow_exception(error);
+}
+
 // Per epoch, in worker threads: its analysis and its free adjustment.
 struct EpochWork {
     analysis::AnalysisResult analysis;
@@ -95,48 +125,26 @@ void runEpochs(const std::vector<EpochInput>& epochs, const DeformationOptions& 
     epochOptions.freeNetwork = true;
     epochOptions.datumPoints.clear();
     work.resize(epochs.size());
-    std::vector<std::exception_ptr> errors(epochs.size());
-    std::atomic<int> next{0};
-    std::atomic<int> finished{0};
-    std::atomic<bool> stop{false};
     const analysis::Progress inner{{}, progress.cancel};
-    auto worker = [&] {
-        for (int k = next++; k < int(epochs.size()) && !stop; k = next++) {
-            try {
-                const analysis::Network& network = epochs[k].network;
-                analysis::AnalysisResult result = analysis::analyse(network, epochOptions, inner);
-                std::vector<EpochObservation> observations;
-                observations.reserve(result.observations.size());
-                for (int i = 0; i < network.observationCount(); ++i) {
-                    if (result.observations[i].removedAtStep != 0)
-                        continue;
-                    const analysis::Observation& o = network.observations[i];
-                    observations.push_back({benchmarkOf.at(network.names[o.from]), benchmarkOf.at(network.names[o.to]),
-                                            o.dh * 1000.0, o.weight});
-                }
-                work[k].adjustment = adjustEpoch(std::move(observations), names);
-                work[k].analysis = std::move(result);
-            } catch (const analysis::AnalysisFailure& failure) {
-                errors[k] = std::make_exception_ptr(analysis::AnalysisFailure(
-                    "epoch " + epochName(epochs[k]) + ": " + failure.what(), failure.names));
-                stop = true;
-            } catch (...) {
-                errors[k] = std::current_exception();
-                stop = true;
+    inParallel(int(epochs.size()), [&](int k) {
+        try {
+            const analysis::Network& network = epochs[k].network;
+            analysis::AnalysisResult result = analysis::analyse(network, epochOptions, inner);
+            std::vector<EpochObservation> observations;
+            observations.reserve(result.observations.size());
+            for (int i = 0; i < network.observationCount(); ++i) {
+                if (result.observations[i].removedAtStep != 0)
+                    continue;
+                const analysis::Observation& o = network.observations[i];
+                observations.push_back({benchmarkOf.at(network.names[o.from]), benchmarkOf.at(network.names[o.to]),
+                                        o.dh * 1000.0, o.weight});
             }
-            ++finished;
+            work[k].adjustment = adjustEpoch(std::move(observations), names);
+            work[k].analysis = std::move(result);
+        } catch (const analysis::AnalysisFailure& failure) {
+            throw analysis::AnalysisFailure("epoch " + epochName(epochs[k]) + ": " + failure.what(), failure.names);
         }
-    };
-    const unsigned threads = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 2u);
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads && t < epochs.size(); ++t)
-        pool.emplace_back(worker);
-    worker();
-    for (std::thread& t : pool)
-        t.join();
-    for (const std::exception_ptr& error : errors)
-        if (error)
-            std::rethrow_exception(error);
+    });
     report(progress, "epochs adjusted", 0.6);
 }
 
@@ -291,10 +299,10 @@ DeformationResult analyseDeformation(std::vector<EpochInput> epochs, const Defor
         pairs.emplace_back(k - 1, k);
     if (epochs.size() > 2)
         pairs.emplace_back(0, int(epochs.size()) - 1);
-    for (std::size_t p = 0; p < pairs.size(); ++p) {
+    report(progress, "comparing the epochs", 0.6);
+    result.comparisons.resize(pairs.size());
+    inParallel(int(pairs.size()), [&](int p) {
         const auto [from, to] = pairs[p];
-        report(progress, "comparing " + epochs[from].date + " with " + epochs[to].date,
-               0.6 + 0.25 * double(p) / double(pairs.size()));
         EpochComparison c = compareEpochs(work[from].adjustment, work[to].adjustment, from, to, settings);
         for (int k : {from, to})
             if (work[k].adjustment.heldOfPart.size() > 1)
@@ -302,8 +310,8 @@ DeformationResult analyseDeformation(std::vector<EpochInput> epochs, const Defor
                                   " part(s) cut off from its principal part: their benchmarks are not compared");
         if (c.displacements.size() < 2)
             c.notes.push_back("fewer than two benchmarks in common: no congruence test");
-        result.comparisons.push_back(std::move(c));
-    }
+        result.comparisons[p] = std::move(c);
+    });
 
     // The kinematic adjustment in the datum of the stable set.
     report(progress, "kinematic adjustment", 0.85);

@@ -261,8 +261,9 @@ EpochComparison compareEpochs(const EpochAdjustment& a, const EpochAdjustment& b
         }
         c.stable = congruence(stable);
         // Drop the benchmark that contributes most until the rest is congruent. Beside it, a step
-        // drops every benchmark that stands out beyond a level corrected for the number tested both
-        // in the datum of the rest and around the median displacement, which the movers cannot shift.
+        // drops every benchmark whose displacement stands out around the median displacement of
+        // the set, which the movers cannot shift however many they are; those dropped without
+        // need come back at the end.
         while (!c.stable.congruent && size > 2) {
             const Displacements::Datum datum = d.datum(asWeights(stable));
             const std::vector<double> t = statistics(stable, datum);
@@ -276,15 +277,13 @@ EpochComparison compareEpochs(const EpochAdjustment& a, const EpochAdjustment& b
                 }
             std::nth_element(inSet.begin(), inSet.begin() + inSet.size() / 2, inSet.end());
             const double median = inSet[inSet.size() / 2];
-            const double strict = analysis::studentUpperQuantile(settings.dof, settings.alpha / (2.0 * size));
             stable[worst] = 0;
             --size;
             for (int j : common) {
                 if (!stable[j] || size <= 2)
                     continue;
                 const double qj = d.transformedCofactor(j, datum);
-                const double robust = qj > 0.0 ? std::abs(d.d(j) - median) / (sigma0 * std::sqrt(qj)) : 0.0;
-                if (t[j] > strict && robust > strict) {
+                if (qj > 0.0 && std::abs(d.d(j) - median) / (sigma0 * std::sqrt(qj)) > tCritical) {
                     stable[j] = 0;
                     --size;
                 }
