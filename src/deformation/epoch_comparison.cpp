@@ -259,7 +259,7 @@ EpochComparison compareEpochs(const EpochAdjustment& a, const EpochAdjustment& b
             }
             size = int(std::count(stable.begin(), stable.end(), 1));
         }
-        c.stable = congruence(stable);
+        c.stable = stable == all ? c.all : congruence(stable);
         // Drop the benchmark that contributes most until the rest is congruent. Beside it, a step
         // drops every benchmark whose displacement stands out around the median displacement of
         // the set, which the movers cannot shift however many they are; those dropped without
@@ -291,25 +291,29 @@ EpochComparison compareEpochs(const EpochAdjustment& a, const EpochAdjustment& b
             c.stable = congruence(stable);
         }
         // Benchmarks dropped on the way whose displacement in the datum of the stable set is not
-        // significant come back, when the set stays congruent with them.
+        // significant come back, when the set stays congruent with them: first every one of them,
+        // else those well inside the critical value.
         if (c.stable.congruent) {
             const Displacements::Datum datum = d.datum(asWeights(stable));
-            std::vector<char> widened = stable;
-            bool any = false;
-            for (int j : common) {
-                if (stable[j])
-                    continue;
-                const double qj = d.transformedCofactor(j, datum);
-                if (qj > 0.0 && std::abs(d.d(j) - datum.shift) / (sigma0 * std::sqrt(qj)) <= tCritical) {
-                    widened[j] = 1;
-                    any = true;
+            for (const double share : {1.0, 0.5}) {
+                std::vector<char> widened = stable;
+                bool any = false;
+                for (int j : common) {
+                    if (stable[j])
+                        continue;
+                    const double qj = d.transformedCofactor(j, datum);
+                    if (qj > 0.0 && std::abs(d.d(j) - datum.shift) / (sigma0 * std::sqrt(qj)) <= share * tCritical) {
+                        widened[j] = 1;
+                        any = true;
+                    }
                 }
-            }
-            if (any) {
+                if (!any)
+                    break;
                 const Congruence check = congruence(widened);
                 if (check.congruent) {
                     stable = widened;
                     c.stable = check;
+                    break;
                 }
             }
         }
