@@ -5,7 +5,10 @@
 #include "output_buffer.h"
 #include "result_words.h"
 
-#include <sstream>
+#include <algorithm>
+#include <ostream>
+#include <semaphore>
+#include <streambuf>
 #include <string>
 #include <thread>
 
@@ -255,8 +258,9 @@ public:
         write(json);
         out_ << ",\n";
     }
-    // "name": [ one element per line ] at the given depth. A long list is written by two threads:
-    // the second half into memory while the first goes out, then the second after it.
+    // "name": [ one element per line ] at the given depth. A long list is written by two threads
+    // in blocks: this one writes the even blocks straight out, the other formats each odd block
+    // into one of two buffers that this one writes after the block before it.
     template <typename Write>
     void list(int depth, std::string_view name, std::size_t count, const Write& element, bool last = false)
     {
@@ -269,16 +273,33 @@ public:
                 element(json, i);
             }
         };
-        if (count >= kSplitFrom) {
-            const std::size_t half = count / 2;
-            std::ostringstream secondText;
-            std::thread second([&] {
-                OutputBuffer out(secondText);
-                elements(out, half, count);
+        if (count >= 2 * kBlock) {
+            const std::size_t blocks = (count + kBlock - 1) / kBlock;
+            auto range = [&](std::size_t block, auto&& write) { write(block * kBlock, std::min(count, (block + 1) * kBlock)); };
+            std::string text[2];
+            std::binary_semaphore ready[2]{std::binary_semaphore(0), std::binary_semaphore(0)};
+            std::binary_semaphore free[2]{std::binary_semaphore(1), std::binary_semaphore(1)};
+            std::thread other([&] {
+                for (std::size_t block = 1, turn = 0; block < blocks; block += 2, turn ^= 1) {
+                    free[turn].acquire();
+                    text[turn].clear();
+                    {
+                        StringStream stream(text[turn]);
+                        OutputBuffer out(stream);
+                        range(block, [&](std::size_t first, std::size_t end) { elements(out, first, end); });
+                    }
+                    ready[turn].release();
+                }
             });
-            elements(out_, 0, half);
-            second.join();
-            out_.direct(std::move(secondText).str());
+            for (std::size_t block = 0, turn = 0; block < blocks; block += 2, turn ^= 1) {
+                range(block, [&](std::size_t first, std::size_t end) { elements(out_, first, end); });
+                if (block + 1 < blocks) {
+                    ready[turn].acquire();
+                    out_.direct(text[turn]);
+                    free[turn].release();
+                }
+            }
+            other.join();
         } else {
             elements(out_, 0, count);
         }
@@ -290,7 +311,27 @@ public:
 
 private:
     static constexpr std::string_view kBlanks = "        ";
-    static constexpr std::size_t kSplitFrom = 20000;
+    static constexpr std::size_t kBlock = 4096;
+
+    // A stream that appends to a string.
+    class StringStream : private std::streambuf, public std::ostream {
+    public:
+        explicit StringStream(std::string& text) : std::ostream(this), text_(text) {}
+
+    private:
+        std::streamsize xsputn(const char* s, std::streamsize n) override
+        {
+            text_.append(s, std::size_t(n));
+            return n;
+        }
+        int overflow(int c) override
+        {
+            if (c != std::char_traits<char>::eof())
+                text_.push_back(char(c));
+            return c;
+        }
+        std::string& text_;
+    };
     OutputBuffer out_;
 };
 
