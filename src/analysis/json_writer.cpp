@@ -1,16 +1,10 @@
 #include "json_writer.h"
 
+#include "block_writer.h"
 #include "json_text.h"
 #include "number_format.h"
 #include "output_buffer.h"
 #include "result_words.h"
-
-#include <algorithm>
-#include <ostream>
-#include <semaphore>
-#include <streambuf>
-#include <string>
-#include <thread>
 
 namespace korvane::analysis {
 
@@ -258,51 +252,19 @@ public:
         write(json);
         out_ << ",\n";
     }
-    // "name": [ one element per line ] at the given depth. A long list is written by two threads
-    // in blocks: this one writes the even blocks straight out, the other formats each odd block
-    // into one of two buffers that this one writes after the block before it.
+    // "name": [ one element per line ] at the given depth; a long list on two threads.
     template <typename Write>
     void list(int depth, std::string_view name, std::size_t count, const Write& element, bool last = false)
     {
         const std::string_view indent = std::string_view(kBlanks).substr(0, std::size_t(2 * depth));
         out_ << indent << '"' << name << "\": [";
-        auto elements = [&](OutputBuffer& out, std::size_t first, std::size_t end) {
+        writeInBlocks(out_, count, [&](OutputBuffer& out, std::size_t first, std::size_t end) {
             for (std::size_t i = first; i < end; ++i) {
                 out << (i == 0 ? "\n" : ",\n") << indent << "  ";
                 JsonText json(out);
                 element(json, i);
             }
-        };
-        if (count >= 2 * kBlock) {
-            const std::size_t blocks = (count + kBlock - 1) / kBlock;
-            auto range = [&](std::size_t block, auto&& write) { write(block * kBlock, std::min(count, (block + 1) * kBlock)); };
-            std::string text[2];
-            std::binary_semaphore ready[2]{std::binary_semaphore(0), std::binary_semaphore(0)};
-            std::binary_semaphore free[2]{std::binary_semaphore(1), std::binary_semaphore(1)};
-            std::thread other([&] {
-                for (std::size_t block = 1, turn = 0; block < blocks; block += 2, turn ^= 1) {
-                    free[turn].acquire();
-                    text[turn].clear();
-                    {
-                        StringStream stream(text[turn]);
-                        OutputBuffer out(stream);
-                        range(block, [&](std::size_t first, std::size_t end) { elements(out, first, end); });
-                    }
-                    ready[turn].release();
-                }
-            });
-            for (std::size_t block = 0, turn = 0; block < blocks; block += 2, turn ^= 1) {
-                range(block, [&](std::size_t first, std::size_t end) { elements(out_, first, end); });
-                if (block + 1 < blocks) {
-                    ready[turn].acquire();
-                    out_.direct(text[turn]);
-                    free[turn].release();
-                }
-            }
-            other.join();
-        } else {
-            elements(out_, 0, count);
-        }
+        });
         if (count > 0)
             out_ << '\n' << indent;
         out_ << (last ? "]\n" : "],\n");
@@ -311,27 +273,6 @@ public:
 
 private:
     static constexpr std::string_view kBlanks = "        ";
-    static constexpr std::size_t kBlock = 4096;
-
-    // A stream that appends to a string.
-    class StringStream : private std::streambuf, public std::ostream {
-    public:
-        explicit StringStream(std::string& text) : std::ostream(this), text_(text) {}
-
-    private:
-        std::streamsize xsputn(const char* s, std::streamsize n) override
-        {
-            text_.append(s, std::size_t(n));
-            return n;
-        }
-        int overflow(int c) override
-        {
-            if (c != std::char_traits<char>::eof())
-                text_.push_back(char(c));
-            return c;
-        }
-        std::string& text_;
-    };
     OutputBuffer out_;
 };
 
