@@ -304,6 +304,14 @@ DeformationResult analyseDeformation(std::vector<EpochInput> epochs, const Defor
     inParallel(int(pairs.size()), [&](int p) {
         const auto [from, to] = pairs[p];
         EpochComparison c = compareEpochs(work[from].adjustment, work[to].adjustment, from, to, settings);
+        const EpochAdjustment& a = work[from].adjustment;
+        const EpochAdjustment& b = work[to].adjustment;
+        if (a.dof > 0 && b.dof > 0 && b.vtpv > 0.0) {
+            c.varianceRatio = (a.vtpv / a.dof) / (b.vtpv / b.dof);
+            c.varianceLower = fisherQuantile(a.dof, b.dof, options.alpha / 2.0);
+            c.varianceUpper = fisherQuantile(a.dof, b.dof, 1.0 - options.alpha / 2.0);
+            c.varianceAgrees = *c.varianceRatio >= *c.varianceLower && *c.varianceRatio <= *c.varianceUpper;
+        }
         for (int k : {from, to})
             if (work[k].adjustment.heldOfPart.size() > 1)
                 c.notes.push_back("epoch " + epochs[k].date + " holds " + std::to_string(work[k].adjustment.heldOfPart.size() - 1) +

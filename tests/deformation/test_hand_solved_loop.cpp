@@ -76,6 +76,9 @@ TEST(HandSolvedLoop, VelocitiesSigmasAndClassesAreTheHandComputedOnes)
     EXPECT_TRUE(first.displacements[2].significant);
     EXPECT_FALSE(first.all.congruent);
     EXPECT_TRUE(first.stable.congruent);
+    // Every epoch's vtpv is 1 with one degree of freedom: the variances agree exactly.
+    EXPECT_NEAR(*first.varianceRatio, 1.0, 1e-9);
+    EXPECT_TRUE(first.varianceAgrees);
     EXPECT_EQ(r.comparisons[2].from, 0);
     EXPECT_EQ(r.comparisons[2].to, 2);
     EXPECT_NEAR(*r.comparisons[2].displacements[2].displacementMm, -20.0, 1e-6);
