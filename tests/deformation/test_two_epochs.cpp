@@ -121,9 +121,10 @@ TEST(TwoEpochs, IwstFindsTheStillBenchmarksAmongFortyPercentMovers)
     }
     EXPECT_GE(stillFound, 27);  // of 30
     EXPECT_TRUE(c.stable.congruent);
-    for (int b = 0; b < 50; ++b)
+    for (int b = 0; b < 50; ++b) {
         if (f.velocityMm[b] != 0.0)
             EXPECT_TRUE(rowOf(f, r, c, b).significant) << f.names[b];
+    }
 }
 
 // d' (Qa + Qb)^+ d over all common benchmarks from dense pseudo-inverses of the free epochs'
