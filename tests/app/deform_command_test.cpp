@@ -1,0 +1,125 @@
+// `korvane deform` through the real binary: its help, and every way it refuses, each with its
+// exit status, a message naming the cause and no result file left behind.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CommandRun {
+  int status = -1;
+  QString out;
+  QString errors;
+};
+
+CommandRun run(const QStringList& arguments, const QString& folder) {
+  QProcess process;
+  process.setProgram(QStringLiteral(KORVANE_BINARY));
+  process.setArguments(arguments);
+  process.setWorkingDirectory(folder);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  process.setProcessEnvironment(environment);
+  process.start();
+  EXPECT_TRUE(process.waitForFinished(60000));
+  CommandRun result;
+  result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  result.out = QString::fromUtf8(process.readAllStandardOutput());
+  result.errors = QString::fromUtf8(process.readAllStandardError());
+  return result;
+}
+
+CommandRun deform(const QStringList& arguments, const QString& folder) {
+  return run(QStringList{QStringLiteral("deform")} + arguments, folder);
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// A line of ten-column fields, as the engine input file has them.
+QByteArray line(const QStringList& fields) {
+  QByteArray bytes;
+  for (const QString& f : fields) bytes += f.toUtf8().leftJustified(10, ' ');
+  return bytes + "\r\n";
+}
+
+// A small loop with one known benchmark; `shift` (m) moves BM-C.
+QByteArray epochFile(double shift) {
+  const auto dh = [](double value) { return QString::number(value, 'f', 4); };
+  return "Epoch\r\n" + line({"BM-A", "BM-B", dh(1.2000), "1.0", "0.0"}) + line({"BM-B", "BM-C", dh(0.8000 + shift), "1.2", "0.0"}) +
+         line({"BM-C", "BM-A", dh(-2.0003 - shift), "0.9", "0.0"}) + line({"BM-B", "BM-D", dh(0.5001), "1.1", "0.0"}) +
+         line({"BM-D", "BM-C", dh(0.2998 + shift), "0.8", "0.0"}) + "-99\r\n" + line({"BM-A", "25.4321", "0.0"}) +
+         "-99\r\n";
+}
+
+TEST(DeformCommand, HelpListsEveryOptionAndKorvaneListsTheCommand) {
+  const CommandRun help = deform({"--help"}, QDir::tempPath());
+  EXPECT_EQ(help.status, 0);
+  for (const char* option : {"--epoch", "DATE=SOURCE", "db:PATH", "DL-100C", "--stable", "iterative", "iwst", "--rate-limit",
+                             "--alpha", "--snoop", "--class", "--k", "--sigma0", "--json", "--csv", "--html",
+                             "--positions", "--big5", "velocities.csv", "displacements.csv", "epochs.csv",
+                             "/usr/share/doc/korvane/deformation-results.md"})
+    EXPECT_TRUE(help.out.contains(QString::fromLatin1(option))) << option;
+  const CommandRun korvane = run({"--help"}, QDir::tempPath());
+  EXPECT_TRUE(korvane.out.contains(QStringLiteral("\n  deform --epoch DATE=SOURCE"))) << korvane.out.toStdString();
+}
+
+struct Refusal {
+  const char* name;
+  QStringList arguments;
+  int status;
+  const char* message;
+};
+
+TEST(DeformCommand, RefusesWithAStatusAndAMessageAndWritesNothing) {
+  const QStringList results = {"--json", "r.json", "--csv", "tables", "--html", "r.html"};
+  const Refusal refusals[] = {
+      {"no epoch", {}, 1, "a monitoring needs two or more epochs (--epoch DATE=SOURCE), 0 given"},
+      {"one epoch", {"--epoch", "2021-03-01=a.dat"}, 1, "two or more epochs (--epoch DATE=SOURCE), 1 given"},
+      {"no equals sign", {"--epoch", "2021-03-01", "--epoch", "2022-03-01=b.dat"}, 1,
+       "epoch 1 (2021-03-01): expected DATE=SOURCE"},
+      {"bad date", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-02-30=b.dat"}, 1,
+       "epoch 2 (2022-02-30=b.dat): the date \"2022-02-30\" is not a date YYYY-MM-DD"},
+      {"date not ISO", {"--epoch", "1/3/2021=a.dat", "--epoch", "2022-03-01=b.dat"}, 1,
+       "epoch 1 (1/3/2021=a.dat): the date \"1/3/2021\" is not a date"},
+      {"no source", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01="}, 1, "epoch 2 (2022-03-01=): the source is missing"},
+      {"unreadable source", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=missing.dat"}, 1,
+       "epoch 2 (2022-03-01=missing.dat): cannot read missing.dat"},
+      {"missing database", {"--epoch", "2021-03-01=db:none.mdb", "--epoch", "2022-03-01=b.dat"}, 1,
+       "epoch 1 (2021-03-01=db:none.mdb): cannot open the database none.mdb"},
+      {"bad positions", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=b.dat", "--positions", "bad.csv"}, 1,
+       "bad.csv, line 2: E \"east\" is not a number"},
+      {"unknown option", {"--epoch", "2021-03-01=a.dat", "--frobnicate"}, 2, "frobnicate"},
+      {"a file without --epoch", {"a.dat", "b.dat"}, 2, "give each epoch as --epoch DATE=SOURCE"},
+      {"alpha beyond 100", {"--epoch", "2021-03-01=a.dat", "--alpha", "100"}, 2, "--alpha takes a percentage"},
+      {"rate limit not a number", {"--epoch", "2021-03-01=a.dat", "--rate-limit", "fast"}, 2,
+       "--rate-limit takes a number of millimetres"},
+      {"empty stable name", {"--epoch", "2021-03-01=a.dat", "--stable", "BM-A,,BM-B"}, 2,
+       "--stable takes iterative, iwst or benchmark names"},
+      {"unknown class", {"--epoch", "2021-03-01=a.dat", "--class", "fourth"}, 2, "no levelling class \"fourth\""},
+      {"class and k", {"--epoch", "2021-03-01=a.dat", "--class", "third", "--k", "4"}, 2, "either --class or --k"},
+  };
+  for (const Refusal& r : refusals) {
+    QTemporaryDir folder;
+    write(folder.filePath("a.dat"), epochFile(0.0));
+    write(folder.filePath("b.dat"), epochFile(0.004));
+    write(folder.filePath("bad.csv"), "name,E,N\nBM-A,east,1\n");
+    QStringList arguments = r.arguments;
+    if (r.status == 1) arguments += results;
+    const CommandRun result = deform(arguments, folder.path());
+    EXPECT_EQ(result.status, r.status) << r.name << ": " << result.errors.toStdString();
+    EXPECT_TRUE(result.errors.startsWith(QStringLiteral("korvane deform: "))) << r.name;
+    EXPECT_TRUE(result.errors.contains(QString::fromUtf8(r.message))) << r.name << ": " << result.errors.toStdString();
+    EXPECT_TRUE(result.out.isEmpty()) << r.name;
+    for (const char* file : {"r.json", "r.html", "tables"}) EXPECT_FALSE(QFile::exists(folder.filePath(file))) << r.name;
+  }
+}
+
+}  // namespace
