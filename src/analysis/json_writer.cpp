@@ -5,6 +5,10 @@
 #include "output_buffer.h"
 #include "result_words.h"
 
+#include <sstream>
+#include <string>
+#include <thread>
+
 namespace korvane::analysis {
 
 namespace {
@@ -251,16 +255,32 @@ public:
         write(json);
         out_ << ",\n";
     }
-    // "name": [ one element per line ] at the given depth.
+    // "name": [ one element per line ] at the given depth. A long list is written by two threads:
+    // the second half into memory while the first goes out, then the second after it.
     template <typename Write>
     void list(int depth, std::string_view name, std::size_t count, const Write& element, bool last = false)
     {
         const std::string_view indent = std::string_view(kBlanks).substr(0, std::size_t(2 * depth));
         out_ << indent << '"' << name << "\": [";
-        for (std::size_t i = 0; i < count; ++i) {
-            out_ << (i == 0 ? "\n" : ",\n") << indent << "  ";
-            JsonText json(out_);
-            element(json, i);
+        auto elements = [&](OutputBuffer& out, std::size_t first, std::size_t end) {
+            for (std::size_t i = first; i < end; ++i) {
+                out << (i == 0 ? "\n" : ",\n") << indent << "  ";
+                JsonText json(out);
+                element(json, i);
+            }
+        };
+        if (count >= kSplitFrom) {
+            const std::size_t half = count / 2;
+            std::ostringstream secondText;
+            std::thread second([&] {
+                OutputBuffer out(secondText);
+                elements(out, half, count);
+            });
+            elements(out_, 0, half);
+            second.join();
+            out_.direct(std::move(secondText).str());
+        } else {
+            elements(out_, 0, count);
         }
         if (count > 0)
             out_ << '\n' << indent;
@@ -270,6 +290,7 @@ public:
 
 private:
     static constexpr std::string_view kBlanks = "        ";
+    static constexpr std::size_t kSplitFrom = 20000;
     OutputBuffer out_;
 };
 
