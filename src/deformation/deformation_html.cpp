@@ -30,6 +30,8 @@ constexpr std::size_t kWorstRows = 300;
 constexpr std::size_t kFlaggedRowsMost = 2000;
 // Above this many sections the map leaves the network's lines out.
 constexpr std::size_t kMapLinesUpTo = 20000;
+// Up to this many benchmarks the map names them.
+constexpr std::size_t kMapNamesUpTo = 300;
 
 constexpr std::string_view kStyle =
     "body{font-family:sans-serif;margin:2em;color:#111}"
@@ -348,7 +350,7 @@ std::string at(double value)
 // first epoch, mm) with its standard deviation, and the fitted line.
 void heightPicture(const DeformationResult& result, const VelocityRow& v, std::ostream& out)
 {
-    constexpr double kWidth = 420, kHeight = 220, kLeft = 56, kRight = 12, kTop = 24, kBottom = 34;
+    constexpr double kWidth = 440, kHeight = 220, kLeft = 56, kRight = 32, kTop = 24, kBottom = 34;
     struct Mark {
         double year, mm, sigma;
     };
@@ -381,10 +383,15 @@ void heightPicture(const DeformationResult& result, const VelocityRow& v, std::o
     out << "<figure><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
         << "\" role=\"img\" aria-label=\"" << name << " 的高程變化\">\n";
     out << "<text x=\"" << kLeft << "\" y=\"16\" font-size=\"13\">" << name << "：" << fixedOr(v.velocityMmPerYear, 2, "–")
-        << " &plusmn; " << fixedOr(v.sigmaMmPerYear, 2, "–") << " mm/年（" << classWord(v.kind) << "）</text>\n";
+        << " ± " << fixedOr(v.sigmaMmPerYear, 2, "–") << " mm/年（" << classWord(v.kind) << "）</text>\n";
     out << "<rect x=\"" << kLeft << "\" y=\"" << kTop << "\" width=\"" << kWidth - kLeft - kRight << "\" height=\""
         << kHeight - kTop - kBottom << "\" fill=\"none\" stroke=\"#999\"/>\n";
-    for (double mm : {low + pad, 0.0, high - pad})
+    // Ticks at zero and at the extremes, each apart from the others.
+    std::vector<double> ticks{0.0};
+    for (double mm : {low + pad, high - pad})
+        if (std::abs(mm) > 0.12 * (high - low))
+            ticks.push_back(mm);
+    for (double mm : ticks)
         out << "<text x=\"" << kLeft - 4 << "\" y=\"" << at(y(mm) + 4) << "\" font-size=\"10\" text-anchor=\"end\">"
             << fixed(mm, 1) << "</text>\n";
     out << "<text x=\"12\" y=\"" << at(kTop + (kHeight - kTop - kBottom) / 2) << "\" font-size=\"10\" transform=\"rotate(-90 12 "
@@ -442,7 +449,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
 {
     constexpr double kWidth = 860, kHeight = 640, kMargin = 24;
     out << "<h2>速度分布圖</h2>\n<p>" << (places.surveyed ? "點位取自點位檔（--positions）。" : "點位為依水準路線長度自動排列的示意位置，非實際坐標。")
-        << "紅色為下陷、藍色為上升，圓愈大愈快；方形為速度基準的穩定點；灰色空心圓為無速度的點。</p>\n";
+        << "細線為水準路線；紅色為下陷、藍色為上升，圓愈大愈快；方形為速度基準的穩定點；灰色空心圓為無速度的點。</p>\n";
     double west = 0, east = 0, south = 0, north = 0;
     bool any = false;
     for (const auto& p : places.places)
@@ -464,7 +471,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
             fastest = std::max(fastest, std::abs(v.velocityMmPerYear.value_or(0.0)));
         out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
             << "\" role=\"img\" aria-label=\"速度分布圖\">\n";
-        if (!places.surveyed) {
+        {
             const std::vector<std::pair<int, int>> lines = sections(result);
             if (lines.size() <= kMapLinesUpTo) {
                 out << "<g stroke=\"#ccc\" stroke-width=\"0.8\">\n";
@@ -500,6 +507,11 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
                 out << "<circle cx=\"" << at(x(*p)) << "\" cy=\"" << at(y(*p)) << "\" r=\"" << at(radius) << "\" fill=\""
                     << fill << "\" stroke=\"" << stroke << "\">" << title << "</circle>\n";
         }
+        if (result.benchmarks.size() <= kMapNamesUpTo)
+            for (std::size_t b = 0; b < result.benchmarks.size(); ++b)
+                if (b < places.places.size() && places.places[b])
+                    out << "<text x=\"" << at(x(*places.places[b]) + 12) << "\" y=\"" << at(y(*places.places[b]) - 6)
+                        << "\" font-size=\"10\" fill=\"#333\">" << escaped(result.benchmarks[b]) << "</text>\n";
         out << "<text x=\"" << kMargin << "\" y=\"16\" font-size=\"11\">最快 " << fixed(fastest, 1)
             << " mm/年</text>\n</svg>\n";
     }
