@@ -1,5 +1,6 @@
-// `korvane deform` through the real binary: its help, and every way it refuses, each with its
-// exit status, a message naming the cause and no result file left behind.
+// `korvane deform` through the real binary: its help, a monitoring that finds a subsiding
+// benchmark, and every way it refuses, each with its exit status, a message naming the cause and
+// no result file left behind.
 
 #include <gtest/gtest.h>
 
@@ -50,13 +51,44 @@ QByteArray line(const QStringList& fields) {
   return bytes + "\r\n";
 }
 
-// A small loop with one known benchmark; `shift` (m) moves BM-C.
-QByteArray epochFile(double shift) {
+// Two loops over four benchmarks, BM-A known; `shift` (m) moves BM-C. `prefix` names them.
+QByteArray epochFile(double shift, const QString& prefix = QStringLiteral("BM-")) {
   const auto dh = [](double value) { return QString::number(value, 'f', 4); };
-  return "Epoch\r\n" + line({"BM-A", "BM-B", dh(1.2000), "1.0", "0.0"}) + line({"BM-B", "BM-C", dh(0.8000 + shift), "1.2", "0.0"}) +
-         line({"BM-C", "BM-A", dh(-2.0003 - shift), "0.9", "0.0"}) + line({"BM-B", "BM-D", dh(0.5001), "1.1", "0.0"}) +
-         line({"BM-D", "BM-C", dh(0.2998 + shift), "0.8", "0.0"}) + "-99\r\n" + line({"BM-A", "25.4321", "0.0"}) +
+  const auto bm = [&](const char* letter) { return prefix + QLatin1String(letter); };
+  return "Epoch\r\n" + line({bm("A"), bm("B"), dh(1.2000), "1.0", "0.0"}) + line({bm("B"), bm("C"), dh(0.8000 + shift), "1.2", "0.0"}) +
+         line({bm("C"), bm("A"), dh(-2.0003 - shift), "0.9", "0.0"}) + line({bm("B"), bm("D"), dh(0.5001), "1.1", "0.0"}) +
+         line({bm("D"), bm("C"), dh(0.2998 + shift), "0.8", "0.0"}) + "-99\r\n" + line({bm("A"), "25.4321", "0.0"}) +
          "-99\r\n";
+}
+
+QStringList csvLines(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+  return QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// BM-C subsides 10 mm a year over three epochs: it is found moving, the others stable, and every
+// result file is written where the relative paths say.
+TEST(DeformCommand, FindsTheSubsidingBenchmarkAndWritesEveryResult) {
+  QTemporaryDir folder;
+  write(folder.filePath("a.dat"), epochFile(0.0));
+  write(folder.filePath("b.dat"), epochFile(-0.010));
+  write(folder.filePath("c.dat"), epochFile(-0.020));
+  const CommandRun result = deform({"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=b.dat", "--epoch", "2023-03-01=c.dat",
+                                    "--json", "r.json", "--csv", "tables", "--html", "r.html"},
+                                   folder.path());
+  ASSERT_EQ(result.status, 0) << result.errors.toStdString();
+  EXPECT_TRUE(result.errors.isEmpty()) << result.errors.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("reference 3, still 0, moving 1, beyond-limit 0, none 0")))
+      << result.out.toStdString();
+  const QStringList velocities = csvLines(folder.filePath("tables/velocities.csv"));
+  ASSERT_EQ(velocities.size(), 5);
+  EXPECT_TRUE(velocities[3].startsWith(QStringLiteral("BM-C,3,"))) << velocities[3].toStdString();
+  EXPECT_TRUE(velocities[3].contains(QStringLiteral(",-10.00,"))) << velocities[3].toStdString();
+  EXPECT_TRUE(velocities[3].contains(QStringLiteral(",true,false,moving,"))) << velocities[3].toStdString();
+  EXPECT_EQ(csvLines(folder.filePath("tables/displacements.csv")).size(), 1 + 3 * 4);  // three comparisons
+  EXPECT_EQ(csvLines(folder.filePath("tables/epochs.csv")).size(), 1 + 3);
+  for (const char* file : {"r.json", "r.html"}) EXPECT_TRUE(QFile::exists(folder.filePath(file))) << file;
 }
 
 TEST(DeformCommand, HelpListsEveryOptionAndKorvaneListsTheCommand) {
@@ -96,6 +128,13 @@ TEST(DeformCommand, RefusesWithAStatusAndAMessageAndWritesNothing) {
        "epoch 1 (2021-03-01=db:none.mdb): cannot open the database none.mdb"},
       {"bad positions", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=b.dat", "--positions", "bad.csv"}, 1,
        "bad.csv, line 2: E \"east\" is not a number"},
+      {"dates not increasing", {"--epoch", "2022-03-01=a.dat", "--epoch", "2021-03-01=b.dat"}, 1,
+       "dates must increase: 2021-03-01 (b.dat) comes after 2022-03-01 (a.dat)"},
+      {"repeated date", {"--epoch", "2021-03-01=a.dat", "--epoch", "2021-03-01=b.dat"}, 1, "same date 2021-03-01"},
+      {"nothing in common", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=x.dat"}, 1,
+       "has no benchmark in common with the other epochs"},
+      {"unknown stable benchmark", {"--epoch", "2021-03-01=a.dat", "--epoch", "2022-03-01=b.dat", "--stable", "BM-A,NOPE"}, 1,
+       "no epoch holds the stable benchmark NOPE"},
       {"unknown option", {"--epoch", "2021-03-01=a.dat", "--frobnicate"}, 2, "frobnicate"},
       {"a file without --epoch", {"a.dat", "b.dat"}, 2, "give each epoch as --epoch DATE=SOURCE"},
       {"alpha beyond 100", {"--epoch", "2021-03-01=a.dat", "--alpha", "100"}, 2, "--alpha takes a percentage"},
@@ -110,6 +149,7 @@ TEST(DeformCommand, RefusesWithAStatusAndAMessageAndWritesNothing) {
     QTemporaryDir folder;
     write(folder.filePath("a.dat"), epochFile(0.0));
     write(folder.filePath("b.dat"), epochFile(0.004));
+    write(folder.filePath("x.dat"), epochFile(0.0, QStringLiteral("X-")));
     write(folder.filePath("bad.csv"), "name,E,N\nBM-A,east,1\n");
     QStringList arguments = r.arguments;
     if (r.status == 1) arguments += results;
