@@ -290,7 +290,8 @@ void writeComparisons(const DeformationResult& result, std::ostream& out)
         out << "<h2>位移 " << escaped(epochDate(result, c.from)) << " → " << escaped(epochDate(result, c.to)) << "</h2>\n";
         out << "<p>穩定點（" << c.stableSet.size() << " 點，搜尋平差 " << c.searchSteps
             << " 次）：" << nameList(result, c.stableSet) << "</p>\n";
-        out << "<p>變方比 " << fixedOr(c.varianceRatio, 3, "&ndash;") << "，接受區間 " << fixedOr(c.varianceLower, 3, "")
+        if (c.varianceRatio)
+            out << "<p>變方比 " << fixedOr(c.varianceRatio, 3, "&ndash;") << "，接受區間 " << fixedOr(c.varianceLower, 3, "")
             << " &ndash; " << fixedOr(c.varianceUpper, 3, "") << "：" << (c.varianceAgrees ? "一致" : "<span class=\"fail\">不一致</span>")
             << "</p>\n";
         if (!c.notes.empty()) {

@@ -105,7 +105,9 @@ void writeCongruence(const std::string& what, const Congruence& c, std::ostream&
 void writeComparison(const DeformationResult& result, const EpochComparison& c, std::ostream& out)
 {
     out << "\nComparison 比較 " << epochDate(result, c.from) << " -> " << epochDate(result, c.to) << "\n";
-    out << "  Variance ratio " << varianceText(c.varianceRatio, c.varianceLower, c.varianceUpper, c.varianceAgrees) << "\n";
+    if (c.varianceRatio)
+        out << "  Variance ratio " << varianceText(c.varianceRatio, c.varianceLower, c.varianceUpper, c.varianceAgrees)
+            << "\n";
     writeCongruence("all common benchmarks", c.all, out);
     writeCongruence("the stable set", c.stable, out);
     out << "  Stable set 穩定點 " << c.stableSet.size() << ": " << nameList(result, c.stableSet) << " (" << c.searchSteps

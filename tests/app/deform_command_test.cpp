@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "convert/level/dl100c_data.h"
+
 namespace {
 
 struct CommandRun {
@@ -101,6 +103,29 @@ TEST(DeformCommand, HelpListsEveryOptionAndKorvaneListsTheCommand) {
     EXPECT_TRUE(help.out.contains(QString::fromLatin1(option))) << option;
   const CommandRun korvane = run({"--help"}, QDir::tempPath());
   EXPECT_TRUE(korvane.out.contains(QStringLiteral("\n  deform --epoch DATE=SOURCE"))) << korvane.out.toStdString();
+}
+
+// Two DL-100C downloads of a loop BM1 - P1 - P2 - P3 with P2 5 mm lower in the second: the
+// epochs read as downloads, told from their content.
+TEST(DeformCommand, ReadsDl100cDownloadsAsEpochs) {
+  namespace dl = korvane::testing::dl100c;
+  const auto download = [](const QString& p2, const QString& p2p3) {
+    return (dl::kHeader + dl::lineStart("JOB1", "BM1", "+02543210") +
+            dl::sectionEnd("v", "P1", "+00050000", "+0050000", "+0050000", "+00000000") +
+            dl::sectionEnd("w", "P2", p2, "+0060000", "+0110000", "+00000000") + dl::lineStart("JOB1", "P2", "+00000000") +
+            dl::sectionEnd("v", "P3", p2p3, "+0055000", "+0055000", "+00000000") +
+            dl::sectionEnd("w", "BM1", "-00060010", "+0040000", "+0095000", "+00000000") +
+            dl::lineStart("JOB1", "P1", "+00000000") +
+            dl::sectionEnd("w", "P3", "+00009990", "+0070000", "+0070000", "+00000000") + dl::kEnd)
+        .toLatin1();
+  };
+  QTemporaryDir folder;
+  write(folder.filePath("first.txt"), download("+00030000", "-00020000"));
+  write(folder.filePath("second.dat"), download("+00029500", "-00019500"));
+  const CommandRun result = deform({"--epoch", "2021-01-01=first.txt", "--epoch", "2022-01-01=second.dat"}, folder.path());
+  ASSERT_EQ(result.status, 0) << result.errors.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("moving 1"))) << result.out.toStdString();
+  EXPECT_TRUE(result.out.contains(QStringLiteral("\n    P2                 -5.00"))) << result.out.toStdString();
 }
 
 struct Refusal {
