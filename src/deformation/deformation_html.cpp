@@ -467,6 +467,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
                                       (kHeight - 2 * kMargin) / std::max(north - south, span * 1e-3));
         const auto x = [&](const PlanePoint& p) { return kMargin + (p.e - west) * scale; };
         const auto y = [&](const PlanePoint& p) { return kHeight - kMargin - (p.n - south) * scale; };
+        const bool crowded = result.benchmarks.size() > kMapNamesUpTo;  // smaller marks
         double fastest = 1.0;
         for (const VelocityRow& v : result.velocities)
             fastest = std::max(fastest, std::abs(v.velocityMmPerYear.value_or(0.0)));
@@ -497,7 +498,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
                 continue;
             }
             const double rate = *v.velocityMmPerYear;
-            const double radius = 3.0 + 9.0 * std::min(1.0, std::abs(rate) / fastest);
+            const double radius = (crowded ? 1.5 : 3.0) + (crowded ? 6.0 : 9.0) * std::min(1.0, std::abs(rate) / fastest);
             const std::string fill = velocityColour(rate, fastest);
             const std::string stroke = flagged(v) ? "#000" : "#666";
             if (v.stable)
