@@ -9,6 +9,7 @@
 #include "app/analyse_command.h"
 #include "app/convert_command.h"
 #include "app/db_command.h"
+#include "app/deform_command.h"
 #include "app/download_command.h"
 #include "app/upload_command.h"
 #include "common/program_folder.h"
@@ -43,6 +44,10 @@ const char kUsage[] =
     "           (FILE: an engine input file, or a Leica GSI or DiNi M5 levelling file)\n"
     "           analyse a levelling network: checks, adjustment of any size, statistical tests,\n"
     "           data snooping; JSON, CSV and HTML results.\n"
+    "  deform --epoch DATE=SOURCE --epoch DATE=SOURCE ... [options]\n"
+    "           monitor subsidence over epochs of levelling: each epoch's analysis, the\n"
+    "           comparison of epochs with the stable benchmarks and the displacements, every\n"
+    "           benchmark's velocity; JSON, CSV and an HTML report with pictures.\n"
     "\n"
     "'korvane SUBCOMMAND --help' describes a subcommand.\n";
 
@@ -99,6 +104,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "upload") == 0) return korvane::app::runUploadCommand(arguments);
   if (std::strcmp(command, "db") == 0) return korvane::app::runDbCommand(arguments);
   if (std::strcmp(command, "analyse") == 0) return korvane::app::runAnalyseCommand(arguments);
+  if (std::strcmp(command, "deform") == 0) return korvane::app::runDeformCommand(arguments);
 
   std::fprintf(stderr, "korvane: unknown subcommand '%s'\n\n%s", command, kUsage);
   return 2;

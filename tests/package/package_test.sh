@@ -44,7 +44,8 @@ build)
     usr/share/korvane/logo.jpg usr/share/applications/korvane.desktop \
     usr/share/metainfo/io.github.korvane.korvane.metainfo.xml usr/share/icons/hicolor/scalable/apps/korvane.svg \
     usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz usr/share/doc/korvane/examples/loop.dat \
-    usr/share/doc/korvane/examples/level.txt usr/share/doc/korvane/network-analysis-results.md; do
+    usr/share/doc/korvane/examples/level.txt usr/share/doc/korvane/network-analysis-results.md \
+    usr/share/doc/korvane/deformation-results.md; do
     [ -f "$root/$file" ] || fail "$file missing"
   done
   for size in 16 22 24 32 48 64 128 256; do
@@ -82,8 +83,10 @@ run)
   [ "$("$bin/tarnex" --version)" = "tarnex $version" ] || fail "tarnex --version: $("$bin/tarnex" --version)"
 
   # The documents the help names are those the package installs.
-  documented=$("$bin/korvane" analyse --help | grep -o '/usr/share/doc/korvane/[^ ]*\.md')
-  [ -f "$root$documented" ] || fail "korvane analyse --help names $documented, which the package lacks"
+  for command in analyse deform; do
+    documented=$("$bin/korvane" $command --help | grep -o '/usr/share/doc/korvane/[^ ]*\.md')
+    [ -f "$root$documented" ] || fail "korvane $command --help names $documented, which the package lacks"
+  done
 
   # A conversion of the shipped DL-100C sample, the same as the build tree's Korvane makes.
   examples=$root/usr/share/doc/korvane/examples
