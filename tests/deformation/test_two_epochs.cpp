@@ -122,8 +122,9 @@ TEST(TwoEpochs, IwstFindsTheStillBenchmarksAmongFortyPercentMovers)
     EXPECT_GE(stillFound, 27);  // of 30
     EXPECT_TRUE(c.stable.congruent);
     for (int b = 0; b < 50; ++b) {
-        if (f.velocityMm[b] != 0.0)
+        if (f.velocityMm[b] != 0.0) {
             EXPECT_TRUE(rowOf(f, r, c, b).significant) << f.names[b];
+        }
     }
 }
 
