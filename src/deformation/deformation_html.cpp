@@ -471,7 +471,8 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
         double fastest = 1.0;
         for (const VelocityRow& v : result.velocities)
             fastest = std::max(fastest, std::abs(v.velocityMmPerYear.value_or(0.0)));
-        out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
+        // The legend has a strip of its own below the map, where no benchmark lies.
+        out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight + 24
             << "\" role=\"img\" aria-label=\"速度分布圖\">\n";
         {
             const std::vector<std::pair<int, int>> lines = sections(result);
@@ -514,8 +515,8 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
                 if (b < places.places.size() && places.places[b])
                     out << "<text x=\"" << at(x(*places.places[b]) + 12) << "\" y=\"" << at(y(*places.places[b]) - 6)
                         << "\" font-size=\"10\" fill=\"#333\">" << escaped(result.benchmarks[b]) << "</text>\n";
-        out << "<text x=\"" << kMargin << "\" y=\"16\" font-size=\"11\">最快 " << fixed(fastest, 1)
-            << " mm/年</text>\n</svg>\n";
+        out << "<text x=\"" << kMargin << "\" y=\"" << kHeight + 16 << "\" font-size=\"11\">方形：穩定點；圓形：其他水準點；"
+            << "顏色越深、記號越大者越快（最快 " << fixed(fastest, 1) << " mm/年）</text>\n</svg>\n";
     }
     if (!places.unplaced.empty())
         out << "<p>點位檔中沒有的水準點（" << places.unplaced.size() << " 點，未畫出）：" << nameList(result, places.unplaced)
