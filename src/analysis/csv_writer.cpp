@@ -216,8 +216,9 @@ void writeCsvFolder(const AnalysisResult& result, const std::filesystem::path& f
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))
-        throw std::runtime_error("cannot make the folder " + folder.string() + ": " +
-                                 (error ? error.message() : std::string("a file of that name is in the way")));
+        throw OutputFileFailure(folder, true, error,
+                                "cannot make the folder " + folder.string() + ": " +
+                                    (error ? error.message() : std::string("a file of that name is in the way")));
     writeOutputFile(folder / "points.csv", [&](std::ostream& out) { writePointsCsv(result, out); });
     writeOutputFile(folder / "observations.csv", [&](std::ostream& out) { writeObservationsCsv(result, out); });
     writeOutputFile(folder / "loops.csv", [&](std::ostream& out) { writeLoopsCsv(result, out); });

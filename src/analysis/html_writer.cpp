@@ -1,5 +1,6 @@
 #include "html_writer.h"
 
+#include "chinese_sentences.h"
 #include "number_format.h"
 #include "result_words.h"
 
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@ namespace {
 // of thousands of loops and observations, more than a browser lays out in reasonable time)
 // shows what matters: its flagged rows, at most kFlaggedRowsMost of them, and the kWorstRows
 // worst of the others; the whole table is in the CSV and JSON files.
+//
+// The page is in Traditional Chinese throughout, the notes of the result too; numbers, point
+// names and the file's structure are those of the other result files.
 constexpr std::size_t kWholeTableUpTo = 2000;
 constexpr std::size_t kWorstRows = 300;
 constexpr std::size_t kFlaggedRowsMost = 2000;
@@ -29,7 +34,8 @@ constexpr std::string_view kStyle =
     "th,td{border:1px solid #aaa;padding:2px 6px;font-size:.9em}"
     "td.n{text-align:right;font-variant-numeric:tabular-nums}"
     ".pass{color:#1a6b1a}.fail{color:#b00000;font-weight:bold}"
-    "tr.flag td{background:#fde8e8}tr.removed td{color:#777;text-decoration:line-through}"
+    "tr.flag td{background:#fde8e8}tr.likely td{font-weight:bold;border-top:2px solid #b00000;"
+    "border-bottom:2px solid #b00000}tr.removed td{color:#777;text-decoration:line-through}"
     "@media print{body{margin:0}h2{page-break-after:avoid}}";
 
 std::string escaped(std::string_view text)
@@ -56,9 +62,67 @@ std::string escaped(std::string_view text)
     return out;
 }
 
-std::string verdictCell(bool passes)
+constexpr std::string_view kFullTable = "完整的表在 CSV 與 JSON 檔中。";
+constexpr std::string_view kMostLikely = "最可能的粗差";
+
+// A verdict cell: "✔ 合格" or "✘ 超限" for a closure, "✔ 通過" or "✘ 未通過" for a test.
+std::string verdictCell(bool passes, std::string_view pass = "合格", std::string_view fail = "超限")
 {
-    return passes ? "<td class=\"pass\">&#10004; pass</td>" : "<td class=\"fail\">&#10008; FAIL</td>";
+    return passes ? "<td class=\"pass\">&#10004; " + std::string(pass) + "</td>"
+                  : "<td class=\"fail\">&#10008; " + std::string(fail) + "</td>";
+}
+
+std::string_view chineseWord(KnownRole role)
+{
+    switch (role) {
+    case KnownRole::None:
+        return "新點";
+    case KnownRole::Fixed:
+        return "固定";
+    case KnownRole::Weighted:
+        return "加權";
+    case KnownRole::Compared:
+        return "比較";
+    }
+    return "";
+}
+
+std::string_view chineseWord(HeightStatus status)
+{
+    switch (status) {
+    case HeightStatus::Adjusted:
+        return "平差";
+    case HeightStatus::Held:
+        return "固定";
+    case HeightStatus::NoDatum:
+        return "無高程基準";
+    }
+    return "";
+}
+
+std::string_view chineseWord(NameFinding::Kind kind)
+{
+    switch (kind) {
+    case NameFinding::Kind::MergedByEightColumns:
+        return "前八字相同，會併為一點";
+    case NameFinding::Kind::KnownNameBeyondEight:
+        return "已知點名超過八字，接不上任何觀測";
+    case NameFinding::Kind::TooLongForEngineFile:
+        return "點名超過十字，放不進平差檔";
+    }
+    return "";
+}
+
+// The levelling classes of the tolerance by their Chinese names; another name as it is.
+std::string toleranceClassName(const std::string& name)
+{
+    static const std::pair<std::string_view, std::string_view> kNames[] = {
+        {"first-I", "一等一級"}, {"first-II", "一等二級"}, {"second-I", "二等一級"},
+        {"second-II", "二等二級"}, {"third", "三等"}};
+    for (const auto& [key, words] : kNames)
+        if (key == name)
+            return std::string(words);
+    return escaped(name);
 }
 
 std::string numberCell(const Quantity& value, int decimals)
@@ -129,11 +193,10 @@ void shownNote(std::ostream& out, const ShownRows& shown, std::string_view flagg
 {
     if (shown.whole())
         return;
-    out << "<p>" << shown.rows.size() << " of " << shown.count << " rows: " << flagged;
+    out << "<p>共 " << shown.count << " 列，列出 " << shown.rows.size() << " 列：" << flagged;
     if (shown.flaggedLeftOut > 0)
-        out << " (the first " << kFlaggedRowsMost << "; " << shown.flaggedLeftOut << " more)";
-    out << " and the " << kWorstRows << " " << worst
-        << ". The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+        out << "（前 " << kFlaggedRowsMost << " 列；另有 " << shown.flaggedLeftOut << " 列）";
+    out << "，以及" << worst << "的 " << kWorstRows << " 列。" << kFullTable << "</p>\n";
 }
 
 double closureRatio(const ClosureCheck& check)
@@ -150,13 +213,13 @@ void closureRow(std::ostream& out, const AnalysisResult& result, const ClosureCh
 
 void closureHeader(std::ostream& out)
 {
-    headerRow(out, {"No.", "Points", "Length (km)", "Misclosure (mm)", "Tolerance (mm)", "Result"});
+    headerRow(out, {"編號", "路線", "長度 (km)", "閉合差 (mm)", "限值 (mm)", "判定"});
 }
 
 void closureTable(std::ostream& out, const AnalysisResult& result, const std::vector<ClosureCheck>& checks,
                   std::string_view title)
 {
-    out << "<h3>" << title << " (" << checks.size() << ")</h3>\n";
+    out << "<h3>" << title << "（" << checks.size() << "）</h3>\n";
     if (checks.empty())
         return;
     const ShownRows shown = shownRows(
@@ -167,29 +230,30 @@ void closureTable(std::ostream& out, const AnalysisResult& result, const std::ve
     for (std::size_t i : shown.rows)
         closureRow(out, result, checks[i], i + 1);
     out << "</table>\n";
-    shownNote(out, shown, "every one beyond tolerance", "nearest to it (largest misclosure / tolerance)");
+    shownNote(out, shown, "每一項超限者", "最接近限值者（閉合差與限值之比最大）");
 }
 
 void writeGlobal(std::ostream& out, const GlobalTest& test, const AnalysisOptions& o, std::string_view title)
 {
     out << "<h3>" << title << "</h3>\n<table>\n";
-    out << "<tr><th>Degrees of freedom</th>" << numberCell(double(test.dof), 0) << "</tr>\n";
-    out << "<tr><th>vTPv</th>" << numberCell(test.vtpv, 4) << "</tr>\n";
-    out << "<tr><th>&sigma;<sub>0</sub> a-posteriori</th>" << numberCell(test.sigma0Posterior, 4) << "</tr>\n";
-    out << "<tr><th>&sigma;<sub>0</sub> a-priori</th>" << numberCell(test.sigma0Apriori, 4) << "</tr>\n";
+    out << "<tr><th>自由度</th>" << numberCell(double(test.dof), 0) << "</tr>\n";
+    out << "<tr><th>v<sup>T</sup>Pv</th>" << numberCell(test.vtpv, 4) << "</tr>\n";
+    out << "<tr><th>後驗 &sigma;<sub>0</sub></th>" << numberCell(test.sigma0Posterior, 4) << "</tr>\n";
+    out << "<tr><th>先驗 &sigma;<sub>0</sub></th>" << numberCell(test.sigma0Apriori, 4) << "</tr>\n";
     if (test.verdict == GlobalVerdict::NotPossible) {
-        out << "<tr><th>Test</th><td>not possible: " << escaped(test.reason) << "</td></tr>\n</table>\n";
+        out << "<tr><th>檢定</th><td>無法檢定：" << escaped(inChinese(test.reason)) << "</td></tr>\n</table>\n";
         return;
     }
-    out << "<tr><th>vTPv / &sigma;<sub>0</sub>&sup2; (&chi;&sup2;)</th>" << numberCell(test.statistic, 3) << "</tr>\n";
-    out << "<tr><th>Accepted between (&alpha; = " << significant(100 * o.alpha, 4) << " %)</th><td class=\"n\">"
+    out << "<tr><th>v<sup>T</sup>Pv / &sigma;<sub>0</sub>&sup2; (&chi;&sup2;)</th>" << numberCell(test.statistic, 3)
+        << "</tr>\n";
+    out << "<tr><th>接受區間（&alpha; = " << significant(100 * o.alpha, 4) << " %）</th><td class=\"n\">"
         << fixedOr(test.lower, 3, "") << " &ndash; " << fixedOr(test.upper, 3, "") << "</td></tr>\n";
-    out << "<tr><th>Result</th>" << verdictCell(test.verdict == GlobalVerdict::Passes) << "</tr>\n</table>\n";
+    out << "<tr><th>判定</th>" << verdictCell(test.verdict == GlobalVerdict::Passes, "通過", "未通過")
+        << "</tr>\n</table>\n";
     if (test.verdict != GlobalVerdict::Passes)
-        out << "<p>" << (test.verdict == GlobalVerdict::TooLarge ? "Too large: gross errors, or observations less "
-                                                                    "precise than their weights say."
-                                                                  : "Too small: the observations are more precise than "
-                                                                    "their weights say.")
+        out << "<p>"
+            << (test.verdict == GlobalVerdict::TooLarge ? "過大：可能有粗差，或觀測不如其權所示的精確。"
+                                                        : "過小：觀測比其權所示的更精確。")
             << "</p>\n";
 }
 
@@ -200,34 +264,40 @@ bool knownHeightFlagged(const PointResult& p)
 
 void pointHeader(std::ostream& out)
 {
-    headerRow(out, {"No.", "Name", "Part", "Known", "Given height (m)", "Height (m)", "&sigma; (mm)", "Status",
-                    "Known-height w", "Free offset (mm)"});
+    headerRow(out, {"編號", "點號", "部分", "已知點", "已知高程 (m)", "平差高程 (m)", "&sigma; (mm)", "狀態",
+                    "已知高程的 w", "與已知高程差 (mm)"});
 }
 
 void pointRow(std::ostream& out, const AnalysisResult& result, std::size_t i)
 {
     const PointResult& p = result.points[i];
     out << "<tr" << (knownHeightFlagged(p) ? " class=\"flag\"" : "") << "><td class=\"n\">" << i + 1 << "</td>"
-        << textCell(p.name) << numberCell(double(p.part + 1), 0) << textCell(wordFor(p.known))
+        << textCell(p.name) << numberCell(double(p.part + 1), 0) << textCell(chineseWord(p.known))
         << numberCell(p.givenHeight, 5) << numberCell(p.height, 5) << numberCell(p.sigma, 2)
-        << textCell(wordFor(p.status)) << numberCell(p.knownTest ? p.knownTest->w : std::nullopt, 2)
+        << textCell(chineseWord(p.status)) << numberCell(p.knownTest ? p.knownTest->w : std::nullopt, 2)
         << numberCell(p.freeOffset, 2) << "</tr>\n";
 }
 
 void observationHeader(std::ostream& out)
 {
-    headerRow(out, {"No.", "From", "To", "dh (m)", "Dist. (km)", "v (mm)", "r", "w", "&tau;", "MDB (mm)",
-                    "Effect (mm)", "Gross error (mm)", "Flag"});
+    headerRow(out, {"編號", "起點", "終點", "高差 (m)", "距離 (km)", "v (mm)", "r", "w", "&tau;", "MDB (mm)",
+                    "MDB 影響 (mm)", "粗差估值 (mm)", "判定"});
 }
 
-void observationRow(std::ostream& out, const AnalysisResult& result, std::size_t i)
+// `mostLikely`: the flagged observation of the largest deciding statistic, or none.
+void observationRow(std::ostream& out, const AnalysisResult& result, std::size_t i, std::optional<int> mostLikely)
 {
     const ObservationResult& o = result.observations[i];
     const ObservationTest& t = o.test;
-    const char* rowClass = o.removedAtStep > 0 ? " class=\"removed\"" : (o.flagged() ? " class=\"flag\"" : "");
-    std::string flag = o.removedAtStep > 0 ? "removed (step " + std::to_string(o.removedAtStep) + ")"
-                       : o.flagged()      ? "&#10008; flagged"
-                       : !t.controlled    ? "no check"
+    const bool likely = mostLikely && std::size_t(*mostLikely) == i;
+    const char* rowClass = o.removedAtStep > 0 ? " class=\"removed\""
+                           : likely            ? " class=\"flag likely\""
+                           : o.flagged()       ? " class=\"flag\""
+                                               : "";
+    std::string flag = o.removedAtStep > 0 ? "移除（第 " + std::to_string(o.removedAtStep) + " 步）"
+                       : likely           ? "&#10008; 未過：" + std::string(kMostLikely)
+                       : o.flagged()      ? "&#10008; 未過"
+                       : !t.controlled    ? "未受檢核"
                                           : "";
     out << "<tr" << rowClass << "><td class=\"n\">" << i + 1 << "</td>" << textCell(result.points[o.from].name)
         << textCell(result.points[o.to].name) << numberCell(o.dh, 5) << numberCell(o.distance, 3)
@@ -244,46 +314,46 @@ double testSize(const ObservationTest& t)
 
 void criticalValues(std::ostream& out, const AnalysisResult& result)
 {
-    out << "<p>Critical values: |w| &gt; " << fixed(result.levels.wCritical, 2) << ", |&tau;| &gt; "
-        << fixedOr(result.levels.tauCritical, 2, "&ndash;") << " (&alpha;<sub>0</sub> = "
-        << significant(100 * result.options.alpha0, 4) << " %, power " << significant(100 * result.options.power, 4)
-        << " %); MDB from the " << result.mdbSigma0 << " &sigma;<sub>0</sub>.</p>\n";
+    out << "<p>臨界值：|w| &gt; " << fixed(result.levels.wCritical, 2) << "，|&tau;| &gt; "
+        << fixedOr(result.levels.tauCritical, 2, "&ndash;") << "（&alpha;<sub>0</sub> = "
+        << significant(100 * result.options.alpha0, 4) << " %，檢定力 " << significant(100 * result.options.power, 4)
+        << " %）；MDB 用" << (result.mdbSigma0 == "a-priori" ? "先驗" : "後驗") << " &sigma;<sub>0</sub>。</p>\n";
 }
 
-// The verdicts first: flagged observations and known heights (those snooping removed are in its
-// section).
+// The verdicts first: flagged observations, by the size of their deciding statistic so that the
+// most likely gross error leads, and known heights (those snooping removed are in its section).
 void writeFlagged(std::ostream& out, const AnalysisResult& result)
 {
-    std::vector<std::size_t> observations, points;
-    std::size_t leftOut = 0;
-    for (std::size_t i = 0; i < result.observations.size(); ++i)
-        if (result.observations[i].removedAtStep == 0 && result.observations[i].flagged()) {
-            if (observations.size() < kFlaggedRowsMost)
-                observations.push_back(i);
-            else
-                ++leftOut;
-        }
+    std::vector<int> observations = flaggedByTestSize(result);
+    std::vector<std::size_t> points;
+    const std::size_t leftOut = observations.size() > kFlaggedRowsMost ? observations.size() - kFlaggedRowsMost : 0;
+    observations.resize(observations.size() - leftOut);
     for (std::size_t i = 0; i < result.points.size(); ++i)
         if (result.points[i].removedAtStep == 0 && knownHeightFlagged(result.points[i]))
             points.push_back(i);
-    out << "<h2>超限 Flagged observations (" << observations.size() + leftOut + points.size() << ")</h2>\n";
+    out << "<h2>檢定未過的觀測（" << observations.size() + leftOut + points.size() << "）</h2>\n";
     criticalValues(out, result);
     if (observations.empty() && points.empty()) {
-        out << "<p>No observation is flagged.</p>\n";
+        out << "<p>沒有觀測未過檢定。</p>\n";
         return;
     }
     if (!observations.empty()) {
+        const ObservationResult& most = result.observations[observations.front()];
+        out << "<p>" << kMostLikely << "：觀測 " << observations.front() + 1 << "（"
+            << escaped(result.points[most.from].name) << " &rarr; " << escaped(result.points[most.to].name) << "），|"
+            << (decidingStatistic(result) == "w" ? "w" : "&tau;") << "| = "
+            << fixed(decidingSize(result, most.test).value_or(0.0), 2) << "。以下依檢定統計量的絕對值由大到小排列。</p>\n";
         out << "<table>\n";
         observationHeader(out);
-        for (std::size_t i : observations)
-            observationRow(out, result, i);
+        for (int i : observations)
+            observationRow(out, result, std::size_t(i), observations.front());
         out << "</table>\n";
         if (leftOut > 0)
-            out << "<p>The first " << kFlaggedRowsMost << " of " << kFlaggedRowsMost + leftOut
-                << " flagged observations. The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+            out << "<p>共 " << kFlaggedRowsMost + leftOut << " 個檢定未過的觀測，列出統計量最大的前 "
+                << kFlaggedRowsMost << " 個。" << kFullTable << "</p>\n";
     }
     if (!points.empty()) {
-        out << "<h3>Known heights</h3>\n<table>\n";
+        out << "<h3>已知高程</h3>\n<table>\n";
         pointHeader(out);
         for (std::size_t i : points)
             pointRow(out, result, i);
@@ -298,9 +368,9 @@ void writeBeyondTolerance(std::ostream& out, const AnalysisResult& result)
     for (const std::vector<ClosureCheck>* list : {&checks.repeats, &checks.loops, &checks.knownLines})
         failing +=
             std::size_t(std::count_if(list->begin(), list->end(), [](const ClosureCheck& c) { return !c.passes; }));
-    out << "<h2>閉合差超限 Misclosures beyond tolerance (" << failing << ")</h2>\n";
+    out << "<h2>閉合差超限（" << failing << "）</h2>\n";
     if (failing == 0) {
-        out << "<p>Every repeated section, loop and line between known points is within tolerance.</p>\n";
+        out << "<p>所有重複測量、環線與已知點間路線的閉合差都在限值內。</p>\n";
         return;
     }
     auto table = [&](const std::vector<ClosureCheck>& list, std::string_view title) {
@@ -310,25 +380,24 @@ void writeBeyondTolerance(std::ostream& out, const AnalysisResult& result)
                 rows.push_back(i);
         if (rows.empty())
             return;
-        out << "<h3>" << title << " (" << rows.size() << " of " << list.size() << ")</h3>\n<table>\n";
+        out << "<h3>" << title << "（" << list.size() << " 項中 " << rows.size() << " 項）</h3>\n<table>\n";
         closureHeader(out);
         for (std::size_t i = 0; i < rows.size() && i < kFlaggedRowsMost; ++i)
             closureRow(out, result, list[rows[i]], rows[i] + 1);
         out << "</table>\n";
         if (rows.size() > kFlaggedRowsMost)
-            out << "<p>The first " << kFlaggedRowsMost
-                << ". The full table is in the CSV and JSON files (--csv, --json).</p>\n";
+            out << "<p>前 " << kFlaggedRowsMost << " 項。" << kFullTable << "</p>\n";
     };
-    table(checks.repeats, "Repeated sections (spread of the measurements)");
-    table(checks.loops, "Loops");
-    table(checks.knownLines, "Lines between known points");
+    table(checks.repeats, "重複測量（各次之差）");
+    table(checks.loops, "環線");
+    table(checks.knownLines, "已知點間路線");
 }
 
 void writeChecks(std::ostream& out, const AnalysisResult& result)
 {
     const Checks& checks = result.checks;
-    out << "<h2>檢核 Checks</h2>\n<h3>Parts of the network (" << checks.parts.size() << ")</h3>\n<table>\n";
-    headerRow(out, {"Part", "Points", "Observations", "Known points", "Heights"});
+    out << "<h2>檢核</h2>\n<h3>網形的連通部分（" << checks.parts.size() << "）</h3>\n<table>\n";
+    headerRow(out, {"部分", "點數", "觀測數", "已知點", "高程"});
     const ShownRows parts = shownRows(
         checks.parts.size(), [&](std::size_t i) { return !checks.parts[i].hasDatum; },
         [&](std::size_t i) { return double(checks.parts[i].points.size()); });
@@ -339,38 +408,38 @@ void writeChecks(std::ostream& out, const AnalysisResult& result)
             known += (known.empty() ? "" : ", ") + escaped(result.points[point].name);
         out << "<tr" << (part.hasDatum ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td>"
             << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0) << "<td>"
-            << (known.empty() ? "none" : known) << "</td>"
-            << (part.hasDatum ? "<td class=\"pass\">&#10004; determined</td>"
-                                      : "<td class=\"fail\">&#10008; no known point</td>")
+            << (known.empty() ? "無" : known) << "</td>"
+            << (part.hasDatum ? "<td class=\"pass\">&#10004; 已定</td>" : "<td class=\"fail\">&#10008; 無已知點</td>")
             << "</tr>\n";
     }
     out << "</table>\n";
-    shownNote(out, parts, "every one without a known point", "largest");
-    out << "<p>Tolerance: " << significant(result.options.toleranceK, 6) << " mm &times; &radic;K (K in km)"
-        << (result.options.toleranceClass.empty() ? "" : ", class " + escaped(result.options.toleranceClass)) << ".</p>\n";
-    closureTable(out, result, checks.repeats, "Repeated sections (spread of the measurements)");
-    closureTable(out, result, checks.loops, "Loops");
-    closureTable(out, result, checks.knownLines, "Lines between known points");
+    shownNote(out, parts, "每一個沒有已知點的部分", "點數最多");
+    out << "<p>閉合差限值：" << significant(result.options.toleranceK, 6) << " mm &times; &radic;K（K 為路線長，以 km 計）"
+        << (result.options.toleranceClass.empty() ? ""
+                                                  : "，" + toleranceClassName(result.options.toleranceClass) + "水準")
+        << "。</p>\n";
+    closureTable(out, result, checks.repeats, "重複測量（各次之差）");
+    closureTable(out, result, checks.loops, "環線");
+    closureTable(out, result, checks.knownLines, "已知點間路線");
     if (!checks.names.empty()) {
         const ShownRows names = shownRows(
             checks.names.size(), [](std::size_t) { return false; }, [](std::size_t) { return 0.0; });
-        out << "<h3>Names tarnex would treat differently</h3>\n<table>\n";
-        headerRow(out, {"Finding", "Points", "Name as tarnex keeps it"});
+        out << "<h3>tarnex 會另作處理的點名</h3>\n<table>\n";
+        headerRow(out, {"情形", "點號", "tarnex 所存的點名"});
         for (std::size_t i : names.rows) {
             const NameFinding& finding = checks.names[i];
-            out << "<tr>" << textCell(wordFor(finding.kind)) << "<td>" << walk(result, finding.points) << "</td>"
+            out << "<tr>" << textCell(chineseWord(finding.kind)) << "<td>" << walk(result, finding.points) << "</td>"
                 << textCell(finding.classicName) << "</tr>\n";
         }
         out << "</table>\n";
         if (!names.whole())
-            out << "<p>The first " << names.rows.size() << " of " << names.count
-                << ". The full list is in the JSON file (--json).</p>\n";
+            out << "<p>共 " << names.count << " 項，列出前 " << names.rows.size() << " 項。完整的清單在 JSON 檔中。</p>\n";
     }
 }
 
 void writePoints(std::ostream& out, const AnalysisResult& result)
 {
-    out << "<h2>成果 Heights</h2>\n<table>\n";
+    out << "<h2>成果：高程</h2>\n<table>\n";
     pointHeader(out);
     const ShownRows shown = shownRows(
         result.points.size(),
@@ -379,12 +448,12 @@ void writePoints(std::ostream& out, const AnalysisResult& result)
     for (std::size_t i : shown.rows)
         pointRow(out, result, i);
     out << "</table>\n";
-    shownNote(out, shown, "every known point", "others of the largest &sigma;");
+    shownNote(out, shown, "每一個已知點", "其他點中 &sigma; 最大");
 }
 
 void writeObservations(std::ostream& out, const AnalysisResult& result)
 {
-    out << "<h2>觀測 Observations</h2>\n";
+    out << "<h2>觀測</h2>\n";
     criticalValues(out, result);
     out << "<table>\n";
     observationHeader(out);
@@ -392,41 +461,41 @@ void writeObservations(std::ostream& out, const AnalysisResult& result)
         result.observations.size(),
         [&](std::size_t i) { return result.observations[i].flagged() || result.observations[i].removedAtStep > 0; },
         [&](std::size_t i) { return testSize(result.observations[i].test); });
+    const std::optional<int> mostLikely = mostLikelyError(result);
     for (std::size_t i : shown.rows)
-        observationRow(out, result, i);
+        observationRow(out, result, i, mostLikely);
     out << "</table>\n";
-    shownNote(out, shown, "every flagged or removed one",
-              "others of the largest |w| (|&tau;| where w is not computable)");
+    shownNote(out, shown, "每一個未過或移除的觀測", "其他觀測中 |w| 最大（w 無法計算時依 |&tau;|）");
 }
 
 void writeSnooping(std::ostream& out, const AnalysisResult& result)
 {
     if (!result.options.snoop)
         return;
-    out << "<h2>資料探測 Data snooping</h2>\n";
+    out << "<h2>資料探測</h2>\n";
     if (result.snooping.empty()) {
-        out << "<p>No observation failed its test: nothing removed.</p>\n";
+        out << "<p>沒有觀測未過檢定：未移除任何觀測。</p>\n";
         return;
     }
     out << "<table>\n";
-    headerRow(out, {"Step", "Removed", "Statistic", "Critical", "Readmission", "Critical", "Readmissible"});
+    headerRow(out, {"步驟", "移除", "統計量", "臨界值", "再納入檢定", "臨界值", "可再納入"});
     for (const SnoopStep& s : result.snooping) {
         std::string what;
         if (s.removed.knownHeight) {
-            what = "known height " + escaped(result.points[s.removed.index].name);
+            what = "已知點 " + escaped(result.points[s.removed.index].name) + " 的高程";
         } else {
             const ObservationResult& o = result.observations[s.removed.index];
-            what = "observation " + std::to_string(s.removed.index + 1) + " (" + escaped(result.points[o.from].name) +
-                   " &rarr; " + escaped(result.points[o.to].name) + ")";
+            what = "觀測 " + std::to_string(s.removed.index + 1) + "（" + escaped(result.points[o.from].name) +
+                   " &rarr; " + escaped(result.points[o.to].name) + "）";
         }
-        out << "<tr><td class=\"n\">" << s.step << "</td><td>" << what << "</td><td class=\"n\">" << s.statisticName
-            << " = " << fixed(s.statistic, 2) << "</td>" << numberCell(s.critical, 2)
+        out << "<tr><td class=\"n\">" << s.step << "</td><td>" << what << "</td><td class=\"n\">"
+            << (s.statisticName == "tau" ? "&tau;" : s.statisticName) << " = " << fixed(s.statistic, 2) << "</td>" << numberCell(s.critical, 2)
             << numberCell(s.readmissionStatistic, 2) << numberCell(s.readmissionCritical, 2)
-            << textCell(s.readmissible ? "yes" : "no") << "</tr>\n";
+            << textCell(s.readmissible ? "是" : "否") << "</tr>\n";
     }
     out << "</table>\n";
     if (result.globalBeforeSnooping)
-        writeGlobal(out, *result.globalBeforeSnooping, result.options, "Global test before snooping");
+        writeGlobal(out, *result.globalBeforeSnooping, result.options, "資料探測前的整體檢定");
 }
 
 }  // namespace
@@ -435,21 +504,21 @@ void writeHtml(const AnalysisResult& result, std::ostream& out)
 {
     out << "<!DOCTYPE html>\n<html lang=\"zh-Hant\">\n<head>\n<meta charset=\"utf-8\">\n<title>網形分析 "
         << escaped(result.title) << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n";
-    out << "<h1>網形分析 Levelling network analysis</h1>\n<table>\n";
-    out << "<tr><th>Project 計畫名稱</th>" << textCell(result.title) << "</tr>\n";
-    out << "<tr><th>Data 資料</th>" << textCell(result.sourceName) << "</tr>\n";
-    out << "<tr><th>Weighting 定權</th>" << textCell(std::string(wordFor(result.weighting)) + ", weights in " +
-                                                      std::string(weightUnit(result.weighting)))
-        << "</tr>\n";
-    out << "<tr><th>Points / observations</th><td>" << result.points.size() << " / " << result.observations.size()
+    out << "<h1>網形分析</h1>\n<table>\n";
+    out << "<tr><th>計畫名稱</th>" << textCell(result.title) << "</tr>\n";
+    out << "<tr><th>資料</th>" << textCell(result.sourceName) << "</tr>\n";
+    out << "<tr><th>定權</th><td>"
+        << (result.weighting == Weighting::Grade ? "等級定權，權以 1/mm&sup2; 計" : "距離定權，權以 1/km 計")
         << "</td></tr>\n";
-    out << "<tr><th>Datum</th><td>" << (result.options.freeNetwork ? "free network, on its known points (partial minimum trace)" : "known points")
-        << "</td></tr>\n</table>\n";
+    out << "<tr><th>點數 / 觀測數</th><td>" << result.points.size() << " / " << result.observations.size()
+        << "</td></tr>\n";
+    out << "<tr><th>高程基準</th><td>"
+        << (result.options.freeNetwork ? "自由網，以已知點為基準（部分最小跡）" : "已知點") << "</td></tr>\n</table>\n";
     for (const std::string& note : result.notes)
-        out << "<p>" << escaped(note) << "</p>\n";
+        out << "<p>註：" << escaped(inChinese(note)) << "</p>\n";
     // The verdicts, then the tables.
-    out << "<h2>整體檢定 Global test</h2>\n";
-    writeGlobal(out, result.global, result.options, "Final adjustment");
+    out << "<h2>整體檢定</h2>\n";
+    writeGlobal(out, result.global, result.options, "最後一次平差");
     writeFlagged(out, result);
     writeSnooping(out, result);
     writeBeyondTolerance(out, result);

@@ -14,15 +14,18 @@ void writeOutputFile(const std::filesystem::path& path, const std::function<void
     partial += ".partial";
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+        if (!out) {
+            const int cause = errno;
+            throw OutputFileFailure(path, false, std::error_code(cause, std::generic_category()),
+                                    "cannot write " + path.string() + ": " + std::strerror(cause));
+        }
         write(out);
         out.flush();
         if (!out) {
             out.close();
             std::error_code ignored;
             std::filesystem::remove(partial, ignored);
-            throw std::runtime_error("cannot write " + path.string() + ": the disk refused the data");
+            throw OutputFileFailure(path, false, {}, "cannot write " + path.string() + ": the disk refused the data");
         }
     }
     std::error_code error;
@@ -30,7 +33,7 @@ void writeOutputFile(const std::filesystem::path& path, const std::function<void
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
-        throw std::runtime_error("cannot write " + path.string() + ": " + error.message());
+        throw OutputFileFailure(path, false, error, "cannot write " + path.string() + ": " + error.message());
     }
 }
 

@@ -1,5 +1,8 @@
 #include "result_words.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace korvane::analysis {
 
 std::string_view wordFor(Weighting weighting)
@@ -115,6 +118,47 @@ std::optional<bool> decidingVerdict(const AnalysisResult& result, const Observat
     if (!(byW ? test.w : test.tau))
         return std::nullopt;
     return test.fails;
+}
+
+std::optional<double> decidingSize(const AnalysisResult& result, const ObservationTest& test)
+{
+    const Quantity& statistic = result.global.sigma0Apriori ? test.w : test.tau;
+    if (!statistic)
+        return std::nullopt;
+    return std::abs(*statistic);
+}
+
+std::vector<int> flaggedByTestSize(const AnalysisResult& result)
+{
+    std::vector<std::pair<double, int>> flagged;
+    for (int i = 0; i < int(result.observations.size()); ++i) {
+        const ObservationResult& o = result.observations[i];
+        if (o.removedAtStep == 0 && o.flagged())
+            flagged.emplace_back(decidingSize(result, o.test).value_or(0.0), i);
+    }
+    std::stable_sort(flagged.begin(), flagged.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<int> order;
+    order.reserve(flagged.size());
+    for (const auto& [size, i] : flagged)
+        order.push_back(i);
+    return order;
+}
+
+std::optional<int> mostLikelyError(const AnalysisResult& result)
+{
+    std::optional<int> most;
+    double largest = -1.0;
+    for (int i = 0; i < int(result.observations.size()); ++i) {
+        const ObservationResult& o = result.observations[i];
+        if (o.removedAtStep > 0 || !o.flagged())
+            continue;
+        const double size = decidingSize(result, o.test).value_or(0.0);
+        if (size > largest) {
+            largest = size;
+            most = i;
+        }
+    }
+    return most;
 }
 
 }  // namespace korvane::analysis

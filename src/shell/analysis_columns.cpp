@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "result_words.h"
 #include "shell/analysis_words.h"
 
 namespace korvane::shell {
@@ -18,13 +19,14 @@ QVariant plain(const Quantity& value) { return sortNumber(value ? std::optional(
 const QString kByMagnitude = QStringLiteral("依絕對值排序");
 
 // A column of a number that may be missing, shown with `decimals`, sorted by its value (or by
-// its magnitude).
+// its magnitude, the largest first).
 template <class Get>
 ResultColumn quantityColumn(const QString& header, int decimals, Get get, bool byMagnitude = false,
                             const QString& toolTip = {}) {
   return {header, [get, decimals](int row) { return number(get(row), decimals); },
           [get, byMagnitude](int row) { return byMagnitude ? magnitude(get(row)) : plain(get(row)); }, {}, true,
-          byMagnitude ? (toolTip.isEmpty() ? kByMagnitude : toolTip + QStringLiteral("；") + kByMagnitude) : toolTip};
+          byMagnitude ? (toolTip.isEmpty() ? kByMagnitude : toolTip + QStringLiteral("；") + kByMagnitude) : toolTip,
+          byMagnitude};
 }
 
 // A column of whole numbers.
@@ -124,11 +126,15 @@ std::vector<ResultColumn> pointColumns(const SharedResult& result) {
 std::vector<ResultColumn> observationColumns(const SharedResult& result) {
   auto obs = [result](int row) -> const analysis::ObservationResult& { return result->observations[row]; };
   auto test = [obs](int row) -> const analysis::ObservationTest& { return obs(row).test; };
+  const int mostLikely = analysis::mostLikelyError(*result).value_or(-1);
   return {
       countColumn(QStringLiteral("資料列"), [obs](int row) { return int(obs(row).row); }),
       {QStringLiteral("起點"), [result, obs](int row) { return name(*result, obs(row).from); }},
       {QStringLiteral("終點"), [result, obs](int row) { return name(*result, obs(row).to); }},
-      {QStringLiteral("判定"), [obs](int row) { return observationMark(obs(row)); },
+      {QStringLiteral("判定"),
+       [obs, mostLikely](int row) {
+         return observationMark(obs(row)) + (row == mostLikely ? QStringLiteral("：") + kMostLikelyError : QString());
+       },
        [obs](int row) { return QVariant(obs(row).removedAtStep > 0 ? -1 : observationFails(obs(row)) ? 0 : 1); },
        [obs](int row) -> std::optional<bool> {
          if (obs(row).removedAtStep == 0 && !obs(row).test.controlled) return std::nullopt;
@@ -149,6 +155,16 @@ std::vector<ResultColumn> observationColumns(const SharedResult& result) {
                      QStringLiteral("MDB 對高程的最大影響")),
       quantityColumn(QStringLiteral("粗差估值 (mm)"), 2, [test](int row) { return test(row).grossError; }, true),
   };
+}
+
+std::vector<int> observationFirstOrder(const analysis::AnalysisResult& result) {
+  std::vector<int> place(result.observations.size(), -1);
+  int next = 0;
+  for (const int i : analysis::flaggedByTestSize(result)) place[i] = next++;
+  for (int& p : place) {
+    if (p < 0) p = next++;
+  }
+  return place;
 }
 
 std::vector<ResultColumn> snoopingColumns(const SharedResult& result) {

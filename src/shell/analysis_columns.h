@@ -19,7 +19,11 @@ std::vector<const analysis::ClosureCheck*> closureRows(const analysis::AnalysisR
 std::vector<ResultColumn> partColumns(const SharedResult& result);
 std::vector<ResultColumn> closureColumns(const SharedResult& result, std::vector<const analysis::ClosureCheck*> rows);
 std::vector<ResultColumn> pointColumns(const SharedResult& result);
+// The 判定 column names the most likely gross error.
 std::vector<ResultColumn> observationColumns(const SharedResult& result);
+// The place of each observation in the table's first order: the flagged ones by descending
+// deciding statistic, then the others in input order.
+std::vector<int> observationFirstOrder(const analysis::AnalysisResult& result);
 std::vector<ResultColumn> snoopingColumns(const SharedResult& result);
 
 bool partFails(const analysis::AnalysisResult& result, int part);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chinese_sentences.h"
+#include "result_words.h"
 #include "shell/analysis_columns.h"
 #include "shell/analysis_words.h"
 
@@ -26,12 +28,25 @@ void addGlobal(QStringList& lines, const analysis::GlobalTest& test, const Analy
                            test.sigma0Apriori ? number(test.sigma0Apriori, 3) : QStringLiteral("未給定"))
                       .arg(test.dof);
   if (test.verdict == analysis::GlobalVerdict::NotPossible) {
-    lines << lead + QStringLiteral("整體檢定：無法檢定（%1）").arg(QString::fromStdString(test.reason));
+    lines << lead + QStringLiteral("整體檢定：無法檢定（%1）").arg(QString::fromStdString(analysis::inChinese(test.reason)));
     return;
   }
   lines << lead + QStringLiteral("整體檢定（χ², α = %1）：vᵀPv/σ₀² = %2，接受區間 %3 至 %4：%5")
                       .arg(percent(result.options.alpha), number(test.statistic, 3), number(test.lower, 3),
                            number(test.upper, 3), globalVerdictText(test.verdict));
+}
+
+// "✘ 最可能的粗差：觀測 C → D（第 5 列），|w| = 7.83 > 3.29", or empty when nothing is flagged.
+QString mostLikelyErrorLine(const AnalysisResult& result) {
+  const std::optional<int> most = analysis::mostLikelyError(result);
+  if (!most) return {};
+  const bool byW = analysis::decidingStatistic(result) == "w";
+  return QStringLiteral("%1 %2：觀測 %3（第 %4 列），|%5| = %6 > %7")
+      .arg(kFailSymbol, kMostLikelyError, observationText(result, *most))
+      .arg(result.observations[*most].row)
+      .arg(byW ? QStringLiteral("w") : QStringLiteral("τ"),
+           number(analysis::decidingSize(result, result.observations[*most].test).value_or(0.0), 2),
+           byW ? number(result.levels.wCritical, 2) : number(result.levels.tauCritical, 2));
 }
 
 }  // namespace
@@ -64,7 +79,9 @@ QStringList checkLines(const AnalysisResult& result) {
         break;
     }
   }
-  for (const std::string& note : result.notes) lines << QStringLiteral("註：") + QString::fromStdString(note);
+  for (const std::string& note : result.notes) {
+    lines << QStringLiteral("註：") + QString::fromStdString(analysis::inChinese(note));
+  }
   if (std::any_of(result.observations.begin(), result.observations.end(), [](const analysis::ObservationResult& o) {
         return std::abs(o.distance * 1000.0 - std::round(o.distance * 1000.0)) > 1e-6;
       })) {
@@ -84,6 +101,7 @@ QStringList globalTestLines(const AnalysisResult& result) {
   if (result.globalBeforeSnooping) {
     addGlobal(lines, *result.globalBeforeSnooping, result, QStringLiteral("資料探測前："));
   }
+  if (const QString most = mostLikelyErrorLine(result); !most.isEmpty()) lines << most;
   return lines;
 }
 
@@ -108,6 +126,7 @@ QStringList observationTestLines(const AnalysisResult& result) {
     lines << (result.snooping.empty() ? QStringLiteral("資料探測（%1）：沒有移除任何觀測").arg(how)
                                       : QStringLiteral("資料探測（%1）：依序移除 %2 個（見下表）").arg(how).arg(result.snooping.size()));
   }
+  if (const QString most = mostLikelyErrorLine(result); !most.isEmpty()) lines << most + QStringLiteral("（表中第一列）");
   return lines;
 }
 
@@ -131,7 +150,10 @@ QString outcomeLine(const AnalysisResult& result) {
                                          return o.removedAtStep == 0 && o.test.controlled && observationTested(o);
                                        }));
   if (flagged > 0)
-    parts << QStringLiteral("%1 %2 個觀測檢定未過").arg(kFailSymbol).arg(flagged);
+    parts << QStringLiteral("%1 %2 個觀測檢定未過（%3 %4）")
+                 .arg(kFailSymbol)
+                 .arg(flagged)
+                 .arg(kMostLikelyError, observationText(result, analysis::mostLikelyError(result).value_or(0)));
   else if (tested == 0)
     parts << QStringLiteral("觀測檢定 — 無法檢定（%1）").arg(untestedReason(result));
   else

@@ -20,11 +20,11 @@ inline const QString kWholeMetreNote = QStringLiteral(
 // of a metre.
 QStringList checkLines(const analysis::AnalysisResult& result);
 // A-posteriori σ₀, degrees of freedom, the chi-square test and its verdict (before and after
-// snooping).
+// snooping), and the most likely gross error.
 QStringList globalTestLines(const analysis::AnalysisResult& result);
-// The critical values of w and τ, and where MDB's σ₀ comes from.
+// The critical values of w and τ, where MDB's σ₀ comes from, and the most likely gross error.
 QStringList observationTestLines(const analysis::AnalysisResult& result);
-// "N 點、M 觀測；環線 ✘ 2 超限；✘ 1 觀測檢定未過；整體檢定 ✔ 通過".
+// "N 點、M 觀測；閉合差 ✘ 2 項超限；✘ 1 個觀測檢定未過（最可能的粗差 C → D）；整體檢定 ✔ 通過".
 QString outcomeLine(const analysis::AnalysisResult& result);
 // A failed run in words, with the names of the points involved.
 QString describeProblem(const workbench::NetworkAnalysisOutcome& outcome, const analysis::AnalysisOptions& options);

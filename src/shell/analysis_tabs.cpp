@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "result_words.h"
 #include "shell/analysis_printing.h"
 #include "shell/analysis_summary.h"
 #include "shell/analysis_words.h"
@@ -153,10 +154,12 @@ AnalysisTabs::Table& AnalysisTabs::addTable(const char* name, QWidget* page, con
   return *tables_.back();
 }
 
-void AnalysisTabs::fill(Table& table, int rows, std::vector<ResultColumn> columns, std::function<bool(int)> rowFails) {
+void AnalysisTabs::fill(Table& table, int rows, std::vector<ResultColumn> columns, std::function<bool(int)> rowFails,
+                        std::function<QString(int)> rowNote, std::vector<int> firstOrder) {
   table.view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   table.proxy.sort(-1);
-  table.model.reset(rows, std::move(columns), std::move(rowFails));
+  table.model.reset(rows, std::move(columns), std::move(rowFails), std::move(rowNote));
+  table.proxy.setFirstOrder(std::move(firstOrder));
   table.view->resizeColumnsToContents();
   // The last column takes what is left of the width again.
   table.view->horizontalHeader()->setStretchLastSection(false);
@@ -175,11 +178,15 @@ void AnalysisTabs::showResult(const SharedResult& result) {
   fill(*closures_, closureCount, closureColumns(result, std::move(closures)),
        [failing](int row) { return bool((*failing)[row]); });
   fill(*points_, int(r.points.size()), pointColumns(result), [result](int row) { return pointFails(*result, row); });
-  fill(*observations_, int(r.observations.size()), observationColumns(result),
-       [result](int row) {
-         const analysis::ObservationResult& o = result->observations[row];
-         return observationFails(o) || o.removedAtStep > 0;
-       });
+  // The flagged observations first, the most likely gross error at the top and in bold.
+  const int mostLikely = analysis::mostLikelyError(r).value_or(-1);
+  fill(
+      *observations_, int(r.observations.size()), observationColumns(result),
+      [result](int row) {
+        const analysis::ObservationResult& o = result->observations[row];
+        return observationFails(o) || o.removedAtStep > 0;
+      },
+      [mostLikely](int row) { return row == mostLikely ? kMostLikelyToolTip : QString(); }, observationFirstOrder(r));
   fill(*snooping_, int(r.snooping.size()), snoopingColumns(result), {});
 
   checkText_->setText(checkLines(r).join(u'\n'));
@@ -190,13 +197,11 @@ void AnalysisTabs::showResult(const SharedResult& result) {
   snoopingCaption_->setVisible(r.options.snoop);
   snooping_->view->setVisible(r.options.snoop);
 
-  // The picture opens where something fails: the first flagged observation, else the first
+  // The picture opens where something fails: the most likely gross error, else the first
   // failing closure.
   int centre = 0;
-  const auto flagged = std::find_if(r.observations.begin(), r.observations.end(),
-                                    [](const analysis::ObservationResult& o) { return observationFails(o); });
-  if (flagged != r.observations.end()) {
-    centre = flagged->from;
+  if (mostLikely >= 0) {
+    centre = r.observations[mostLikely].from;
   } else if (const auto rows = closureRows(r); !rows.empty()) {
     const auto fails = std::find_if(rows.begin(), rows.end(), [](const analysis::ClosureCheck* c) { return !c->passes; });
     if (fails != rows.end() && !(*fails)->points.empty()) centre = (*fails)->points.front();

@@ -1,7 +1,8 @@
 #pragma once
 // The tabs of the network analysis window: 檢核 (parts and closures), 成果 (heights and the
 // global test), 觀測 (every observation's tests, sortable, and the snooping steps in order) and
-// 網形圖 (the picture). A point or a line picked in the picture selects its row in the tables,
+// 網形圖 (the picture). The observations list the flagged ones first, the most likely gross
+// error at the top. A point or a line picked in the picture selects its row in the tables,
 // and a row selected in a table is marked in the picture.
 
 #include <QTabWidget>
@@ -45,7 +46,9 @@ class AnalysisTabs : public QTabWidget {
   struct Table;
   // `onlyFailing`: the words of the choice to list only the rows that fail, or empty.
   Table& addTable(const char* name, QWidget* page, const QString& onlyFailing = {});
-  void fill(Table& table, int rows, std::vector<ResultColumn> columns, std::function<bool(int)> rowFails);
+  // `rowNote` marks a row (see ResultTableModel); `firstOrder` the order until a header is clicked.
+  void fill(Table& table, int rows, std::vector<ResultColumn> columns, std::function<bool(int)> rowFails,
+            std::function<QString(int)> rowNote = {}, std::vector<int> firstOrder = {});
   static int sourceRow(const Table& table);
   static void selectSourceRow(Table& table, int row);
   void describeSelection();

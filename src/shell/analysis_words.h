@@ -13,6 +13,10 @@ inline const QString kAnalysisWindowTitle = QStringLiteral("網形分析");
 
 inline const QString kPassSymbol = QStringLiteral("✔");
 inline const QString kFailSymbol = QStringLiteral("✘");
+// The flagged observation of the largest deciding statistic.
+inline const QString kMostLikelyError = QStringLiteral("最可能的粗差");
+inline const QString kMostLikelyToolTip =
+    QStringLiteral("最可能的粗差：檢定未過的觀測中，決定檢定的統計量（先驗 σ₀ 時為 w，否則為 τ）絕對值最大者");
 // A value that cannot be computed.
 inline const QString kNoValue = QStringLiteral("—");
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "result_words.h"
 #include "shell/analysis_columns.h"
 #include "shell/analysis_words.h"
 
@@ -17,6 +18,27 @@ const QColor kClosureColour(225, 130, 0);
 const QColor kSelectionColour(40, 110, 235, 150);
 const QColor kKnownColour(20, 20, 20);
 
+// The most likely gross error: wider and darker than any other flagged line.
+const QColor kMostLikelyColour(120, 0, 0);
+const QColor kWeakFlagColour(235, 110, 95);
+constexpr double kWidestFlag = 8.0;
+constexpr double kMostLikelyWidth = 10.0;
+
+// A flagged line whose statistic is `strength` times its critical value: from 2.5 px in a light
+// red at the critical value to 8 px in the full red at four times it.
+QPen flaggedPen(double strength, bool mostLikely, double pixel) {
+  if (mostLikely) return QPen(kMostLikelyColour, kMostLikelyWidth * pixel, Qt::SolidLine, Qt::RoundCap);
+  const double t = std::clamp((strength - 1.0) / 3.0, 0.0, 1.0);
+  const QColor weak = kWeakFlagColour, strong = failColour();
+  const QColor colour(int(std::lround(weak.red() + t * (strong.red() - weak.red()))),
+                      int(std::lround(weak.green() + t * (strong.green() - weak.green()))),
+                      int(std::lround(weak.blue() + t * (strong.blue() - weak.blue()))));
+  return QPen(colour, (2.5 + t * (kWidestFlag - 2.5)) * pixel, Qt::SolidLine, Qt::RoundCap);
+}
+
+// The dashes of a closure beyond tolerance over a flagged line: narrower, so the red shows.
+QPen closureOverFlagPen(double pixel) { return QPen(kClosureColour, 2.0 * pixel, Qt::DashLine); }
+
 QPen linePen(LineState state, double pixel) {
   switch (state) {
     case LineState::Normal:
@@ -26,7 +48,7 @@ QPen linePen(LineState state, double pixel) {
     case LineState::FailingClosure:
       return QPen(kClosureColour, 3.0 * pixel, Qt::DashLine);
     case LineState::Flagged:
-      return QPen(failColour(), 3.5 * pixel);
+      return flaggedPen(2.5, false, pixel);
   }
   return {};
 }
@@ -95,22 +117,31 @@ NetworkDrawing::NetworkDrawing(const analysis::AnalysisResult& result, const wor
     if (check->passes) continue;
     for (int observation : check->observations) inFailingClosure[observation] = 1;
   }
+  const bool byW = analysis::decidingStatistic(result) == "w";
+  const double critical = byW ? result.levels.wCritical : result.levels.tauCritical.value_or(0.0);
+  const int mostLikely = analysis::mostLikelyError(result).value_or(-1);
   lineOfObservation_.assign(result.observations.size(), -1);
   for (int i = 0; i < int(graph.lines.size()); ++i) {
     const workbench::PictureLine& line = graph.lines[i];
     bool flagged = false, allRemoved = true, closure = false;
+    double strength = 0.0;
     for (int observation : line.observations) {
       lineOfObservation_[observation] = i;
       const analysis::ObservationResult& o = result.observations[observation];
-      flagged = flagged || observationFails(o);
+      if (observationFails(o)) {
+        flagged = true;
+        const double size = analysis::decidingSize(result, o.test).value_or(0.0);
+        strength = std::max(strength, critical > 0.0 ? size / critical : 1.0);
+      }
       allRemoved = allRemoved && o.removedAtStep > 0;
       closure = closure || inFailingClosure[observation];
+      if (observation == mostLikely) mostLikelyLine_ = i;
     }
     const LineState state = flagged      ? LineState::Flagged
                             : allRemoved ? LineState::Removed
                             : closure    ? LineState::FailingClosure
                                          : LineState::Normal;
-    lines_.push_back({line.a, line.b, state});
+    lines_.push_back({line.a, line.b, state, closure, strength});
   }
 }
 
@@ -137,6 +168,35 @@ LineState NetworkDrawing::stateOfObservation(int observation) const {
     return LineState::Normal;
   }
   return lines_[lineOfObservation_[observation]].state;
+}
+
+std::vector<LineStroke> NetworkDrawing::strokes(double pixel) const {
+  std::vector<LineStroke> strokes;
+  strokes.reserve(lines_.size() + 8);
+  for (const LineState state : {LineState::Normal, LineState::Removed}) {
+    for (int i = 0; i < int(lines_.size()); ++i) {
+      if (lines_[i].state == state) strokes.push_back({i, state, linePen(state, pixel)});
+    }
+  }
+  // The flagged lines by their statistic, the largest above.
+  std::vector<int> flagged;
+  for (int i = 0; i < int(lines_.size()); ++i) {
+    if (lines_[i].state == LineState::Flagged) flagged.push_back(i);
+  }
+  std::stable_sort(flagged.begin(), flagged.end(), [&](int a, int b) {
+    return std::pair(a == mostLikelyLine_, lines_[a].strength) < std::pair(b == mostLikelyLine_, lines_[b].strength);
+  });
+  for (const int i : flagged) {
+    strokes.push_back({i, LineState::Flagged, flaggedPen(lines_[i].strength, i == mostLikelyLine_, pixel)});
+  }
+  // The closures beyond tolerance above everything, so that their loops stay in view.
+  for (int i = 0; i < int(lines_.size()); ++i) {
+    if (!lines_[i].inFailingClosure) continue;
+    strokes.push_back({i, LineState::FailingClosure,
+                       lines_[i].state == LineState::Flagged ? closureOverFlagPen(pixel)
+                                                             : linePen(LineState::FailingClosure, pixel)});
+  }
+  return strokes;
 }
 
 PictureSelection NetworkDrawing::hit(QPointF place, double reach) const {
@@ -188,25 +248,27 @@ void NetworkDrawing::paint(QPainter& painter, const QTransform& toDevice, double
     painter.setPen(QPen(kSelectionColour, 10.0 * pixel, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(at(line.a), at(line.b));
   }
-  for (const LineState state : {LineState::Normal, LineState::Removed, LineState::FailingClosure, LineState::Flagged}) {
-    QList<QLineF> segments;
-    for (const Line& line : lines_) {
-      if (line.state == state) segments.append(QLineF(at(line.a), at(line.b)));
-    }
-    if (segments.isEmpty()) continue;
-    painter.setPen(linePen(state, pixel));
-    painter.drawLines(segments);
-    if (state == LineState::Flagged && lineOnScreen >= 24.0) {
-      // The symbol as well as the colour, for a page printed without colour.
-      QFont font = painter.font();
-      font.setPixelSize(std::max(1, int(std::lround(13.0 * pixel))));
-      font.setBold(true);
-      painter.setFont(font);
-      painter.setPen(failColour());
-      for (const QLineF& segment : segments) {
-        const QRectF box(segment.center() - QPointF(8, 8) * pixel, QSizeF(16, 16) * pixel);
-        painter.fillRect(box, Qt::white);
-        painter.drawText(box, Qt::AlignCenter, kFailSymbol);
+  for (const LineStroke& stroke : strokes(pixel)) {
+    painter.setPen(stroke.pen);
+    painter.drawLine(at(lines_[stroke.line].a), at(lines_[stroke.line].b));
+  }
+  if (lineOnScreen >= 24.0) {
+    // The symbol as well as the colour, for a page printed without colour; the most likely gross
+    // error is named beside its symbol.
+    QFont font = painter.font();
+    font.setPixelSize(std::max(1, int(std::lround(13.0 * pixel))));
+    font.setBold(true);
+    painter.setFont(font);
+    for (int i = 0; i < int(lines_.size()); ++i) {
+      if (lines_[i].state != LineState::Flagged) continue;
+      const QPointF centre = (at(lines_[i].a) + at(lines_[i].b)) / 2.0;
+      const QRectF box(centre - QPointF(8, 8) * pixel, QSizeF(16, 16) * pixel);
+      painter.fillRect(box, Qt::white);
+      painter.setPen(i == mostLikelyLine_ ? kMostLikelyColour : failColour());
+      painter.drawText(box, Qt::AlignCenter, kFailSymbol);
+      if (i == mostLikelyLine_) {
+        const QRectF words(box.topRight() + QPointF(3, 0) * pixel, QSizeF(120, 16) * pixel);
+        painter.drawText(words, Qt::AlignLeft | Qt::AlignVCenter, kMostLikelyError);
       }
     }
   }
@@ -237,7 +299,8 @@ void NetworkDrawing::paint(QPainter& painter, const QTransform& toDevice, double
 
 QString legendText() {
   return QStringLiteral(
-      "▲ 已知點　● 新點　— 觀測　✘ 紅粗線：檢定未過的觀測　橘虛線：閉合差超限的環線或已知點間路線　"
+      "▲ 已知點　● 新點　— 觀測　✘ 紅線：檢定未過的觀測，統計量越大越粗越深，最粗的深紅線為最可能的粗差　"
+      "橘虛線：閉合差超限的環線或已知點間路線　"
       "點線：資料探測移除的觀測\n"
       "點位由 Graphviz 依網形的連接排列：水準資料沒有平面坐標，圖上的位置與方向不代表實地。");
 }
@@ -273,7 +336,11 @@ double paintLegend(QPainter& painter, const QRectF& area, double pixel, const QS
   entry(QStringLiteral("已知點"), [&](QPointF c) { paintPointMark(painter, c, true, false, pixel); });
   entry(QStringLiteral("新點"), [&](QPointF c) { paintPointMark(painter, c, false, false, pixel); });
   entry(QStringLiteral("觀測"), line(LineState::Normal));
-  entry(kFailSymbol + QStringLiteral(" 檢定未過的觀測"), line(LineState::Flagged));
+  entry(kFailSymbol + QStringLiteral(" 檢定未過的觀測（越大越粗）"), line(LineState::Flagged));
+  entry(kMostLikelyError, [&](QPointF centre) {
+    painter.setPen(flaggedPen(0.0, true, pixel));
+    painter.drawLine(centre - QPointF(10, 0) * pixel, centre + QPointF(10, 0) * pixel);
+  });
   entry(QStringLiteral("閉合差超限的環線或已知點間路線"), line(LineState::FailingClosure));
   entry(QStringLiteral("資料探測移除的觀測"), line(LineState::Removed));
   y += row;

@@ -4,6 +4,7 @@
 // screen and the printer: sizes are given in pixels of a 96-dpi screen and scaled by `pixel`.
 
 #include <QPainter>
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -16,6 +17,16 @@
 namespace korvane::shell {
 
 enum class LineState { Normal, FailingClosure, Flagged, Removed };
+
+// One stroke of the picture's lines, in the order they are painted (a later one lies above).
+// A flagged line is as wide and as dark as its test statistic is large against the critical
+// value, the most likely gross error the widest and darkest; a loop or line between known points
+// beyond tolerance is drawn dashed above every line, the flagged ones too.
+struct LineStroke {
+  int line = 0;  // of graph().lines
+  LineState state = LineState::Normal;  // FailingClosure: the dashes of a closure beyond tolerance
+  QPen pen;
+};
 
 struct PictureSelection {
   enum class Kind { None, Point, Observation };
@@ -40,6 +51,10 @@ class NetworkDrawing {
   std::optional<QPointF> placeOfObservation(int observation) const;
   bool showsPoint(int point) const { return pictureIndexOf(point) >= 0; }
   LineState stateOfObservation(int observation) const;
+  // The line of the most likely gross error (of graph().lines), or -1.
+  int mostLikelyLine() const { return mostLikelyLine_; }
+  // The lines' strokes for a device of `pixel` device pixels to a screen pixel, bottom first.
+  std::vector<LineStroke> strokes(double pixel) const;
 
   // What lies at `place` (picture coordinates) within `reach` (picture units): a point before a
   // line; the nearest of each.
@@ -57,6 +72,8 @@ class NetworkDrawing {
     int a = 0;
     int b = 0;
     LineState state = LineState::Normal;
+    bool inFailingClosure = false;
+    double strength = 0.0;  // flagged: |deciding statistic| / its critical value
   };
   struct Point {
     QPointF place;
@@ -72,6 +89,7 @@ class NetworkDrawing {
   std::vector<int> lineOfObservation_;  // per observation of the result, or -1
   std::vector<int> pictureOfPoint_;     // per point of the result, or -1
   QRectF bounds_;
+  int mostLikelyLine_ = -1;
   PictureSelection selection_;
 };
 

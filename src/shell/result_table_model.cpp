@@ -1,17 +1,20 @@
 #include "shell/result_table_model.h"
 
 #include <QBrush>
+#include <QFont>
 #include <limits>
 
 #include "shell/analysis_words.h"
 
 namespace korvane::shell {
 
-void ResultTableModel::reset(int rows, std::vector<ResultColumn> columns, std::function<bool(int row)> rowFails) {
+void ResultTableModel::reset(int rows, std::vector<ResultColumn> columns, std::function<bool(int row)> rowFails,
+                             std::function<QString(int row)> rowNote) {
   beginResetModel();
   rows_ = rows;
   columns_ = std::move(columns);
   rowFails_ = std::move(rowFails);
+  rowNote_ = std::move(rowNote);
   endResetModel();
 }
 
@@ -42,6 +45,16 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
       if (rowFails_ && rowFails_(row)) return QBrush(failBackground());
       return {};
+    case Qt::FontRole:
+      if (rowNote_ && !rowNote_(row).isEmpty()) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case Qt::ToolTipRole:
+      if (rowNote_ && !rowNote_(row).isEmpty()) return rowNote_(row);
+      return {};
     default:
       return {};
   }
@@ -52,6 +65,7 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
   if (section < 0 || section >= int(columns_.size())) return {};
   if (role == Qt::DisplayRole) return columns_[section].header;
   if (role == Qt::ToolTipRole && !columns_[section].toolTip.isEmpty()) return columns_[section].toolTip;
+  if (role == Qt::InitialSortOrderRole && columns_[section].largestFirst) return int(Qt::DescendingOrder);
   return {};
 }
 
@@ -59,6 +73,29 @@ void ResultTableProxy::setOnlyFailing(bool only) {
   if (only == onlyFailing_) return;
   onlyFailing_ = only;
   invalidateRowsFilter();
+}
+
+void ResultTableProxy::setFirstOrder(std::vector<int> place) {
+  place_ = std::move(place);
+  inFirstOrder_ = !place_.empty();
+  QSortFilterProxyModel::sort(-1);
+  if (inFirstOrder_) QSortFilterProxyModel::sort(0, Qt::AscendingOrder);
+}
+
+void ResultTableProxy::sort(int column, Qt::SortOrder order) {
+  if (inFirstOrder_) {
+    // (Sorting again by the column the first order sorts by would otherwise be taken as done.)
+    inFirstOrder_ = false;
+    QSortFilterProxyModel::sort(-1);
+  }
+  QSortFilterProxyModel::sort(column, order);
+}
+
+bool ResultTableProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+  if (inFirstOrder_ && left.row() < int(place_.size()) && right.row() < int(place_.size())) {
+    return place_[left.row()] < place_[right.row()];
+  }
+  return QSortFilterProxyModel::lessThan(left, right);
 }
 
 bool ResultTableProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {

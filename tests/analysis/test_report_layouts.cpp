@@ -17,8 +17,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace korvane::analysis {
@@ -72,6 +74,87 @@ TEST(ReportLayouts, SummaryAndHtmlAsTheGoldenFiles)
 }
 
 
+std::size_t countOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// The words of Latin letters in a page's text (without its style, tags and character references)
+// that are not point names, the title or the data's name, nor the units, file kinds, program and
+// symbols the report writes as they are.
+std::vector<std::string> englishWords(const AnalysisResult& result, const std::string& html)
+{
+    std::string text = std::regex_replace(html, std::regex("<style>[^<]*</style>"), " ");
+    text = std::regex_replace(text, std::regex("<[^>]*>"), " ");
+    text = std::regex_replace(text, std::regex("&[#a-zA-Z0-9]+;"), " ");
+    std::set<std::string> allowed = {"mm", "km", "MDB", "CSV", "JSON", "tarnex", "Pv"};
+    static const std::regex word("[A-Za-z]{2,}");
+    auto allow = [&](const std::string& names) {
+        for (auto it = std::sregex_iterator(names.begin(), names.end(), word); it != std::sregex_iterator(); ++it)
+            allowed.insert(it->str());
+    };
+    for (const PointResult& point : result.points)
+        allow(point.name);
+    allow(result.title);
+    allow(result.sourceName);
+    std::vector<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), word); it != std::sregex_iterator(); ++it)
+        if (!allowed.count(it->str()))
+            found.push_back(it->str());
+    return found;
+}
+
+// The report is in Traditional Chinese throughout, the notes and the reasons of a test not made
+// too, whatever the weighting, datum and options.
+TEST(ReportLayouts, TheReportIsInChineseThroughout)
+{
+    auto distanceWeighted = [] {
+        NetworkRows rows = layoutRows();
+        for (ObservationRow& o : rows.observations)
+            o.grade = -9.0;
+        return rows;
+    };
+    struct Case {
+        const char* what;
+        NetworkRows rows;
+        std::function<void(AnalysisOptions&)> options;
+    };
+    const Case cases[] = {
+        {"grade weighting, snooping, a class of tolerance", layoutRows(),
+         [](AnalysisOptions& o) {
+             o.snoop = true;
+             o.toleranceClass = "second-II";
+         }},
+        {"distance weighting without an a-priori sigma0", distanceWeighted(), [](AnalysisOptions&) {}},
+        {"distance weighting with an a-priori sigma0", distanceWeighted(), [](AnalysisOptions& o) { o.sigma0 = 1.5; }},
+        {"a free network on its known points", layoutRows(), [](AnalysisOptions& o) { o.freeNetwork = true; }},
+        {"a free network on a named datum point", layoutRows(),
+         [](AnalysisOptions& o) {
+             o.freeNetwork = true;
+             o.datumPoints = {"BM1"};
+         }},
+        {"no redundancy",
+         testing::rowsOf({testing::observation("BM1", "P", 1.0, 1.0)}, {testing::knownPoint("BM1", 100.0)}),
+         [](AnalysisOptions&) {}},
+    };
+    for (const Case& c : cases) {
+        AnalysisOptions options;
+        c.options(options);
+        const AnalysisResult result = analyse(buildNetwork(c.rows), options);
+        ASSERT_FALSE(result.notes.empty() && result.global.reason.empty()) << c.what << ": nothing to translate";
+        std::ostringstream html;
+        writeHtml(result, html);
+        const std::vector<std::string> words = englishWords(result, html.str());
+        std::string list;
+        for (const std::string& w : words)
+            list += w + " ";
+        EXPECT_TRUE(words.empty()) << c.what << ": " << list;
+    }
+}
+
 // Rows of the table that follows `heading` in the report, and whether each is flagged.
 struct TableRows {
     std::vector<int> numbers;
@@ -83,7 +166,7 @@ TableRows tableAfter(const std::string& html, const std::string& heading)
     TableRows rows;
     const std::size_t start = html.find(heading);
     const std::size_t end = html.find("</table>", start);
-    static const std::regex row(R"re(<tr( class="(flag|removed)")?><td class="n">(\d+)</td>)re");
+    static const std::regex row(R"re(<tr( class="(flag|flag likely|removed)")?><td class="n">(\d+)</td>)re");
     for (auto it = std::sregex_iterator(html.begin() + std::ptrdiff_t(start), html.begin() + std::ptrdiff_t(end), row);
          it != std::sregex_iterator(); ++it) {
         rows.numbers.push_back(std::stoi((*it)[3]));
@@ -109,8 +192,8 @@ TEST(ReportLayouts, ALargeNetworkOpensWithTheVerdictsAndKeepsWhatMatters)
     const std::string html = out.str();
 
     std::size_t at = 0;
-    for (const char* heading : {"Global test</h2>", "Flagged observations", "Misclosures beyond tolerance",
-                                "Checks</h2>", "Heights</h2>", "Observations</h2>"}) {
+    for (const char* heading : {"<h2>整體檢定</h2>", "<h2>檢定未過的觀測", "<h2>閉合差超限", "<h2>檢核</h2>",
+                                "<h2>成果：高程</h2>", "<h2>觀測</h2>"}) {
         const std::size_t found = html.find(heading, at);
         ASSERT_NE(found, std::string::npos) << heading << " missing or out of order";
         at = found;
@@ -123,20 +206,29 @@ TEST(ReportLayouts, ALargeNetworkOpensWithTheVerdictsAndKeepsWhatMatters)
         failingLoops += !loop.passes;
     ASSERT_GT(flaggedObservations, 0);
     ASSERT_GT(failingLoops, 0);
-    const TableRows flagged = tableAfter(html, "Flagged observations");
+    const TableRows flagged = tableAfter(html, "<h2>檢定未過的觀測");
     EXPECT_EQ(int(flagged.numbers.size()), flaggedObservations);
     EXPECT_EQ(flagged.flagged, flaggedObservations);
+    // By descending |w|, the planted one first and marked as the most likely gross error.
+    for (std::size_t i = 1; i < flagged.numbers.size(); ++i)
+        EXPECT_GE(std::abs(*result.observations[flagged.numbers[i - 1] - 1].test.w),
+                  std::abs(*result.observations[flagged.numbers[i] - 1].test.w))
+            << i;
+    ASSERT_FALSE(flagged.numbers.empty());
+    EXPECT_EQ(flagged.numbers.front(), 11);
+    EXPECT_EQ(countOf(html, "最可能的粗差</td>"), 2u);  // in the flagged ones and in the table of all
+    EXPECT_NE(html.find("<tr class=\"flag likely\"><td class=\"n\">11</td>"), std::string::npos);
 
-    const TableRows observations = tableAfter(html, "Observations</h2>");
+    const TableRows observations = tableAfter(html, "<h2>觀測</h2>");
     EXPECT_EQ(int(observations.numbers.size()), flaggedObservations + 300);
     EXPECT_EQ(observations.flagged, flaggedObservations);
     EXPECT_TRUE(std::is_sorted(observations.numbers.begin(), observations.numbers.end()));
-    const TableRows loops = tableAfter(html, "<h3>Loops (" + std::to_string(result.checks.loops.size()) + ")");
+    const TableRows loops = tableAfter(html, "<h3>環線（" + std::to_string(result.checks.loops.size()) + "）");
     EXPECT_EQ(int(loops.numbers.size()), failingLoops + 300);
     EXPECT_EQ(loops.flagged, failingLoops);
-    const TableRows heights = tableAfter(html, "Heights</h2>");
+    const TableRows heights = tableAfter(html, "<h2>成果：高程</h2>");
     EXPECT_EQ(heights.numbers.size(), 4u + 300u);
-    EXPECT_NE(html.find("The full table is in the CSV and JSON files"), std::string::npos);
+    EXPECT_NE(html.find("完整的表在 CSV 與 JSON 檔中"), std::string::npos);
 
     // The observation of the largest |w| among the unflagged ones is shown.
     int worst = -1;
@@ -169,12 +261,12 @@ TEST(ReportLayouts, FlaggedRowsBeyondTwoThousandAreLeftToTheCsvAndJson)
     std::ostringstream out;
     writeHtml(result, out);
     const std::string html = out.str();
-    EXPECT_EQ(tableAfter(html, "Flagged observations").numbers.size(), 2000u);
-    EXPECT_NE(html.find("The first 2000 of " + std::to_string(flaggedObservations) + " flagged observations"),
+    EXPECT_EQ(tableAfter(html, "<h2>檢定未過的觀測").numbers.size(), 2000u);
+    EXPECT_NE(html.find("共 " + std::to_string(flaggedObservations) + " 個檢定未過的觀測，列出統計量最大的前 2000 個"),
               std::string::npos);
-    const TableRows observations = tableAfter(html, "Observations</h2>");
+    const TableRows observations = tableAfter(html, "<h2>觀測</h2>");
     EXPECT_EQ(observations.numbers.size(), 2000u + 300u);
-    EXPECT_NE(html.find(std::to_string(flaggedObservations - 2000) + " more)"), std::string::npos);
+    EXPECT_NE(html.find("另有 " + std::to_string(flaggedObservations - 2000) + " 列）"), std::string::npos);
 }
 
 }  // namespace

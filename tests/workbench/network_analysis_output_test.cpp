@@ -64,6 +64,7 @@ TEST(NetworkAnalysisExport, WritesTheJsonTheCsvFolderAndTheHtmlWithTheFiguresOfT
   ASSERT_EQ(json["observations"].size(), 11u);
   ASSERT_EQ(json["points"].size(), 7u);
   QTableView* observations = f.table("ObservationsTable");
+  observations->sortByColumn(columnOf(*observations->model(), "資料列"), Qt::AscendingOrder);
   for (int row = 0; row < 11; ++row) {
     const nlohmann::json& o = json["observations"][row];
     EXPECT_EQ(o["w_fails"].get<bool>(), row == kPlantedObservation) << row;
@@ -90,6 +91,7 @@ TEST(NetworkAnalysisExport, WritesTheJsonTheCsvFolderAndTheHtmlWithTheFiguresOfT
   const QString page = QString::fromUtf8(html.readAll());
   EXPECT_TRUE(page.contains("示範網"));
   EXPECT_TRUE(page.contains("&#10008;"));
+  EXPECT_TRUE(page.contains("最可能的粗差：觀測 5（C &rarr; D）")) << page.toStdString();
 
   // A folder that cannot be made: said with the file's name; the window stays as it was.
   QFile blocker(f.file("blocker"));
@@ -101,6 +103,9 @@ TEST(NetworkAnalysisExport, WritesTheJsonTheCsvFolderAndTheHtmlWithTheFiguresOfT
   ASSERT_EQ(f.messages.shown.size(), 2u);
   EXPECT_EQ(f.messages.shown[1].kind, "critical");
   EXPECT_TRUE(f.messages.shown[1].text.contains("blocker")) << f.messages.shown[1].text.toStdString();
+  EXPECT_EQ(f.messages.shown[1].title, "錯誤");
+  EXPECT_TRUE(f.messages.shown[1].text.contains("無法寫入")) << f.messages.shown[1].text.toStdString();
+  EXPECT_TRUE(f.messages.shown[1].text.endsWith("：有同名的檔案擋住")) << f.messages.shown[1].text.toStdString();
   EXPECT_TRUE(f.find<QPushButton>("ExportAnalysis")->isEnabled());
 }
 

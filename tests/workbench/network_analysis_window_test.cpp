@@ -2,17 +2,22 @@
 // bad section fail their tolerance and say so in colour and in words, the bad observation is
 // flagged, and the picture picks it (and a benchmark) for the tables. The options change what
 // a recomputation finds; a network that cannot be analysed is shown with its points, not as
-// empty tables.
+// empty tables. In a large network the most likely gross error leads the table and the picture,
+// and every text of the window is Chinese.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFont>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -96,15 +101,22 @@ TEST(NetworkAnalysisWindow, ThePlantedErrorFailsItsLoopsIsFlaggedAndIsPickedFrom
   }
   EXPECT_EQ(failing, 3);
 
-  // 觀測: only the planted one is flagged.
+  // 觀測: only the planted one is flagged; it stands first, as the most likely gross error, and
+  // the others follow in the order of the data.
   QTableView* observations = f.table("ObservationsTable");
   ASSERT_EQ(observations->model()->rowCount(), 11);
   for (int row = 0; row < 11; ++row) {
-    const bool planted = row == kPlantedObservation;
+    const bool planted = row == 0;
     EXPECT_EQ(cell(observations, row, "判定").startsWith("✘"), planted) << row;
     EXPECT_EQ(cell(observations, row, "判定") == "✔", !planted) << row;
+    EXPECT_EQ(cell(observations, row, "資料列").toInt(), planted ? 5 : row < 5 ? row : row + 1) << row;
   }
-  EXPECT_EQ(cell(observations, kPlantedObservation, "判定"), "✘ w τ");
+  EXPECT_EQ(cell(observations, 0, "判定"), "✘ w τ：最可能的粗差");
+  EXPECT_TRUE(cellRole(observations, 0, "起點", Qt::FontRole).value<QFont>().bold());
+  EXPECT_TRUE(cellRole(observations, 0, "w", Qt::ToolTipRole).toString().startsWith("最可能的粗差"));
+  EXPECT_FALSE(cellRole(observations, 1, "起點", Qt::FontRole).isValid());
+  EXPECT_TRUE(f.find<QLabel>("GlobalTest")->text().contains("✘ 最可能的粗差：觀測 C → D（第 5 列），|w| = 7.83 > 3.29"))
+      << f.find<QLabel>("GlobalTest")->text().toStdString();
 
   // 網形圖: the planted line drawn as flagged; a click on it selects its row.
   AnalysisTabs& tabs = f.window->tabs();
@@ -202,7 +214,9 @@ TEST(NetworkAnalysisWindow, RecomputeTakesTheOptionsOfThePanel) {
          EXPECT_FALSE(steps->isHidden());
          ASSERT_EQ(steps->model()->rowCount(), 1);
          EXPECT_EQ(cell(steps, 0, "移除"), "觀測 C → D（第 5 列）");
-         EXPECT_EQ(cell(f.table("ObservationsTable"), kPlantedObservation, "判定"), "✘ 移除（第 1 步）");
+         QTableView* observations = f.table("ObservationsTable");
+         EXPECT_EQ(cell(observations, kPlantedObservation, "判定"), "✘ 移除（第 1 步）");
+         EXPECT_EQ(cell(observations, kPlantedObservation, "資料列"), "5");  // nothing flagged: the data's order
          // Its readmission is refused: the magnitude of its statistic beyond the critical value.
          const QString readmission = cell(steps, 0, "再納入檢定");
          EXPECT_TRUE(readmission.startsWith("✘ 維持移除：|t| = ")) << readmission.toStdString();
@@ -254,8 +268,19 @@ TEST(NetworkAnalysisWindow, ObservationsSortByMagnitudeAndListOnlyThoseThatFail)
   writeRows(f.database, kPlantedRows, kPlantedKnown);
   f.analyse();
   QTableView* observations = f.table("ObservationsTable");
-  const int w = columnOf(*observations->model(), "w");
-  observations->sortByColumn(w, Qt::DescendingOrder);
+  // The first click on a statistic's header puts its largest magnitude first; one on 資料列 the
+  // data's order.
+  QHeaderView* header = observations->horizontalHeader();
+  auto clickHeader = [&](const char* caption) {
+    const int column = columnOf(*observations->model(), caption);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+  };
+  clickHeader("資料列");
+  EXPECT_EQ(cell(observations, 0, "資料列"), "1");
+  EXPECT_EQ(cell(observations, 4, "資料列"), "5");
+  clickHeader("w");
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_EQ(cell(observations, 0, "起點") + cell(observations, 0, "終點"), "CD");  // w = -7.83: largest magnitude
   for (int row = 1; row < observations->model()->rowCount(); ++row) {
     EXPECT_GE(std::abs(cell(observations, row - 1, "w").toDouble()), std::abs(cell(observations, row, "w").toDouble()));
@@ -413,4 +438,180 @@ TEST(NetworkAnalysisWindow, TheNotesNameTheWholeMetresOfTarnexOnlyWhenADistanceH
     result.observations[1].distance = distance;
     EXPECT_EQ(checkLines(result).contains(kWholeMetreNote), noted) << distance;
   }
+}
+
+// A 50 mm error in a grid of 400 points flags a group of observations around it. The planted
+// one leads the 觀測 tab as the most likely gross error, the other flagged ones follow by
+// descending |w|, then the rest in the data's order. In the picture the flagged lines widen with
+// |w|, the planted one widest and on top of them, and the loops beyond tolerance are drawn above
+// every line, so that they stay in view.
+TEST(NetworkAnalysisWindow, APlantedErrorInALargeNetworkLeadsTheTableAndThePicture) {
+  constexpr int kSide = 20;
+  auto name = [](int r, int c) { return QStringLiteral("P%1-%2").arg(r).arg(c); };
+  auto height = [](int r, int c) { return 100.0 + 0.013 * r + 0.007 * c; };
+  std::vector<DatRow> dat;
+  int planted = -1;
+  for (int r = 0; r < kSide; ++r) {
+    for (int c = 0; c < kSide; ++c) {
+      const double noise = 0.0002 * ((r * 7 + c * 3) % 5 - 2);  // up to 0.4 mm
+      if (c + 1 < kSide) {
+        if (r == 10 && c == 10) planted = int(dat.size());
+        dat.push_back({name(r, c), name(r, c + 1), height(r, c + 1) - height(r, c) + noise + (r == 10 && c == 10 ? 0.05 : 0.0),
+                       0.5, 0.003});
+      }
+      if (r + 1 < kSide) dat.push_back({name(r, c), name(r + 1, c), height(r + 1, c) - height(r, c) - noise, 0.5, 0.003});
+    }
+  }
+  AnalysisWindowFixture f;
+  writeRows(f.database, dat, {{name(0, 0), height(0, 0), 0.0}, {name(19, 19), height(19, 19), 0.0}});
+  f.analyse();
+  ASSERT_TRUE(f.window->result()) << f.window->problemText().toStdString();
+  const auto& result = *f.window->result();
+  int flagged = 0;
+  for (const auto& o : result.observations) flagged += observationFails(o);
+  ASSERT_GE(flagged, 3);
+
+  QTableView* observations = f.table("ObservationsTable");
+  EXPECT_EQ(cell(observations, 0, "資料列").toInt(), planted + 1);
+  EXPECT_TRUE(cell(observations, 0, "判定").endsWith("最可能的粗差"));
+  for (int row = 1; row < observations->model()->rowCount(); ++row) {
+    SCOPED_TRACE(row);
+    const bool fails = cell(observations, row, "判定").startsWith("✘");
+    EXPECT_EQ(fails, row < flagged);
+    EXPECT_FALSE(cell(observations, row, "判定").contains("最可能的粗差"));
+    if (row < flagged) {
+      EXPECT_GE(std::abs(cell(observations, row - 1, "w").toDouble()), std::abs(cell(observations, row, "w").toDouble()));
+    } else if (row > flagged) {
+      EXPECT_LT(cell(observations, row - 1, "資料列").toInt(), cell(observations, row, "資料列").toInt());
+    }
+  }
+  EXPECT_TRUE(f.window->statusText().contains("最可能的粗差 P10-10 → P10-11")) << f.window->statusText().toStdString();
+
+  NetworkPicture& picture = f.window->tabs().picture();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return picture.isLaidOut(); }, kRunWaitMs)) << picture.statusText().toStdString();
+  const NetworkDrawing& drawing = *picture.drawing();
+  const std::vector<LineStroke> strokes = drawing.strokes(1.0);
+  // The largest |w| of each line's observations.
+  auto lineW = [&](int line) {
+    double largest = 0.0;
+    for (int o : drawing.graph().lines[line].observations) largest = std::max(largest, std::abs(result.observations[o].test.w.value_or(0.0)));
+    return largest;
+  };
+  int lastFlagged = -1, firstClosure = int(strokes.size()), closuresOverFlagged = 0;
+  std::vector<int> flaggedLines;
+  for (int i = 0; i < int(strokes.size()); ++i) {
+    if (strokes[i].state == LineState::Flagged) {
+      lastFlagged = i;
+      flaggedLines.push_back(strokes[i].line);
+    }
+    if (strokes[i].state == LineState::FailingClosure) {
+      firstClosure = std::min(firstClosure, i);
+      closuresOverFlagged += std::count(flaggedLines.begin(), flaggedLines.end(), strokes[i].line) > 0;
+    }
+  }
+  ASSERT_GE(int(flaggedLines.size()), 2);
+  EXPECT_LT(lastFlagged, firstClosure) << "a loop beyond tolerance drawn under a flagged line";
+  EXPECT_GT(closuresOverFlagged, 0);
+  EXPECT_EQ(strokes[lastFlagged].line, drawing.mostLikelyLine());
+  EXPECT_EQ(drawing.graph().lines[drawing.mostLikelyLine()].observations, std::vector<int>{planted});
+  for (const LineStroke& a : strokes) {
+    for (const LineStroke& b : strokes) {
+      if (a.state != LineState::Flagged || b.state != LineState::Flagged || a.line == b.line) continue;
+      if (b.line == drawing.mostLikelyLine()) {
+        EXPECT_GT(b.pen.widthF(), a.pen.widthF());
+      }
+      if (lineW(a.line) < lineW(b.line)) {
+        EXPECT_LE(a.pen.widthF(), b.pen.widthF()) << lineW(a.line) << " " << lineW(b.line);
+      }
+    }
+  }
+  for (const LineStroke& s : strokes) {
+    if (s.state == LineState::Normal) {
+      EXPECT_LT(s.pen.widthF(), strokes[lastFlagged].pen.widthF());
+    }
+  }
+}
+
+namespace {
+
+// The words of two or more Latin letters in `text` other than units, the names of methods and
+// programs, and the point names of the networks below.
+QStringList englishWords(const QString& text) {
+  static const QSet<QString> kAllowed = {"mm", "km", "MDB", "Baarda", "Pope", "Graphviz", "tarnex", "Pv", "BM"};
+  static const QRegularExpression kWord(QStringLiteral("[A-Za-z]{2,}"));
+  QStringList found;
+  for (auto it = kWord.globalMatch(text); it.hasNext();) {
+    const QString word = it.next().captured();
+    if (!kAllowed.contains(word)) found << word;
+  }
+  return found;
+}
+
+// Every text the window shows: labels, buttons, choices, tabs, table headers and cells with their
+// tooltips, the legend.
+QStringList windowTexts(NetworkAnalysisWindow& window) {
+  QStringList texts = {window.windowTitle(), window.statusText(), window.problemText(), legendText()};
+  for (const QLabel* label : window.findChildren<QLabel*>()) texts << label->text() << label->toolTip();
+  for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) texts << button->text() << button->toolTip();
+  for (const QComboBox* box : window.findChildren<QComboBox*>()) {
+    for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    texts << box->toolTip();
+  }
+  for (const QDoubleSpinBox* box : window.findChildren<QDoubleSpinBox*>()) texts << box->suffix() << box->toolTip();
+  for (const QLineEdit* edit : window.findChildren<QLineEdit*>()) texts << edit->placeholderText() << edit->toolTip();
+  for (int i = 0; i < window.tabs().count(); ++i) texts << window.tabs().tabText(i);
+  for (const QTableView* view : window.findChildren<QTableView*>()) {
+    const QAbstractItemModel& model = *view->model();
+    for (int column = 0; column < model.columnCount(); ++column) {
+      texts << model.headerData(column, Qt::Horizontal).toString()
+            << model.headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString();
+      for (int row = 0; row < model.rowCount(); ++row) {
+        texts << model.index(row, column).data().toString() << model.index(row, column).data(Qt::ToolTipRole).toString();
+      }
+    }
+  }
+  return texts;
+}
+
+}  // namespace
+
+// The window speaks Traditional Chinese only, the notes and verdicts of the analysis too: under
+// distance weighting without an a-priori σ₀ the global test names the window's own control.
+TEST(NetworkAnalysisWindow, EveryTextIsInChinese) {
+  std::vector<DatRow> distanceRows = kPlantedRows;
+  for (DatRow& row : distanceRows) row.grade = 0.0;
+  struct Case {
+    const char* what;
+    std::vector<DatRow> dat;
+    std::vector<CoodRow> cood;
+    std::function<void(AnalysisWindowFixture&)> set;
+  };
+  const std::vector<Case> cases = {
+      {"grade weighting, a planted error, snooping", kPlantedRows, kPlantedKnown,
+       [](AnalysisWindowFixture& f) { f.find<QCheckBox>("Snoop")->setChecked(true); }},
+      {"distance weighting without an a-priori σ₀, a weighted benchmark", distanceRows,
+       {{"BM1", 100.0, 0.0}, {"BM2", 102.0, 0.005}}, [](AnalysisWindowFixture&) {}},
+      {"a free network", kPlantedRows, kPlantedKnown,
+       [](AnalysisWindowFixture& f) { f.find<QCheckBox>("FreeNetwork")->setChecked(true); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AnalysisWindowFixture f;
+    writeRows(f.database, c.dat, c.cood);
+    c.set(f);
+    f.analyse();
+    ASSERT_TRUE(f.window->result()) << f.window->problemText().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.window->tabs().picture().isLaidOut(); }, kRunWaitMs));
+    ASSERT_FALSE(f.window->result()->notes.empty() && f.window->result()->global.reason.empty() &&
+                 f.window->result()->snooping.empty());
+    for (const QString& text : windowTexts(*f.window)) {
+      EXPECT_TRUE(englishWords(text).isEmpty()) << text.toStdString();
+    }
+  }
+  AnalysisWindowFixture f;
+  writeRows(f.database, distanceRows, kPlantedKnown);
+  f.analyse();
+  ASSERT_TRUE(f.window->result());
+  EXPECT_TRUE(f.find<QLabel>("GlobalTest")->text().contains("整體檢定：無法檢定（沒有先驗 σ₀：距離定權須給定先驗 σ₀"))
+      << f.find<QLabel>("GlobalTest")->text().toStdString();
 }
