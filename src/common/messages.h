@@ -8,7 +8,8 @@ namespace korvane {
 
 // Titles the commands use.
 inline const QString kTitleMessage = QStringLiteral("訊息");
-inline const QString kTitleError = QStringLiteral("Error");
+// Every error box of the window is titled in the window's one language.
+inline const QString kTitleError = QStringLiteral("錯誤");
 inline const QString kTitleErrorZh = QStringLiteral("錯誤");
 // The application's title, shown by boxes that name no title of their own.
 inline const QString kTitleApplication = QStringLiteral("Korvane");

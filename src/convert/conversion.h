@@ -31,7 +31,7 @@ struct ConversionEnvironment {
 
 // Runs a conversion: the new workspace text, or nothing when the workspace stays as it is (the
 // conversion has shown why through the messages). A Failure thrown by a conversion is shown by
-// the caller in an "Error" box, the workspace unchanged.
+// the caller in an error box, the workspace unchanged.
 using Converter = std::function<std::optional<QString>(const QString& workspace, ConversionEnvironment& environment)>;
 
 struct ConversionCommand {

@@ -127,7 +127,7 @@ TEST(DownloadTransfer, PortThatCannotOpenIsReportedAndNothingStarts) {
   rig.transfer.start();
   ASSERT_EQ(rig.window.shown.shown.size(), 1u);
   EXPECT_EQ(rig.window.shown.shown[0].kind, "critical");
-  EXPECT_EQ(rig.window.shown.shown[0].title, "Error");
+  EXPECT_EQ(rig.window.shown.shown[0].title, "錯誤");
   EXPECT_EQ(rig.window.shown.shown[0].text, "無法開啟連接埠 /dev/ttyS0");
   EXPECT_FALSE(rig.timer.isEnabled());
   EXPECT_EQ(rig.window.workspace, "old text");
@@ -142,7 +142,7 @@ TEST(DownloadTransfer, FailingTickKeepsWhatArrivedClosesThePortAndStops) {
   rig.transfer.tick();
   ASSERT_EQ(rig.window.shown.shown.size(), 1u);
   EXPECT_EQ(rig.window.shown.shown[0].kind, "critical");
-  EXPECT_EQ(rig.window.shown.shown[0].title, "Error");
+  EXPECT_EQ(rig.window.shown.shown[0].title, "錯誤");
   EXPECT_EQ(rig.window.shown.shown[0].text, brokenOffNotice(7, "read failed: device unplugged"));
   EXPECT_FALSE(rig.timer.isEnabled());
   EXPECT_FALSE(rig.window.breakEnabled);

@@ -166,7 +166,7 @@ TEST(DownloadOverSerial, MissingDeviceIsReportedWithItsName) {
   qunsetenv("KORVANE_COM1");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].kind, "critical");
-  EXPECT_EQ(messages.shown[0].title, "Error");
+  EXPECT_EQ(messages.shown[0].title, "錯誤");
   EXPECT_TRUE(messages.shown[0].text.contains("/nonexistent/ttyNONE")) << qPrintable(messages.shown[0].text);
   EXPECT_FALSE(window.downloadTimer().isEnabled());
 }
@@ -221,7 +221,7 @@ TEST(DownloadOverSerial, LineThatDropsKeepsEverythingThatArrived) {
     } else {
       const auto& message = w.messages.shown[0];
       EXPECT_EQ(message.kind, "critical");
-      EXPECT_EQ(message.title, "Error");
+      EXPECT_EQ(message.title, "錯誤");
       EXPECT_TRUE(message.text.startsWith("在收到資料結束標記之前，與儀器的連線已中斷")) << qPrintable(message.text);
       const qsizetype kept = korvane::text::encodeCp950(arrived).bytes.size();
       EXPECT_TRUE(message.text.contains(QStringLiteral("已保留收到的資料：%1 個位元組").arg(kept)))

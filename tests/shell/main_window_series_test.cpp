@@ -94,7 +94,7 @@ TEST(Connection, PortThatCannotOpenIsReported) {
   w.window.connectPort();
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_EQ(w.messages.shown[0].kind, "critical");
-  EXPECT_EQ(w.messages.shown[0].title, "Error");
+  EXPECT_EQ(w.messages.shown[0].title, "錯誤");
   EXPECT_EQ(w.icon(), "recycle.ico");
 }
 

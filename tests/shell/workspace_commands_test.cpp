@@ -195,7 +195,7 @@ TEST(OpenSaveDelete, OpenFailureKeepsTheWorkspaceAndCancelChangesNothing) {
   w.trigger("mnuOpen");
   ASSERT_EQ(w.messages.shown.size(), 1u);
   EXPECT_EQ(w.messages.shown[0].kind, "critical");
-  EXPECT_EQ(w.messages.shown[0].title, "Error");
+  EXPECT_EQ(w.messages.shown[0].title, "錯誤");
   EXPECT_TRUE(w.messages.shown[0].text.contains("missing.txt"));
   EXPECT_EQ(w.window.windowTitle(), w.path("missing.txt"));
   EXPECT_EQ(w.window.workspace().text(), "kept");

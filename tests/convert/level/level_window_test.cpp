@@ -93,7 +93,7 @@ TEST(LevelMenu, NumbersNoReportCanShowStopBothCommands) {
   DocumentOpener opener;
   Window w;
   const QString text = kHeader + lineStart("JOB1", "BM1", "+02543210") + sight("j", "TP1", "+1e999", "+0024980") + kEnd;
-  for (const auto& [menu, title] : {std::pair{"mnuLvDataTran", "錯誤"}, std::pair{"mnuLvDataExcel", "Error"}}) {
+  for (const auto& [menu, title] : {std::pair{"mnuLvDataTran", "錯誤"}, std::pair{"mnuLvDataExcel", "錯誤"}}) {
     w.messages.shown.clear();
     EXPECT_EQ(w.run(menu, text), text);
     ASSERT_EQ(w.messages.shown.size(), 1u) << menu;
@@ -118,7 +118,7 @@ TEST(LevelMenu, DataToExcelOpensANewWorkbookAndKeepsTheWorkspace) {
   EXPECT_EQ(w.run("mnuLvDataExcel", broken), broken);
   ASSERT_EQ(w.messages.shown.size(), 2u);
   EXPECT_EQ(w.messages.shown[1].kind, "critical");
-  EXPECT_EQ(w.messages.shown[1].title, "Error");
+  EXPECT_EQ(w.messages.shown[1].title, "錯誤");
   ASSERT_EQ(opener.opened.size(), 2);  // the sheet as far as it got
   EXPECT_EQ(korvane::testing::readWorkbook(opener.opened[1]).row(1).size(), 3);
 }

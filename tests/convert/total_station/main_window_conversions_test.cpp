@@ -95,7 +95,7 @@ TEST(MainWindowConversions, NumbersNoReportCanShowStopWithAnErrorBox) {
     EXPECT_EQ(w.convert(name, text), text) << name;
     ASSERT_EQ(w.messages.shown.size(), 1u) << name;
     EXPECT_EQ(w.messages.shown[0].kind, QStringLiteral("critical"));
-    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("錯誤"));
     EXPECT_TRUE(w.messages.shown[0].text.startsWith(text.startsWith(u"Job") ? QStringLiteral("第 2 行的") : QStringLiteral("第 1 行的")))
         << name << ": " << w.messages.shown[0].text.toStdString();
   }
@@ -112,7 +112,7 @@ TEST(MainWindowConversions, FailuresShowAnErrorBoxAndKeepTheWorkspace) {
     EXPECT_EQ(w.convert(name, text), text) << name;
     ASSERT_EQ(w.messages.shown.size(), 1u) << name;
     EXPECT_EQ(w.messages.shown[0].kind, QStringLiteral("critical"));
-    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("錯誤"));
     const QString named = text == cut ? QStringLiteral("P2") : QStringLiteral("Temp.txt");
     EXPECT_TRUE(w.messages.shown[0].text.contains(named)) << w.messages.shown[0].text.toStdString();
   }
