@@ -1,5 +1,7 @@
 #include "chinese_sentences.h"
 
+#include <regex>
+
 namespace korvane::analysis {
 
 namespace {
@@ -63,7 +65,71 @@ constexpr Sentence kSentences[] = {
     {"the test statistic cannot be computed", "", "檢定統計量無法計算", ""},
 };
 
+// Failures: an English pattern and its Chinese text ($1, $2 ... its groups).
+struct Failure {
+    const char* english;
+    const char* chinese;
+};
+
+const Failure kFailures[] = {
+    {R"x(the normal equations cannot be solved: the height of (.+) \(column (\d+) of (\d+) in elimination order\) is not determined by the observations and known points \(weights too far apart, or observations that cancel\))x",
+     "法方程式無法求解：$1 的高程（消去順序第 $2 欄，共 $3 欄）無法由觀測與已知點決定（權相差太大，或觀測互相抵消）"},
+    {R"x(the datum point (.+) is not a point of the network)x", "基準點 $1 不是網形中的點"},
+    {R"x(the datum point (.+) has no given height: a datum point must be a known point)x",
+     "基準點 $1 沒有已知高程：基準點必須是已知點"},
+    {R"x(the weights are too far apart for a reliable adjustment: (.+) weighs (\S+) times (.+) \(at most 1e10 can be adjusted in double precision; check the distances, grades, the known points' standard deviations and sigma0\))x",
+     "權相差太大，無法可靠地平差：$1 的權是 $3 的 $2 倍（倍精度最多只能平差相差 1e10 倍的權；請檢查距離、等級、已知點的標準差與 σ₀）"},
+    {R"x(no known point: the heights have no datum \(give known points, or adjust a free network with --free\))x",
+     "沒有已知點：高程沒有基準"},
+    {R"x(no known point lies in a part of the network that has observations: the heights have no datum \(or adjust a free network with --free\))x",
+     "有觀測的網形部分都沒有已知點：高程沒有基準"},
+    {R"x((.+): there is no observation to adjust)x", "$1：沒有可平差的觀測"},
+    {R"x(cannot open the database (.+): no such file)x", "無法開啟資料庫 $1：檔案不存在"},
+    {R"x(cannot open the database (.+): (.*))x", "無法開啟資料庫 $1：$2"},
+    {R"x((.+): cannot read the table (\w+): (.*))x", "$1：無法讀取資料表 $2：$3"},
+    {R"x((.+): the field is empty)x", "$1：欄位是空的"},
+    {R"x((.+): "(.*)" is not a number)x", "$1：「$2」不是數字"},
+    {R"x((.+): the value is not a finite number)x", "$1：數值不是有限的數"},
+    {R"x((.+): the point name is empty)x", "$1：點名是空的"},
+    {R"x((.+): the distance (\S+) km gives no weight: a distance above 0 is needed)x", "$1：距離 $2 km 無法定權：距離須大於 0"},
+    {R"x((.+): the grade is 0, but the first observation's grade asks for grade weighting)x",
+     "$1：等級為 0，但第一筆觀測的等級表示以等級定權"},
+    {R"x((.+): the known point (.+) is given twice \(also at (.+)\))x", "$1：已知點 $2 重複給定（另見 $3）"},
+    {R"x((.+): the weight of this observation cannot be computed \(too large or too small\))x", "$1：這筆觀測的權無法計算（太大或太小）"},
+    {R"x((.+): the height difference (\S+) m is beyond the (\S+) m that levelling can hold \(a wrong unit or a damaged field\?\))x",
+     "$1：高差 $2 m 超過水準測量可能的 $3 m（單位錯誤或欄位損壞？）"},
+    {R"x((.+): the height (\S+) m is beyond the (\S+) m that levelling can hold \(a wrong unit or a damaged field\?\))x",
+     "$1：高程 $2 m 超過水準測量可能的 $3 m（單位錯誤或欄位損壞？）"},
+    {R"x((.+): the standard deviation (\S+) m is beyond the (\S+) m that levelling can hold \(a wrong unit or a damaged field\?\))x",
+     "$1：標準差 $2 m 超過水準測量可能的 $3 m（單位錯誤或欄位損壞？）"},
+    {R"x((.+): the distance (\S+) km is beyond the (\S+) km that levelling can hold \(a wrong unit or a damaged field\?\))x",
+     "$1：距離 $2 km 超過水準測量可能的 $3 km（單位錯誤或欄位損壞？）"},
+};
+
+// Places inside a message.
+const Failure kPlaces[] = {
+    {R"x(, table (\w+), row (\d+))x", "，資料表 $1 第 $2 列"},
+    {R"x(, line (\d+))x", "，第 $1 行"},
+    {R"x(, field ([^:(]+?) \(columns (\d+)-(\d+)\))x", "，欄位 $1（第 $2–$3 欄）"},
+    {R"x(, field ([^:,]+))x", "，欄位 $1"},
+};
+
 }  // namespace
+
+std::string failureInChinese(std::string_view message)
+{
+    std::string text(message);
+    for (const Failure& failure : kFailures) {
+        const std::regex pattern(failure.english);
+        if (std::regex_match(text, pattern)) {
+            text = std::regex_replace(text, pattern, failure.chinese);
+            break;
+        }
+    }
+    for (const Failure& place : kPlaces)
+        text = std::regex_replace(text, std::regex(place.english), place.chinese);
+    return text;
+}
 
 std::string inChinese(std::string_view sentence)
 {

@@ -12,4 +12,9 @@ namespace korvane::analysis {
 // it is. Numbers within a sentence are carried over.
 std::string inChinese(std::string_view sentence);
 
+// Why an analysis could not be made (AnalysisFailure, InputError) in Traditional Chinese, with
+// the places in it ("net.dat, line 5", "Lnet.mdb, table dat, row 3, field dh") too; names and
+// numbers carried over. A message it does not know keeps its words, its places translated.
+std::string failureInChinese(std::string_view message);
+
 }  // namespace korvane::analysis

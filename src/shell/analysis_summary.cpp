@@ -163,15 +163,23 @@ QString outcomeLine(const AnalysisResult& result) {
   return parts.join(QStringLiteral("；"));
 }
 
+namespace {
+
+QString inChinese(const QString& failure) {
+  return QString::fromStdString(analysis::failureInChinese(failure.toStdString()));
+}
+
+}  // namespace
+
 QString describeProblem(const workbench::NetworkAnalysisOutcome& outcome, const analysis::AnalysisOptions& options) {
   using Kind = workbench::NetworkAnalysisOutcome::Kind;
   QString text;
   switch (outcome.kind) {
     case Kind::BadInput:
-      text = QStringLiteral("平差資料庫的資料有誤，無法分析：\n") + outcome.problem;
+      text = QStringLiteral("平差資料庫的資料有誤，無法分析：\n") + inChinese(outcome.problem);
       break;
     case Kind::UnusableNetwork:
-      text = QStringLiteral("這個網形無法平差：\n") + outcome.problem;
+      text = QStringLiteral("這個網形無法平差：\n") + inChinese(outcome.problem);
       if (!options.freeNetwork && outcome.problem.contains(QStringLiteral("datum"))) {
         text += QStringLiteral("\n\n請在「已知點資料」加入已知點，或勾選「自由網」做不用已知點的平差。");
       }

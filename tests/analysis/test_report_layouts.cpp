@@ -10,6 +10,8 @@
 #include "network_builders.h"
 #include "summary_writer.h"
 
+#include "chinese_sentences.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -152,6 +154,57 @@ TEST(ReportLayouts, TheReportIsInChineseThroughout)
         for (const std::string& w : words)
             list += w + " ";
         EXPECT_TRUE(words.empty()) << c.what << ": " << list;
+    }
+}
+
+// Why an analysis could not be made reaches the window in Chinese too: the failures the library
+// and the row checks raise, places and all, keep only names and numbers in Latin letters.
+TEST(ReportLayouts, FailuresAreTranslatedWithTheirPlaces)
+{
+    auto failure = [](const std::function<void()>& run) -> std::string {
+        try {
+            run();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        ADD_FAILURE() << "no failure";
+        return {};
+    };
+    NetworkRows noKnown = layoutRows();
+    noKnown.knownPoints.clear();
+    NetworkRows emptyName = layoutRows();
+    emptyName.observations[2].to.clear();
+    NetworkRows farDh = layoutRows();
+    farDh.observations[1].dh = 2e4;
+    NetworkRows twice = layoutRows();
+    twice.knownPoints.push_back(twice.knownPoints.front());
+    AnalysisOptions datum;
+    datum.freeNetwork = true;
+    datum.datumPoints = {"NOWHERE"};
+    const std::string messages[] = {
+        failure([&] { analyse(buildNetwork(noKnown), {}); }),
+        failure([&] { buildNetwork(emptyName); }),
+        failure([&] { buildNetwork(farDh); }),
+        failure([&] { buildNetwork(twice); }),
+        failure([&] { analyse(buildNetwork(layoutRows()), datum); }),
+    };
+    // Names of points and of the file's fields stay as they are.
+    static const std::regex word("[A-Za-z]{2,}");
+    std::set<std::string> allowed;
+    const FieldNames fields;
+    for (std::string names = "NOWHERE " + fields.from + " " + fields.to + " " + fields.dh + " " + fields.name;
+         const KnownPointRow& k : layoutRows().knownPoints) {
+        names += " " + k.name;
+        for (auto it = std::sregex_iterator(names.begin(), names.end(), word); it != std::sregex_iterator(); ++it)
+            allowed.insert(it->str());
+    }
+    for (const std::string& message : messages) {
+        const std::string chinese = failureInChinese(message);
+        EXPECT_NE(chinese, message);
+        std::string place = layoutRows().observationPlace + layoutRows().knownPointPlace;
+        for (auto it = std::sregex_iterator(chinese.begin(), chinese.end(), word); it != std::sregex_iterator(); ++it)
+            EXPECT_TRUE(allowed.count(it->str()) || place.find(it->str()) != std::string::npos)
+                << it->str() << " in " << chinese;
     }
 }
 

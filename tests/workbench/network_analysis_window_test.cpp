@@ -329,11 +329,11 @@ TEST(NetworkAnalysisWindow, ANetworkThatCannotBeAnalysedIsShownWithItsNames) {
   std::vector<DatRow> zeroDistance = kPlantedRows;
   zeroDistance[2].distance = 0.0;
   const std::vector<Case> cases = {
-      {"no known point", kPlantedRows, {}, {"這個網形無法平差", "no known point", "相關點號（7 點）", "BM1, A, B", "勾選「自由網」"}},
+      {"no known point", kPlantedRows, {}, {"這個網形無法平差", "沒有已知點", "相關點號（7 點）", "BM1, A, B", "勾選「自由網」"}},
       {"a known point in no part with observations", kPlantedRows, {{"Z9", 5.0, 0.0}},
        {"這個網形無法平差", "相關點號", "勾選「自由網」"}},
-      {"a distance of 0", zeroDistance, kPlantedKnown, {"平差資料庫的資料有誤", "table dat, row 3", "距離"}},
-      {"no observation at all", {}, kPlantedKnown, {"平差資料庫的資料有誤", "no observation"}},
+      {"a distance of 0", zeroDistance, kPlantedKnown, {"平差資料庫的資料有誤", "資料表 dat 第 3 列", "距離 0 km 無法定權"}},
+      {"no observation at all", {}, kPlantedKnown, {"平差資料庫的資料有誤", "沒有可平差的觀測"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
