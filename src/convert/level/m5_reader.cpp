@@ -99,7 +99,7 @@ void M5Reader::readRecord(std::string_view record, long number) {
                                .arg(QString::fromLatin1(block.data(), static_cast<qsizetype>(block.size())))
                                .arg(what));
         };
-        std::string_view rest = trimmed(block.substr(2));
+        std::string_view rest = trimmed(block.substr(std::min<std::size_t>(2, block.size())));
         const std::size_t blank = rest.find_last_of(" \t");
         const std::string_view unit = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
         const std::string_view digits = trimmed(blank == std::string_view::npos ? rest : rest.substr(0, blank));
