@@ -1,6 +1,7 @@
 #include "convert/level/gsi_reader.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "common/failure.h"
@@ -144,6 +145,10 @@ void GsiReader::readBlock(std::string_view block, long number) {
             case '7': value *= kFoot / 1e4; break;
             default: throw damaged(QStringLiteral("第 6 位的單位不是公尺或英尺（0、1、6、7、8）"));
         }
+        // A reading, sight or height beyond 100 km (a running length beyond 100,000 km) is no
+        // levelling: a damaged word, or a wrong unit digit.
+        if (std::abs(value) > (word.index == 574 ? kLongestRunningLength : kLargestValue))
+            throw damaged(QStringLiteral("數值超出水準測量可能的範圍"));
         switch (word.index) {
             case 32: distance = value; break;
             case 83: height = value; break;

@@ -17,6 +17,11 @@
 
 namespace korvane::convert::level {
 
+// The largest reading, sight distance or height a levelling file can hold (m), and the largest
+// running length (m): beyond them a value is a damaged field or a wrong unit.
+inline constexpr double kLargestValue = 1e5;
+inline constexpr double kLongestRunningLength = 1e8;
+
 // The order of the readings at a set-up, as the instrument names it ("BF", "BFFB", "aBF", ...).
 struct LevellingMethod {
     QString name;

@@ -1,6 +1,7 @@
 #include "convert/level/m5_reader.h"
 
 #include <array>
+#include <cmath>
 #include <charconv>
 
 #include "common/failure.h"
@@ -113,6 +114,8 @@ void M5Reader::readRecord(std::string_view record, long number) {
         } else if (unit != "m") {
             throw damaged(QStringLiteral("單位不是 m 或 ft"));
         }
+        if (std::abs(value) > (isType(type, {"Db", "Df"}) ? kLongestRunningLength : kLargestValue))
+            throw damaged(QStringLiteral("數值超出水準測量可能的範圍"));
         if (isType(type, {"Lr", "Rb"})) {
             sight = SightKind::Back;
             reading = value;
