@@ -156,13 +156,14 @@ void HeightChart::showBenchmarks(const SharedDeformation& result, const std::vec
     series->attachAxis(dates);
     series->attachAxis(heights);
   }
-  const double margin = (high - low) * 0.08;
-  heights->setRange(low - margin, high + margin);
+  heights->setRange(low, high);
+  heights->setLabelFormat(QStringLiteral("%.1f"));
+  heights->applyNiceNumbers();
+  // The ticks fall on the epochs when they are evenly spaced, as yearly ones are.
   QDateTime from = dateOf(result->epochs.front());
   QDateTime to = dateOf(result->epochs.back());
   if (from == to) to = from.addDays(1);
-  const qint64 span = from.msecsTo(to) / 20;
-  dates->setRange(from.addMSecs(-span), to.addMSecs(span));
+  dates->setRange(from, to);
 }
 
 VelocityMap::VelocityMap(QWidget* parent) : QWidget(parent) {
@@ -254,9 +255,10 @@ void VelocityMap::paintOn(QPainter& painter, const QRectF& area, double pixel) c
   painter.setPen(Qt::black);
   painter.drawText(QRectF(bar.left(), bar.bottom(), bar.width(), metrics.height()), Qt::AlignLeft, number(-scale, 1));
   painter.drawText(QRectF(bar.left(), bar.bottom(), bar.width(), metrics.height()), Qt::AlignRight, number(scale, 1));
-  painter.drawText(QRectF(bar.right() + 12 * pixel, bar.top() - metrics.height() * 0.1, area.width(), metrics.height() * 2),
-                   Qt::AlignLeft,
-                   QStringLiteral("速度 mm/年（紅：沉陷，藍：上升）　▲ 穩定點　粗框：移動或超過速率限值"));
+  const QRectF words(bar.right() + 12 * pixel, bar.top() - metrics.height() * 0.1, area.right() - bar.right() - 12 * pixel,
+                     metrics.height() * 2.4);
+  painter.drawText(words, Qt::AlignLeft | Qt::TextWordWrap,
+                   QStringLiteral("速度 mm/年（紅：沉陷，藍：上升）\n▲ 穩定點　粗框：移動或超過速率限值"));
   painter.restore();
 }
 

@@ -198,6 +198,8 @@ DeformationTabs::DeformationTabs(QWidget* parent) : QTabWidget(parent) {
   map_ = new VelocityMap(pictures);
   pictures->addWidget(chart_);
   pictures->addWidget(map_);
+  pictures->setStretchFactor(0, 1);
+  pictures->setStretchFactor(1, 1);
   addTab(pictures, QStringLiteral("圖"));
 
   connect(comparison_, &QComboBox::currentIndexChanged, this, [this](int index) {
