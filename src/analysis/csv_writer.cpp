@@ -1,5 +1,6 @@
 #include "csv_writer.h"
 
+#include "block_writer.h"
 #include "number_format.h"
 #include "output_buffer.h"
 #include "output_file.h"
@@ -20,7 +21,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Rows of a table written field by field straight into the buffer.
 class CsvRows {
 public:
-    explicit CsvRows(std::ostream& out) : out_(out) { out_ << kByteOrderMark; }
+    explicit CsvRows(OutputBuffer& out) : out_(out) {}
 
     void header(std::initializer_list<std::string_view> names)
     {
@@ -132,19 +133,33 @@ private:
         first_ = false;
     }
 
-    OutputBuffer out_;
+    OutputBuffer& out_;
     bool first_ = true;
 };
+
+// A table: the byte-order mark, the header, then its rows, on two threads when they are many.
+template <typename Row>
+void writeTable(std::ostream& stream, std::initializer_list<std::string_view> header, std::size_t count, const Row& row)
+{
+    OutputBuffer out(stream);
+    out << kByteOrderMark;
+    CsvRows(out).header(header);
+    writeInBlocks(out, count, [&](OutputBuffer& into, std::size_t first, std::size_t end) {
+        CsvRows rows(into);
+        for (std::size_t i = first; i < end; ++i)
+            row(rows, i);
+    });
+}
 
 }  // namespace
 
 void writePointsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    CsvRows rows(out);
-    rows.header({"no", "name", "part", "known", "given_height_m", "given_sigma_m", "status", "height_m", "sigma_mm",
-                 "sigma_apriori_mm", "known_residual_mm", "known_redundancy", "known_w", "known_tau", "known_mdb_mm",
-                 "known_flagged", "removed_at_step", "free_offset_mm"});
-    for (std::size_t i = 0; i < result.points.size(); ++i) {
+    writeTable(out,
+               {"no", "name", "part", "known", "given_height_m", "given_sigma_m", "status", "height_m", "sigma_mm",
+                "sigma_apriori_mm", "known_residual_mm", "known_redundancy", "known_w", "known_tau", "known_mdb_mm",
+                "known_flagged", "removed_at_step", "free_offset_mm"},
+               result.points.size(), [&](CsvRows& rows, std::size_t i) {
         const PointResult& p = result.points[i];
         const ObservationTest test = p.knownTest.value_or(ObservationTest{});
         rows.integer(long(i + 1)).text(p.name).integer(p.part + 1).text(wordFor(p.known));
@@ -157,16 +172,16 @@ void writePointsCsv(const AnalysisResult& result, std::ostream& out)
         else
             rows.empty();
         rows.integer(p.removedAtStep).number(p.freeOffset, 2).end();
-    }
+    });
 }
 
 void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    CsvRows rows(out);
-    rows.header({"no", "origin", "from", "to", "dh_m", "distance_km", "grade", "weight", "removed_at_step",
-                 "adjusted_dh_m", "residual_mm", "redundancy", "controlled", "w", "w_fails", "tau", "tau_fails",
-                 "mdb_mm", "mdb_effect_mm", "gross_error_mm"});
-    for (std::size_t i = 0; i < result.observations.size(); ++i) {
+    writeTable(out,
+               {"no", "origin", "from", "to", "dh_m", "distance_km", "grade", "weight", "removed_at_step",
+                "adjusted_dh_m", "residual_mm", "redundancy", "controlled", "w", "w_fails", "tau", "tau_fails",
+                "mdb_mm", "mdb_effect_mm", "gross_error_mm"},
+               result.observations.size(), [&](CsvRows& rows, std::size_t i) {
         const ObservationResult& o = result.observations[i];
         const ObservationTest& t = o.test;
         rows.integer(long(i + 1)).origin(result, int(i));
@@ -178,12 +193,14 @@ void writeObservationsCsv(const AnalysisResult& result, std::ostream& out)
         rows.number(t.tau, 2);
         t.tau ? rows.flag(t.tauFails) : rows.empty();
         rows.number(t.mdb, 2).number(t.mdbEffect, 2).number(t.grossError, 2).end();
-    }
+    });
 }
 
 void writeLoopsCsv(const AnalysisResult& result, std::ostream& out)
 {
-    CsvRows rows(out);
+    OutputBuffer buffer(out);
+    buffer << kByteOrderMark;
+    CsvRows rows(buffer);
     rows.header({"no", "kind", "points", "observations", "length_km", "misclosure_mm", "tolerance_mm", "passes"});
     long number = 0;
     for (const std::vector<ClosureCheck>* list : {&result.checks.loops, &result.checks.knownLines, &result.checks.repeats})

@@ -1,5 +1,6 @@
 #include "json_writer.h"
 
+#include "block_writer.h"
 #include "json_text.h"
 #include "number_format.h"
 #include "output_buffer.h"
@@ -251,17 +252,19 @@ public:
         write(json);
         out_ << ",\n";
     }
-    // "name": [ one element per line ] at the given depth.
+    // "name": [ one element per line ] at the given depth; a long list on two threads.
     template <typename Write>
     void list(int depth, std::string_view name, std::size_t count, const Write& element, bool last = false)
     {
         const std::string_view indent = std::string_view(kBlanks).substr(0, std::size_t(2 * depth));
         out_ << indent << '"' << name << "\": [";
-        for (std::size_t i = 0; i < count; ++i) {
-            out_ << (i == 0 ? "\n" : ",\n") << indent << "  ";
-            JsonText json(out_);
-            element(json, i);
-        }
+        writeInBlocks(out_, count, [&](OutputBuffer& out, std::size_t first, std::size_t end) {
+            for (std::size_t i = first; i < end; ++i) {
+                out << (i == 0 ? "\n" : ",\n") << indent << "  ";
+                JsonText json(out);
+                element(json, i);
+            }
+        });
         if (count > 0)
             out_ << '\n' << indent;
         out_ << (last ? "]\n" : "],\n");

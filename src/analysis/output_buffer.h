@@ -65,6 +65,13 @@ public:
     }
     void used(char* end) { end_ = end; }
 
+    // A large text straight to the stream, after what is gathered.
+    void direct(std::string_view text)
+    {
+        flush();
+        out_.write(text.data(), std::streamsize(text.size()));
+    }
+
     void flush()
     {
         out_.write(text_.data(), std::streamsize(end_ - text_.data()));

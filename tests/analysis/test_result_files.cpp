@@ -247,6 +247,9 @@ std::vector<StreamCase> streamCases()
     weighted.extraSections = 50;
     testing::RandomNetworkShape distance;
     distance.gradeWeighting = false;
+    testing::RandomNetworkShape large;  // lists long enough to be written by two threads
+    large.points = 21000;
+    large.extraSections = 500;
     testing::RandomNetworkShape chain;  // no redundancy: the tests are not computable
     chain.extraSections = 0;
     chain.knownPoints = 1;
@@ -255,6 +258,7 @@ std::vector<StreamCase> streamCases()
             {"distance weighting without sigma0", distance, {}, false, false},
             {"distance weighting with sigma0", distance, sigma0, true, false},
             {"a chain", chain, snoop, false, false},
+            {"a large network", large, {}, true, false},
             {"names that need escapes", weighted, snoop, true, true}};
 }
 
