@@ -8,9 +8,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableView>
+#include <QPdfWriter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,10 +47,18 @@ class AnsweringDialogs : public FileDialogs {
   }
 };
 
-class NoPrinter : public Printing {
+// Prints on a PDF file of the test's and counts the jobs.
+class PdfPrinter : public Printing {
  public:
   void setUp(QWidget*) override {}
   void print(const QString&, const QFont&) override {}
+  void printPages(const std::function<void(QPagedPaintDevice& pages)>& paint) override {
+    QPdfWriter pdf(path);
+    paint(pdf);
+    ++jobs;
+  }
+  QString path;
+  int jobs = 0;
 };
 
 // Ends a run when the test says so, or at once with `outcome` when one is set.
@@ -166,7 +176,7 @@ DeformationOutcome done(std::shared_ptr<const deformation::DeformationResult> re
 struct DeformationWindowTest : ::testing::Test {
   korvane::testing::RecordingMessages messages;
   AnsweringDialogs dialogs;
-  NoPrinter printer;
+  PdfPrinter printer;
   std::shared_ptr<PlayedRunner::State> runner = std::make_shared<PlayedRunner::State>();
   DeformationWindow window{messages, dialogs, printer, std::make_unique<PlayedRunner>(runner)};
   QTemporaryDir folder;
@@ -323,6 +333,20 @@ TEST_F(DeformationWindowTest, ExportWritesTheThreeTablesInFull) {
   }
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].kind, QStringLiteral("information"));
+}
+
+TEST_F(DeformationWindowTest, EveryTabPrints) {
+  addThreeEpochs();
+  runner->outcome = done(threeEpochs());
+  runToTheEnd();
+  for (int tab = 0; tab < window.tabs().count(); ++tab) {
+    window.tabs().setCurrentIndex(tab);
+    printer.path = folder.filePath(QStringLiteral("tab%1.pdf").arg(tab));
+    click("PrintDeformation");
+    EXPECT_GT(QFileInfo(printer.path).size(), 1000) << tab;
+  }
+  EXPECT_EQ(printer.jobs, 4);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(BenchmarkLayout, IsTheSameEveryTimeAndFillsTheUnitSquare) {
