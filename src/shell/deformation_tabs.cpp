@@ -1,8 +1,6 @@
 #include "shell/deformation_tabs.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -13,7 +11,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "common/failure.h"
 #include "shell/analysis_printing.h"
 #include "shell/analysis_words.h"
 #include "shell/deformation_pictures.h"
@@ -25,7 +22,6 @@ struct DeformationTabs::Table {
   ResultTableProxy proxy;
   QTableView* view = nullptr;
   QString caption;
-  QString file;  // of the export
 };
 
 namespace {
@@ -118,36 +114,6 @@ QStringList velocityLines(const deformation::DeformationResult& r) {
   return lines;
 }
 
-QString csvField(QString text) {
-  if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n')) {
-    text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + text + u'"';
-  }
-  return text;
-}
-
-void writeModelCsv(const QAbstractItemModel& model, const QString& path) {
-  QByteArray bytes("\xEF\xBB\xBF");
-  QStringList fields;
-  for (int column = 0; column < model.columnCount(); ++column) {
-    fields << csvField(model.headerData(column, Qt::Horizontal).toString());
-  }
-  bytes += fields.join(u',').toUtf8() + "\r\n";
-  for (int row = 0; row < model.rowCount(); ++row) {
-    fields.clear();
-    for (int column = 0; column < model.columnCount(); ++column) {
-      QString text = model.index(row, column).data().toString();
-      if (text == kNoValue) text.clear();
-      fields << csvField(text);
-    }
-    bytes += fields.join(u',').toUtf8() + "\r\n";
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
-    throw Failure(QStringLiteral("無法寫入 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
-  }
-}
-
 }  // namespace
 
 DeformationTabs::DeformationTabs(QWidget* parent) : QTabWidget(parent) {
@@ -157,7 +123,6 @@ DeformationTabs::DeformationTabs(QWidget* parent) : QTabWidget(parent) {
   epochText_ = textLabel("EpochText", epochs);
   epochs_ = &addTable("EpochChecksTable", epochs);
   epochs_->caption = QStringLiteral("各期檢核");
-  epochs_->file = QStringLiteral("epochs.csv");
   auto* epochsLayout = new QVBoxLayout(epochs);
   epochsLayout->addWidget(epochText_);
   epochsLayout->addWidget(epochs_->view, 1);
@@ -169,7 +134,6 @@ DeformationTabs::DeformationTabs(QWidget* parent) : QTabWidget(parent) {
   comparisonText_ = textLabel("ComparisonText", displacements);
   displacements_ = &addTable("DisplacementsTable", displacements);
   displacements_->caption = QStringLiteral("位移");
-  displacements_->file = QStringLiteral("displacements.csv");
   auto* choiceRow = new QHBoxLayout;
   choiceRow->addWidget(new QLabel(QStringLiteral("比較："), displacements));
   choiceRow->addWidget(comparison_);
@@ -184,7 +148,6 @@ DeformationTabs::DeformationTabs(QWidget* parent) : QTabWidget(parent) {
   velocityText_ = textLabel("VelocityText", velocities);
   velocities_ = &addTable("VelocitiesTable", velocities);
   velocities_->caption = QStringLiteral("速度");
-  velocities_->file = QStringLiteral("velocities.csv");
   velocities_->view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   velocities_->view->setToolTip(QStringLiteral("選取的水準點畫在「圖」的高程變化圖上"));
   auto* velocitiesLayout = new QVBoxLayout(velocities);
@@ -335,18 +298,6 @@ void DeformationTabs::printCurrent(QPagedPaintDevice& device, const QString& tit
     }
   }
   pages.end();
-}
-
-void DeformationTabs::writeCsv(const QString& folder) const {
-  if (!result_) return;
-  if (!QDir().mkpath(folder)) throw Failure(QStringLiteral("無法建立資料夾 %1").arg(QDir::toNativeSeparators(folder)));
-  // Every comparison's rows, whichever the tab lists.
-  ResultTableModel allDisplacements;
-  const std::vector<DisplacementRef> rows = displacementRows(*result_, -1);
-  allDisplacements.reset(int(rows.size()), displacementColumns(result_, rows));
-  writeModelCsv(epochs_->model, QDir(folder).filePath(epochs_->file));
-  writeModelCsv(allDisplacements, QDir(folder).filePath(displacements_->file));
-  writeModelCsv(velocities_->model, QDir(folder).filePath(velocities_->file));
 }
 
 }  // namespace korvane::shell

@@ -41,9 +41,6 @@ class DeformationTabs : public QTabWidget {
 
   // The current tab on pages, under `title`.
   void printCurrent(QPagedPaintDevice& device, const QString& title) const;
-  // The three tables in full as CSV files in `folder` (epochs.csv, displacements.csv,
-  // velocities.csv); throws Failure naming the file that cannot be written.
-  void writeCsv(const QString& folder) const;
 
  private:
   struct Table;

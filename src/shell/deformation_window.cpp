@@ -19,6 +19,7 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "shell/analysis_words.h"
+#include "shell/deformation_csv.h"
 #include "shell/deformation_options_panel.h"
 #include "shell/deformation_tabs.h"
 
@@ -325,7 +326,7 @@ void DeformationWindow::exportResults() {
     }
   }
   const QString folder = base + QStringLiteral("_csv");
-  if (const auto failure = attempt([&] { tabs_->writeCsv(folder); })) {
+  if (const auto failure = attempt([&] { writeDeformationCsvFolder(*result_, folder); })) {
     status_->setText(QStringLiteral("匯出失敗。"));
     messages_.critical(kTitleErrorZh, QStringLiteral("無法匯出變形分析的結果：") + *failure);
     return;

@@ -331,6 +331,11 @@ TEST_F(DeformationWindowTest, ExportWritesTheThreeTablesInFull) {
     const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
     EXPECT_EQ(lines.size(), rows + 1) << name;  // and the header
   }
+  QFile velocities(written.filePath(QStringLiteral("velocities.csv")));
+  ASSERT_TRUE(velocities.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = velocities.readAll().split('\n');
+  EXPECT_TRUE(lines[0].startsWith("\xEF\xBB\xBF" "benchmark,epochs,height_m,"));
+  EXPECT_EQ(lines[4].trimmed(), "P2,1 2 3,103.00000,,-45.000,0.500,,,false,false,beyond-limit,");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].kind, QStringLiteral("information"));
 }
