@@ -18,6 +18,7 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "shell/engine_console.h"
+#include "shell/deformation_window.h"
 #include "shell/network_analysis_window.h"
 #include "shell/report_window.h"
 #include "workbench/engine_file.h"
@@ -122,6 +123,7 @@ void WorkbenchWindow::buildControls() {
   button("SSCommand4", QStringLiteral("平差檔建立"), &WorkbenchWindow::writeEngineFile);
   button("SSCommand5", QStringLiteral("平差"), &WorkbenchWindow::runEngine);
   button("SSCommand7", QStringLiteral("網形分析"), &WorkbenchWindow::analyseNetwork);
+  button("SSCommand8", QStringLiteral("變形分析"), &WorkbenchWindow::analyseDeformation);
   button("SSCommand2", QStringLiteral("平差資料清除"), &WorkbenchWindow::clearObservations);
   button("SSCommand3", QStringLiteral("已知點資料清除"), &WorkbenchWindow::clearKnownPoints);
   button("SSCommand1", QStringLiteral("結束"), &WorkbenchWindow::closeWorkbench);
@@ -287,6 +289,10 @@ void WorkbenchWindow::analyseNetwork() {
   if (services_.analysisWindow) services_.analysisWindow->analyse(services_.databasePath, projectName());
 }
 
+void WorkbenchWindow::analyseDeformation() {
+  if (services_.deformationWindow) services_.deformationWindow->open(services_.databasePath);
+}
+
 WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDialogs& fileDialogs, Printing& printing,
                                      ModalShow* modalShow)
     : owner_(owner),
@@ -295,7 +301,8 @@ WorkbenchLauncher::WorkbenchLauncher(QWidget* owner, Messages& messages, FileDia
       modalShow_(modalShow),
       engineConsole_(std::make_unique<EngineConsoleWindow>()),
       reportWindow_(std::make_unique<ReportWindow>(messages, fileDialogs, printing)),
-      analysisWindow_(std::make_unique<NetworkAnalysisWindow>(messages, fileDialogs, printing)) {
+      analysisWindow_(std::make_unique<NetworkAnalysisWindow>(messages, fileDialogs, printing)),
+      deformationWindow_(std::make_unique<DeformationWindow>(messages, fileDialogs, printing)) {
   engineConsole_->onOpenReport = [this](const QString& path) { return reportWindow_->showFile(path); };
 }
 
@@ -303,7 +310,7 @@ WorkbenchLauncher::~WorkbenchLauncher() = default;
 
 void WorkbenchLauncher::showWorkbench() {
   WorkbenchWindow window(owner_, {messages_, fileDialogs_, *engineConsole_, session_, workbench::defaultDatabasePath(),
-                                  workbench::enginePath(), analysisWindow_.get()});
+                                  workbench::enginePath(), analysisWindow_.get(), deformationWindow_.get()});
   if (!window.isLoaded()) return;
   if (modalShow_) {
     modalShow_->showModal(window);

@@ -3,7 +3,7 @@
 // the known points (`cood`) of Lnet.mdb in two editable grids, the project name, and the
 // commands: close, clear either table, write the engine input file, run tarnex, read a file in,
 // and the network analysis of the tables. Shown modally over the Main window; the engine's
-// console, the report window and the network analysis window stay usable beside it.
+// console, the report window and the analysis windows stay usable beside it.
 
 #include <QDialog>
 #include <functional>
@@ -19,6 +19,7 @@ class QTableView;
 
 namespace korvane::shell {
 
+class DeformationWindow;
 class EngineConsoleWindow;
 class NetworkAnalysisWindow;
 class ReportWindow;
@@ -39,6 +40,8 @@ struct WorkbenchServices {
   QString enginePath;  // empty: tarnex beside Korvane
   // Where "網形分析" shows the analysis; none: the button does nothing.
   NetworkAnalysisWindow* analysisWindow = nullptr;
+  // Where "變形分析" lists the epochs; none: the button does nothing.
+  DeformationWindow* deformationWindow = nullptr;
 };
 
 inline const QString kClearPrompt = QStringLiteral("確定清除所有資料");
@@ -63,6 +66,7 @@ class WorkbenchWindow : public QDialog {
   void runEngine();          // SSCommand5 "平差"
   void readEngineFile();     // SSCommand6 "資料讀入"
   void analyseNetwork();     // SSCommand7 "網形分析": the tables in the network analysis window
+  void analyseDeformation();  // SSCommand8 "變形分析": the monitoring window, the database as its current one
 
   // (Re)opens the recordset on the statement through the connection (the form's when none is
   // given, which is then stored into `connection`). A failure is shown in a plain box with its
@@ -125,6 +129,7 @@ class WorkbenchLauncher {
   EngineConsoleWindow& engineConsole() { return *engineConsole_; }
   ReportWindow& reportWindow() { return *reportWindow_; }
   NetworkAnalysisWindow& analysisWindow() { return *analysisWindow_; }
+  DeformationWindow& deformationWindow() { return *deformationWindow_; }
   WorkbenchSession& session() { return session_; }
 
  private:
@@ -136,6 +141,7 @@ class WorkbenchLauncher {
   std::unique_ptr<EngineConsoleWindow> engineConsole_;
   std::unique_ptr<ReportWindow> reportWindow_;
   std::unique_ptr<NetworkAnalysisWindow> analysisWindow_;
+  std::unique_ptr<DeformationWindow> deformationWindow_;
 };
 
 }  // namespace korvane::shell

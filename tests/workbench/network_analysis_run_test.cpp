@@ -4,6 +4,7 @@
 // window, which takes input while the workbench is modal.
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 
 #include "analysis_window_support.h"
 #include "fakes/scripted_port.h"
+#include "shell/deformation_window.h"
 #include "shell/main_window.h"
 #include "shell/workbench_window.h"
 #include "workbench/network_analysis_runner.h"
@@ -154,7 +156,7 @@ TEST(NetworkAnalysisRun, TheWorkbenchButtonOpensTheWindowThatStaysUsableBesideTh
     for (int i = 0; i < commands->layout()->count(); ++i) {
       if (auto* button = qobject_cast<QPushButton*>(commands->layout()->itemAt(i)->widget())) row << button->text();
     }
-    EXPECT_EQ(row, QStringList({"資料讀入", "平差檔建立", "平差", "網形分析", "平差資料清除", "已知點資料清除", "結束"}));
+    EXPECT_EQ(row, QStringList({"資料讀入", "平差檔建立", "平差", "網形分析", "變形分析", "平差資料清除", "已知點資料清除", "結束"}));
 
     form.setWindowModality(Qt::WindowModal);
     form.show();
@@ -185,6 +187,16 @@ TEST(NetworkAnalysisRun, TheWorkbenchButtonOpensTheWindowThatStaysUsableBesideTh
     QTabBar* tabs = analysis.tabs().tabBar();
     clickThroughWindowSystem(tabs, tabs->tabRect(AnalysisTabs::Observations).center());
     EXPECT_EQ(analysis.tabs().currentIndex(), AnalysisTabs::Observations);
+
+    // 變形分析 opens its own window, where the workbench's database is the current one.
+    DeformationWindow& deformation = main.workbench().deformationWindow();
+    form.findChild<QPushButton*>("SSCommand8")->click();
+    EXPECT_TRUE(deformation.isVisible());
+    EXPECT_EQ(deformation.parentWidget(), nullptr);
+    deformation.findChild<QPushButton*>("AddCurrentDatabase")->click();
+    ASSERT_EQ(deformation.epochs().size(), 1u);
+    EXPECT_EQ(deformation.epochs()[0].source, "db:" + QFileInfo(database).absoluteFilePath());
+    deformation.close();
     form.close();
   };
   main.showWorkbench();

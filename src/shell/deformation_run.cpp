@@ -1,0 +1,87 @@
+#include "shell/deformation_run.h"
+
+#include <algorithm>
+
+#include "analysis_failure.h"
+#include "app/epoch_sources.h"
+#include "input_error.h"
+#include "network.h"
+
+namespace korvane::shell {
+namespace {
+
+DeformationOutcome failed(const QString& problem) {
+  DeformationOutcome outcome;
+  outcome.kind = DeformationOutcome::Kind::Failed;
+  outcome.problem = problem;
+  return outcome;
+}
+
+}  // namespace
+
+DeformationOutcome runDeformation(const DeformationRequest& request, const analysis::Progress& progress) {
+  const auto report = [&](std::string_view stage, double done) {
+    if (progress.report) progress.report(stage, done);
+  };
+  const auto pause = [&] {
+    if (progress.cancel && progress.cancel->load()) throw analysis::AnalysisCancelled{};
+  };
+  try {
+    std::vector<deformation::EpochInput> epochs;
+    const int count = int(request.epochs.size());
+    for (int i = 0; i < count; ++i) {
+      const EpochEntry& entry = request.epochs[i];
+      report("reading", kReadingShare * i / std::max(1, count));
+      pause();
+      try {
+        analysis::NetworkRows rows = app::readEpochSource(entry.source);
+        epochs.push_back({entry.date.toStdString(), entry.source.toStdString(), analysis::buildNetwork(rows)});
+      } catch (const std::exception& error) {
+        return failed(QStringLiteral("第 %1 期（%2，%3）無法讀取：%4")
+                          .arg(i + 1)
+                          .arg(entry.date, entry.source, QString::fromStdString(error.what())));
+      }
+    }
+    analysis::Progress inner;
+    inner.cancel = progress.cancel;
+    inner.report = [&](std::string_view stage, double done) {
+      report(stage, kReadingShare + (1.0 - kReadingShare) * done);
+    };
+    DeformationOutcome outcome;
+    outcome.kind = DeformationOutcome::Kind::Done;
+    outcome.result = std::make_shared<const deformation::DeformationResult>(
+        deformation::analyseDeformation(std::move(epochs), request.options, inner));
+    return outcome;
+  } catch (const analysis::AnalysisCancelled&) {
+    return {};
+  } catch (const std::bad_alloc&) {
+    return failed(QStringLiteral("記憶體不足，無法分析這麼多期的網形"));
+  } catch (const std::exception& error) {
+    return failed(QString::fromStdString(error.what()));
+  }
+}
+
+ThreadedDeformationRunner::ThreadedDeformationRunner(Job job) : job_(std::move(job)) {}
+
+bool ThreadedDeformationRunner::start(const DeformationRequest& request, Handlers handlers) {
+  if (running_) return false;
+  running_ = true;
+  thread_.run([this, request, handlers = std::move(handlers)] {
+    analysis::Progress progress;
+    progress.cancel = &thread_.stopFlag();
+    progress.report = [this, &handlers](std::string_view stage, double done) {
+      thread_.post([progress = handlers.progress, stage = QString::fromUtf8(stage.data(), qsizetype(stage.size())),
+                    done] {
+        if (progress) progress(stage, done);
+      });
+    };
+    DeformationOutcome outcome = job_(request, progress);
+    thread_.post([this, finished = handlers.finished, outcome = std::move(outcome)] {
+      running_ = false;
+      if (finished) finished(outcome);
+    });
+  });
+  return true;
+}
+
+}  // namespace korvane::shell
