@@ -84,6 +84,7 @@ const Failure kFailures[] = {
     {R"x(no known point lies in a part of the network that has observations: the heights have no datum \(or adjust a free network with --free\))x",
      "有觀測的網形部分都沒有已知點：高程沒有基準"},
     {R"x((.+): there is no observation to adjust)x", "$1：沒有可平差的觀測"},
+    {R"x(cannot read (.+): (.*))x", "無法讀取 $1：$2"},
     {R"x(cannot open the database (.+): no such file)x", "無法開啟資料庫 $1：檔案不存在"},
     {R"x(cannot open the database (.+): (.*))x", "無法開啟資料庫 $1：$2"},
     {R"x((.+): cannot read the table (\w+): (.*))x", "$1：無法讀取資料表 $2：$3"},
@@ -104,6 +105,23 @@ const Failure kFailures[] = {
      "$1：標準差 $2 m 超過水準測量可能的 $3 m（單位錯誤或欄位損壞？）"},
     {R"x((.+): the distance (\S+) km is beyond the (\S+) km that levelling can hold \(a wrong unit or a damaged field\?\))x",
      "$1：距離 $2 km 超過水準測量可能的 $3 km（單位錯誤或欄位損壞？）"},
+    // Monitoring over many epochs.
+    {R"x(a monitoring run needs two epochs or more; (\d+) (?:was|were) given)x", "變形分析需要兩期以上；只給了 $1 期"},
+    {R"x(epoch (.+): (\S*) is no date YYYY-MM-DD)x", "$1 這一期：$2 不是 YYYY-MM-DD 的日期"},
+    {R"x(two epochs have the same date (\S+): (.+) and (.+))x", "兩期的日期相同（$1）：$2 與 $3"},
+    {R"x(the epochs' dates must increase: (.+) comes after (.+))x", "各期的日期必須遞增：$1 排在 $2 之後"},
+    {R"x(epoch (.+) has no benchmark in common with the other epochs)x", "$1 這一期和其他各期沒有共同的水準點"},
+    {R"x(no epoch holds the stable benchmarks? (.+))x", "沒有任何一期有指定的穩定點 $1"},
+    {R"x(the list of stable benchmarks is empty)x", "穩定點清單是空的"},
+    {R"x(epoch (.+) weighs its observations by (?:grade|distance) and epoch (.+) the other way: all epochs must weight alike)x",
+     "$1 與 $2 的定權方式不同：各期必須以同樣方式定權"},
+    {R"x(no epoch has redundant observations, and without an a-priori sigma0 nothing can be tested)x",
+     "沒有一期有多餘觀測，又沒有先驗 σ₀，無法檢定"},
+    {R"x(the level of the tests must lie between 1e-10 and 50 %)x", "檢定的顯著水準須介於 1e-10 與 50 % 之間"},
+    {R"x(the rate limit must lie above 0 and at most 10,000 mm per year)x", "速率限值須大於 0，至多每年 10,000 mm"},
+    {R"x(the velocity of (.+) is not determined by the epochs' observations)x", "$1 的速度無法由各期的觀測決定"},
+    {R"x(the height of (.+) is not determined by the epochs' observations)x", "$1 的高程無法由各期的觀測決定"},
+    {R"x(the height of (.+) is not determined by the observations)x", "$1 的高程無法由觀測決定"},
 };
 
 // Places inside a message.
@@ -118,6 +136,12 @@ const Failure kPlaces[] = {
 
 std::string failureInChinese(std::string_view message)
 {
+    // A failure of one epoch of a monitoring run: the epoch, then the failure itself.
+    static const std::regex epochFailure(R"x(epoch ([0-9]{4}-[0-9]{2}-[0-9]{2} \(.*?\)): (.*))x");
+    std::match_results<std::string_view::const_iterator> parts;
+    if (std::regex_match(message.begin(), message.end(), parts, epochFailure) &&
+        !std::string_view(parts[2].first, std::size_t(parts[2].length())).ends_with("is no date YYYY-MM-DD"))
+        return parts[1].str() + " 這一期：" + failureInChinese(std::string_view(parts[2].first, std::size_t(parts[2].length())));
     std::string text(message);
     for (const Failure& failure : kFailures) {
         const std::regex pattern(failure.english);

@@ -1,5 +1,7 @@
 #include "shell/deformation_run.h"
 
+#include "chinese_sentences.h"
+
 #include <algorithm>
 
 #include "analysis_failure.h"
@@ -8,6 +10,12 @@
 #include "network.h"
 
 namespace korvane::shell {
+namespace {
+
+QString inChinese(const char* failure) { return QString::fromStdString(analysis::failureInChinese(failure)); }
+
+}  // namespace
+
 namespace {
 
 DeformationOutcome failed(const QString& problem) {
@@ -39,7 +47,7 @@ DeformationOutcome runDeformation(const DeformationRequest& request, const analy
       } catch (const std::exception& error) {
         return failed(QStringLiteral("第 %1 期（%2，%3）無法讀取：%4")
                           .arg(i + 1)
-                          .arg(entry.date, entry.source, QString::fromStdString(error.what())));
+                          .arg(entry.date, entry.source, inChinese(error.what())));
       }
     }
     analysis::Progress inner;
@@ -57,7 +65,7 @@ DeformationOutcome runDeformation(const DeformationRequest& request, const analy
   } catch (const std::bad_alloc&) {
     return failed(QStringLiteral("記憶體不足，無法分析這麼多期的網形"));
   } catch (const std::exception& error) {
-    return failed(QString::fromStdString(error.what()));
+    return failed(inChinese(error.what()));
   }
 }
 

@@ -36,6 +36,10 @@ const QString kDatabasePrefix = QStringLiteral("db:");
 
 QString stageWords(const QString& stage) {
   if (stage == QStringLiteral("reading")) return QStringLiteral("讀取各期資料");
+  if (stage == QStringLiteral("adjusting the epochs")) return QStringLiteral("各期平差");
+  if (stage == QStringLiteral("epochs adjusted")) return QStringLiteral("各期平差完成");
+  if (stage == QStringLiteral("comparing the epochs")) return QStringLiteral("比較各期、搜尋穩定點");
+  if (stage == QStringLiteral("kinematic adjustment")) return QStringLiteral("速度平差");
   return stageName(stage);
 }
 
@@ -319,7 +323,7 @@ void DeformationWindow::exportResults() {
   exportDialog_.defaultSuffix = QStringLiteral("csv");
   if (!fileDialogs_.showSave(exportDialog_, this) || exportDialog_.fileName.isEmpty()) return;
   QString base = exportDialog_.fileName;
-  for (const QString suffix : {QStringLiteral(".csv"), QStringLiteral("_csv")}) {
+  for (const QString& suffix : {QStringLiteral(".csv"), QStringLiteral("_csv")}) {
     if (base.endsWith(suffix, Qt::CaseInsensitive)) {
       base.chop(suffix.size());
       break;

@@ -92,7 +92,7 @@ QString failureText(const analysis::OutputFileFailure& failure) {
 
 ExportFiles exportFiles(const QString& chosen) {
   QString base = chosen;
-  for (const QString suffix : {QStringLiteral(".json"), QStringLiteral(".html"), QStringLiteral("_csv")}) {
+  for (const QString& suffix : {QStringLiteral(".json"), QStringLiteral(".html"), QStringLiteral("_csv")}) {
     if (base.endsWith(suffix, Qt::CaseInsensitive)) {
       base.chop(suffix.size());
       break;

@@ -1,7 +1,11 @@
 // What a monitoring run refuses, with a message that names the epochs or benchmarks.
+#include "chinese_sentences.h"
 #include "monitoring_networks.h"
 
 #include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
 
 namespace korvane::deformation {
 namespace {
@@ -42,6 +46,12 @@ TEST(BadInput, IsRefusedWithAMessageNamingWhatIsWrong)
             ADD_FAILURE() << "accepted";
         } catch (const DeformationFailure& failure) {
             EXPECT_NE(std::string(failure.what()).find(c.message), std::string::npos) << failure.what();
+            // The window tells it in Chinese: only names, dates and sources keep Latin letters.
+            const std::string chinese = analysis::failureInChinese(failure.what());
+            static const std::regex word("[A-Za-z]{2,}");
+            static const std::set<std::string> names = {"epoch", "NOPE", "BM", "XBM", "YYYY", "MM", "DD"};
+            for (auto it = std::sregex_iterator(chinese.begin(), chinese.end(), word); it != std::sregex_iterator(); ++it)
+                EXPECT_TRUE(names.count(it->str())) << chinese;
         }
     }
 }

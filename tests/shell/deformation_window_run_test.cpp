@@ -60,7 +60,9 @@ TEST_F(DeformationRunTest, TheSubsidenceExampleFillsTheTabsAndMarksTheSinkingBen
     const bool moving = velocityFlagged(result.velocities[row]);
     flagged += moving;
     EXPECT_EQ(velocities->model()->index(row, 0).data(Qt::BackgroundRole).isValid(), moving) << row;
-    if (moving) EXPECT_LT(*result.velocities[row].velocityMmPerYear, 0.0) << row;  // the example only sinks
+    if (moving) {
+      EXPECT_LT(*result.velocities[row].velocityMmPerYear, 0.0) << row;  // the example only sinks
+    }
   }
   EXPECT_EQ(flagged, 3);
   EXPECT_EQ(window.tabs().chart().seriesCount(), 3);

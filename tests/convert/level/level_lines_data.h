@@ -68,7 +68,7 @@ inline std::string gsiFile(const std::vector<GsiLine>& lines, const GsiStyle& st
     for (const GsiLine& line : lines) {
         ++block;
         blockStart();
-        char number[8];
+        char number[12];
         std::snprintf(number, sizeof number, "%04d", block);
         text += std::string("41") + number + "+" + std::string(style.gsi16 ? 14 : 6, '?') + "." + std::to_string(line.methodDigit) + " ";
         blockEnd();
