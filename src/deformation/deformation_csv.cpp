@@ -125,8 +125,9 @@ void writeDeformationCsvFolder(const DeformationResult& result, const std::files
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))
-        throw std::runtime_error("cannot make the folder " + folder.string() + ": " +
-                                 (error ? error.message() : std::string("a file of that name is in the way")));
+        throw analysis::OutputFileFailure(folder, true, error,
+                                          "cannot make the folder " + folder.string() + ": " +
+                                              (error ? error.message() : std::string("a file of that name is in the way")));
     analysis::writeOutputFile(folder / "velocities.csv", [&](std::ostream& out) { writeVelocitiesCsv(result, out); });
     analysis::writeOutputFile(folder / "displacements.csv",
                               [&](std::ostream& out) { writeDisplacementsCsv(result, out); });

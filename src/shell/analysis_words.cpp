@@ -1,5 +1,9 @@
 #include "shell/analysis_words.h"
 
+#include <QDir>
+
+#include "output_file.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -135,6 +139,49 @@ QString observationMark(const analysis::ObservationResult& observation) {
   if (observation.test.wFails) mark += QStringLiteral(" w");
   if (observation.test.tauFails) mark += QStringLiteral(" τ");
   return mark;
+}
+
+// Why a result file could not be written, in the window's words.
+namespace {
+
+QString causeText(const analysis::OutputFileFailure& failure) {
+  if (!failure.cause) {
+    return failure.folder ? QStringLiteral("有同名的檔案擋住") : QStringLiteral("磁碟拒絕寫入資料（可能已滿）");
+  }
+  if (failure.cause.category() == std::generic_category() || failure.cause.category() == std::system_category()) {
+    switch (static_cast<std::errc>(failure.cause.value())) {
+      case std::errc::permission_denied:
+      case std::errc::operation_not_permitted:
+        return QStringLiteral("沒有寫入的權限");
+      case std::errc::no_such_file_or_directory:
+        return QStringLiteral("所在的資料夾不存在");
+      case std::errc::not_a_directory:
+      case std::errc::file_exists:
+        return QStringLiteral("有同名的檔案擋住");
+      case std::errc::is_a_directory:
+        return QStringLiteral("有同名的資料夾擋住");
+      case std::errc::no_space_on_device:
+        return QStringLiteral("磁碟已滿");
+      case std::errc::read_only_file_system:
+        return QStringLiteral("磁碟是唯讀的");
+      case std::errc::filename_too_long:
+        return QStringLiteral("檔名太長");
+      case std::errc::device_or_resource_busy:
+      case std::errc::text_file_busy:
+        return QStringLiteral("檔案正被其他程式使用");
+      default:
+        break;
+    }
+  }
+  return QStringLiteral("系統錯誤碼 %1").arg(failure.cause.value());
+}
+
+}  // namespace
+
+QString writeFailureText(const analysis::OutputFileFailure& failure) {
+  const QString path = QString::fromStdU16String(failure.path.u16string());
+  return (failure.folder ? QStringLiteral("無法建立資料夾 %1：%2") : QStringLiteral("無法寫入 %1：%2"))
+      .arg(QDir::toNativeSeparators(path), causeText(failure));
 }
 
 }  // namespace korvane::shell

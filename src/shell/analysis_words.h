@@ -7,6 +7,10 @@
 
 #include "analysis_result.h"
 
+namespace korvane::analysis {
+struct OutputFileFailure;
+}
+
 namespace korvane::shell {
 
 inline const QString kAnalysisWindowTitle = QStringLiteral("網形分析");
@@ -33,6 +37,9 @@ QString globalVerdictText(analysis::GlobalVerdict verdict);
 bool globalVerdictPasses(analysis::GlobalVerdict verdict);
 // The analysis's stage in words ("reading", "checks", "snooping step 3", ...).
 QString stageName(const QString& stage);
+
+// Why a result file or folder could not be written: the file and the cause, in the window's words.
+QString writeFailureText(const analysis::OutputFileFailure& failure);
 // A name of the result's levelling classes ("first-I", ...) in words, with its k.
 QString toleranceClassName(std::string_view name);
 

@@ -12,15 +12,11 @@
 #include <optional>
 #include <set>
 
+#include "benchmark_map.h"
 #include "shell/analysis_words.h"
 
 namespace korvane::shell {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-// Sweeps of the layout: fewer on a large network, whose every sweep costs n².
-int sweeps(int benchmarks) { return benchmarks > 800 ? 30 : benchmarks > 200 ? 80 : 250; }
 
 QDateTime dateOf(const deformation::EpochResult& epoch) {
   return QDate::fromString(QString::fromStdString(epoch.date), QStringLiteral("yyyy-MM-dd")).startOfDay(Qt::UTC);
@@ -29,73 +25,26 @@ QDateTime dateOf(const deformation::EpochResult& epoch) {
 }  // namespace
 
 std::vector<QPointF> layoutBenchmarks(const deformation::DeformationResult& result) {
+  // The report's layout (pivot multidimensional scaling of the levelled distances), north up.
+  const deformation::MapPlaces layout = deformation::networkLayout(result);
   const int n = int(result.benchmarks.size());
-  std::vector<QPointF> places(n);
-  if (n == 0) return places;
-  std::map<std::string, int> index;
-  for (int b = 0; b < n; ++b) index.emplace(result.benchmarks[b], b);
-  std::set<std::pair<int, int>> edges;
-  for (const deformation::EpochResult& epoch : result.epochs) {
-    const auto& points = epoch.analysis.points;
-    for (const analysis::ObservationResult& o : epoch.analysis.observations) {
-      if (o.removedAtStep > 0 || o.from < 0 || o.to < 0 || o.from >= int(points.size()) || o.to >= int(points.size())) {
-        continue;
-      }
-      const auto a = index.find(points[o.from].name);
-      const auto b = index.find(points[o.to].name);
-      if (a == index.end() || b == index.end() || a->second == b->second) continue;
-      edges.emplace(std::min(a->second, b->second), std::max(a->second, b->second));
-    }
+  std::vector<QPointF> places(n, QPointF(0.5, 0.5));
+  bool any = false;
+  double west = 0, east = 0, south = 0, north = 0;
+  for (int b = 0; b < n && b < int(layout.places.size()); ++b) {
+    if (!layout.places[b]) continue;
+    const deformation::PlanePoint& p = *layout.places[b];
+    west = any ? std::min(west, p.e) : p.e;
+    east = any ? std::max(east, p.e) : p.e;
+    south = any ? std::min(south, p.n) : p.n;
+    north = any ? std::max(north, p.n) : p.n;
+    any = true;
   }
-  // Fruchterman and Reingold, starting from a circle in benchmark order.
-  for (int b = 0; b < n; ++b) {
-    const double angle = 2.0 * kPi * b / n;
-    places[b] = QPointF(0.5 + 0.4 * std::cos(angle), 0.5 + 0.4 * std::sin(angle));
-  }
-  const double k = std::sqrt(1.0 / n);
-  double temperature = 0.1;
-  const int rounds = sweeps(n);
-  std::vector<QPointF> shift(n);
-  for (int round = 0; round < rounds; ++round) {
-    std::fill(shift.begin(), shift.end(), QPointF());
-    for (int a = 0; a < n; ++a) {
-      for (int b = a + 1; b < n; ++b) {
-        QPointF d = places[a] - places[b];
-        double length = std::hypot(d.x(), d.y());
-        if (length < 1e-9) {
-          // Two benchmarks on one place part along a fixed direction.
-          d = QPointF(1e-3 * std::cos(a + b), 1e-3 * std::sin(a + b));
-          length = 1e-3;
-        }
-        const QPointF push = d / length * (k * k / length);
-        shift[a] += push;
-        shift[b] -= push;
-      }
-    }
-    for (const auto& [a, b] : edges) {
-      const QPointF d = places[a] - places[b];
-      const double length = std::hypot(d.x(), d.y());
-      const QPointF pull = d * (length / k);
-      shift[a] -= pull;
-      shift[b] += pull;
-    }
-    for (int b = 0; b < n; ++b) {
-      const double length = std::hypot(shift[b].x(), shift[b].y());
-      if (length > 0) places[b] += shift[b] / length * std::min(length, temperature);
-    }
-    temperature *= 0.98;
-  }
-  // Into the unit square, keeping the shape.
-  double left = places[0].x(), right = left, top = places[0].y(), bottom = top;
-  for (const QPointF& p : places) {
-    left = std::min(left, p.x());
-    right = std::max(right, p.x());
-    top = std::min(top, p.y());
-    bottom = std::max(bottom, p.y());
-  }
-  const double size = std::max({right - left, bottom - top, 1e-9});
-  for (QPointF& p : places) {
-    p = QPointF(0.5 + (p.x() - (left + right) / 2) / size, 0.5 + (p.y() - (top + bottom) / 2) / size);
+  const double size = std::max({east - west, north - south, 1e-9});
+  for (int b = 0; b < n && b < int(layout.places.size()); ++b) {
+    if (!layout.places[b]) continue;
+    const deformation::PlanePoint& p = *layout.places[b];
+    places[b] = QPointF(0.5 + (p.e - (west + east) / 2) / size, 0.5 - (p.n - (south + north) / 2) / size);
   }
   return places;
 }

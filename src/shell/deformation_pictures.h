@@ -1,8 +1,8 @@
 #pragma once
 // The pictures of the deformation window: the heights of chosen benchmarks over the epochs as a
 // chart, and a map of the benchmarks coloured by their velocity. The map places the benchmarks
-// by a small force-directed layout of the observation graph of all epochs (benchmarks joined by
-// a levelled section attract, all repel), the same every time for the same result.
+// as the HTML report does (deformation/benchmark_map.h): a layout of the levelled distances of
+// all epochs, the same every time for the same result and quick for any size of network.
 
 #include <QChartView>
 #include <QPointF>

@@ -19,7 +19,8 @@
 #include "common/failure.h"
 #include "common/program_folder.h"
 #include "shell/analysis_words.h"
-#include "shell/deformation_csv.h"
+#include "deformation_csv.h"
+#include "output_file.h"
 #include "shell/deformation_options_panel.h"
 #include "shell/deformation_tabs.h"
 
@@ -330,7 +331,14 @@ void DeformationWindow::exportResults() {
     }
   }
   const QString folder = base + QStringLiteral("_csv");
-  if (const auto failure = attempt([&] { writeDeformationCsvFolder(*result_, folder); })) {
+  const auto failure = attempt([&] {
+    try {
+      deformation::writeDeformationCsvFolder(*result_, std::filesystem::path(folder.toStdU16String()));
+    } catch (const analysis::OutputFileFailure& failure) {
+      throw Failure(writeFailureText(failure));
+    }
+  });
+  if (failure) {
     status_->setText(QStringLiteral("匯出失敗。"));
     messages_.critical(kTitleErrorZh, QStringLiteral("無法匯出變形分析的結果：") + *failure);
     return;

@@ -51,45 +51,6 @@ struct ExportFiles {
   QString html;
 };
 
-// Why a result file could not be written, in the window's words.
-QString causeText(const analysis::OutputFileFailure& failure) {
-  if (!failure.cause) {
-    return failure.folder ? QStringLiteral("有同名的檔案擋住") : QStringLiteral("磁碟拒絕寫入資料（可能已滿）");
-  }
-  if (failure.cause.category() == std::generic_category() || failure.cause.category() == std::system_category()) {
-    switch (static_cast<std::errc>(failure.cause.value())) {
-      case std::errc::permission_denied:
-      case std::errc::operation_not_permitted:
-        return QStringLiteral("沒有寫入的權限");
-      case std::errc::no_such_file_or_directory:
-        return QStringLiteral("所在的資料夾不存在");
-      case std::errc::not_a_directory:
-      case std::errc::file_exists:
-        return QStringLiteral("有同名的檔案擋住");
-      case std::errc::is_a_directory:
-        return QStringLiteral("有同名的資料夾擋住");
-      case std::errc::no_space_on_device:
-        return QStringLiteral("磁碟已滿");
-      case std::errc::read_only_file_system:
-        return QStringLiteral("磁碟是唯讀的");
-      case std::errc::filename_too_long:
-        return QStringLiteral("檔名太長");
-      case std::errc::device_or_resource_busy:
-      case std::errc::text_file_busy:
-        return QStringLiteral("檔案正被其他程式使用");
-      default:
-        break;
-    }
-  }
-  return QStringLiteral("系統錯誤碼 %1").arg(failure.cause.value());
-}
-
-QString failureText(const analysis::OutputFileFailure& failure) {
-  const QString path = QString::fromStdU16String(failure.path.u16string());
-  return (failure.folder ? QStringLiteral("無法建立資料夾 %1：%2") : QStringLiteral("無法寫入 %1：%2"))
-      .arg(QDir::toNativeSeparators(path), causeText(failure));
-}
-
 ExportFiles exportFiles(const QString& chosen) {
   QString base = chosen;
   for (const QString& suffix : {QStringLiteral(".json"), QStringLiteral(".html"), QStringLiteral("_csv")}) {
@@ -324,7 +285,7 @@ void NetworkAnalysisWindow::exportResults() {
       analysis::writeCsvFolder(*result, filePath(files.csvFolder));
       analysis::writeOutputFile(filePath(files.html), [&](std::ostream& out) { analysis::writeHtml(*result, out); });
     } catch (const analysis::OutputFileFailure& failure) {
-      problem = failureText(failure);
+      problem = writeFailureText(failure);
     } catch (const std::bad_alloc&) {
       problem = QStringLiteral("記憶體不足");
     } catch (const std::exception&) {
