@@ -1,6 +1,7 @@
 #include "html_writer.h"
 
 #include "chinese_sentences.h"
+#include "html_text.h"
 #include "number_format.h"
 #include "result_words.h"
 
@@ -38,29 +39,6 @@ constexpr std::string_view kStyle =
     "border-bottom:2px solid #b00000}tr.removed td{color:#777;text-decoration:line-through}"
     "@media print{body{margin:0}h2{page-break-after:avoid}}";
 
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 constexpr std::string_view kFullTable = "完整的表在 CSV 與 JSON 檔中。";
 constexpr std::string_view kMostLikely = "最可能的粗差";
@@ -122,7 +100,7 @@ std::string toleranceClassName(const std::string& name)
     for (const auto& [key, words] : kNames)
         if (key == name)
             return std::string(words);
-    return escaped(name);
+    return htmlEscaped(name);
 }
 
 std::string numberCell(const Quantity& value, int decimals)
@@ -132,7 +110,7 @@ std::string numberCell(const Quantity& value, int decimals)
 
 std::string textCell(std::string_view text)
 {
-    return "<td>" + escaped(text) + "</td>";
+    return "<td>" + htmlEscaped(text) + "</td>";
 }
 
 void headerRow(std::ostream& out, std::initializer_list<std::string_view> titles)
@@ -147,7 +125,7 @@ std::string walk(const AnalysisResult& result, const std::vector<int>& points)
 {
     std::string text;
     for (int point : points)
-        text += (text.empty() ? "" : " &rsaquo; ") + escaped(result.points[point].name);
+        text += (text.empty() ? "" : " &rsaquo; ") + htmlEscaped(result.points[point].name);
     return text;
 }
 
@@ -241,7 +219,7 @@ void writeGlobal(std::ostream& out, const GlobalTest& test, const AnalysisOption
     out << "<tr><th>後驗 &sigma;<sub>0</sub></th>" << numberCell(test.sigma0Posterior, 4) << "</tr>\n";
     out << "<tr><th>先驗 &sigma;<sub>0</sub></th>" << numberCell(test.sigma0Apriori, 4) << "</tr>\n";
     if (test.verdict == GlobalVerdict::NotPossible) {
-        out << "<tr><th>檢定</th><td>無法檢定：" << escaped(inChinese(test.reason)) << "</td></tr>\n</table>\n";
+        out << "<tr><th>檢定</th><td>無法檢定：" << htmlEscaped(inChinese(test.reason)) << "</td></tr>\n</table>\n";
         return;
     }
     out << "<tr><th>v<sup>T</sup>Pv / &sigma;<sub>0</sub>&sup2; (&chi;&sup2;)</th>" << numberCell(test.statistic, 3)
@@ -340,7 +318,7 @@ void writeFlagged(std::ostream& out, const AnalysisResult& result)
     if (!observations.empty()) {
         const ObservationResult& most = result.observations[observations.front()];
         out << "<p>" << kMostLikely << "：觀測 " << observations.front() + 1 << "（"
-            << escaped(result.points[most.from].name) << " &rarr; " << escaped(result.points[most.to].name) << "），|"
+            << htmlEscaped(result.points[most.from].name) << " &rarr; " << htmlEscaped(result.points[most.to].name) << "），|"
             << (decidingStatistic(result) == "w" ? "w" : "&tau;") << "| = "
             << fixed(decidingSize(result, most.test).value_or(0.0), 2) << "。以下依檢定統計量的絕對值由大到小排列。</p>\n";
         out << "<table>\n";
@@ -405,7 +383,7 @@ void writeChecks(std::ostream& out, const AnalysisResult& result)
         const PartCheck& part = checks.parts[i];
         std::string known;
         for (int point : part.knownPoints)
-            known += (known.empty() ? "" : ", ") + escaped(result.points[point].name);
+            known += (known.empty() ? "" : ", ") + htmlEscaped(result.points[point].name);
         out << "<tr" << (part.hasDatum ? "" : " class=\"flag\"") << "><td class=\"n\">" << i + 1 << "</td>"
             << numberCell(double(part.points.size()), 0) << numberCell(double(part.observations), 0) << "<td>"
             << (known.empty() ? "無" : known) << "</td>"
@@ -482,11 +460,11 @@ void writeSnooping(std::ostream& out, const AnalysisResult& result)
     for (const SnoopStep& s : result.snooping) {
         std::string what;
         if (s.removed.knownHeight) {
-            what = "已知點 " + escaped(result.points[s.removed.index].name) + " 的高程";
+            what = "已知點 " + htmlEscaped(result.points[s.removed.index].name) + " 的高程";
         } else {
             const ObservationResult& o = result.observations[s.removed.index];
-            what = "觀測 " + std::to_string(s.removed.index + 1) + "（" + escaped(result.points[o.from].name) +
-                   " &rarr; " + escaped(result.points[o.to].name) + "）";
+            what = "觀測 " + std::to_string(s.removed.index + 1) + "（" + htmlEscaped(result.points[o.from].name) +
+                   " &rarr; " + htmlEscaped(result.points[o.to].name) + "）";
         }
         out << "<tr><td class=\"n\">" << s.step << "</td><td>" << what << "</td><td class=\"n\">"
             << (s.statisticName == "tau" ? "&tau;" : s.statisticName) << " = " << fixed(s.statistic, 2) << "</td>" << numberCell(s.critical, 2)
@@ -503,7 +481,7 @@ void writeSnooping(std::ostream& out, const AnalysisResult& result)
 void writeHtml(const AnalysisResult& result, std::ostream& out)
 {
     out << "<!DOCTYPE html>\n<html lang=\"zh-Hant\">\n<head>\n<meta charset=\"utf-8\">\n<title>網形分析 "
-        << escaped(result.title) << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n";
+        << htmlEscaped(result.title) << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n";
     out << "<h1>網形分析</h1>\n<table>\n";
     out << "<tr><th>計畫名稱</th>" << textCell(result.title) << "</tr>\n";
     out << "<tr><th>資料</th>" << textCell(result.sourceName) << "</tr>\n";
@@ -515,7 +493,7 @@ void writeHtml(const AnalysisResult& result, std::ostream& out)
     out << "<tr><th>高程基準</th><td>"
         << (result.options.freeNetwork ? "自由網，以已知點為基準（部分最小跡）" : "已知點") << "</td></tr>\n</table>\n";
     for (const std::string& note : result.notes)
-        out << "<p>註：" << escaped(inChinese(note)) << "</p>\n";
+        out << "<p>註：" << htmlEscaped(inChinese(note)) << "</p>\n";
     // The verdicts, then the tables.
     out << "<h2>整體檢定</h2>\n";
     writeGlobal(out, result.global, result.options, "最後一次平差");

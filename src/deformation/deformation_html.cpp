@@ -1,6 +1,7 @@
 #include "deformation_html.h"
 
 #include "deformation_rows.h"
+#include "html_text.h"
 #include "number_format.h"
 #include "statistics.h"
 
@@ -17,6 +18,8 @@
 namespace korvane::deformation {
 
 namespace {
+
+using analysis::htmlEscaped;
 
 using analysis::fixed;
 using analysis::fixedOr;
@@ -44,29 +47,6 @@ constexpr std::string_view kStyle =
     "svg text{font-family:sans-serif}figure{display:inline-block;margin:.3em}"
     "@media print{body{margin:0}h2{page-break-after:avoid}}";
 
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string numberCell(const Quantity& value, int decimals)
 {
@@ -75,7 +55,7 @@ std::string numberCell(const Quantity& value, int decimals)
 
 std::string textCell(std::string_view text)
 {
-    return "<td>" + escaped(text) + "</td>";
+    return "<td>" + htmlEscaped(text) + "</td>";
 }
 
 std::string verdictCell(bool passes, std::string_view yes, std::string_view no)
@@ -146,7 +126,7 @@ std::string nameList(const DeformationResult& result, const std::vector<int>& be
 {
     std::string text;
     for (std::size_t i = 0; i < benchmarks.size() && i < most; ++i)
-        text += (i == 0 ? "" : "、") + escaped(benchmarkName(result, benchmarks[i]));
+        text += (i == 0 ? "" : "、") + htmlEscaped(benchmarkName(result, benchmarks[i]));
     if (benchmarks.size() > most)
         text += "…（共 " + std::to_string(benchmarks.size()) + " 點）";
     return text;
@@ -196,12 +176,12 @@ void writeHeading(const DeformationResult& result, std::ostream& out)
     out << "<tr><th>速率限值</th><td class=\"n\">" << significant(o.rateLimitMm, 6) << " mm/年</td></tr>\n";
     out << "<tr><th>穩定點的決定</th><td>" << searchWord(o.stable);
     for (std::size_t i = 0; i < o.stableNames.size(); ++i)
-        out << (i == 0 ? "：" : "、") << escaped(o.stableNames[i]);
+        out << (i == 0 ? "：" : "、") << htmlEscaped(o.stableNames[i]);
     out << "</td></tr>\n</table>\n";
     if (!result.notes.empty()) {
         out << "<h2>說明</h2>\n<ul>\n";
         for (const std::string& note : result.notes)
-            out << "<li>" << escaped(note) << "</li>\n";
+            out << "<li>" << htmlEscaped(note) << "</li>\n";
         out << "</ul>\n";
     }
 }
@@ -220,7 +200,7 @@ void benchmarkVerdict(const DeformationResult& result, VelocityClass kind, std::
     out << "<p>";
     for (std::size_t k = 0; k < rows.size() && k < kFlaggedRowsMost; ++k) {
         const VelocityRow& v = result.velocities[rows[k]];
-        out << (k == 0 ? "" : "、") << "<span class=\"fail\">" << escaped(benchmarkName(result, v.benchmark)) << "</span> "
+        out << (k == 0 ? "" : "、") << "<span class=\"fail\">" << htmlEscaped(benchmarkName(result, v.benchmark)) << "</span> "
             << fixedOr(v.velocityMmPerYear, 2, "&ndash;") << " &plusmn; " << fixedOr(v.sigmaMmPerYear, 2, "&ndash;")
             << " mm/年";
     }
@@ -240,7 +220,7 @@ void writeVerdicts(const DeformationResult& result, std::ostream& out)
         bool first = true;
         for (const EpochResult& e : result.epochs)
             if (!e.varianceAgrees) {
-                out << (first ? "" : "、") << escaped(e.date);
+                out << (first ? "" : "、") << htmlEscaped(e.date);
                 first = false;
             }
         out << "（合併 &sigma;<sub>0</sub> = " << fixedOr(result.pooledSigma0, 3, "&ndash;") << "）。</p>\n";
@@ -287,7 +267,7 @@ void writeEpochs(const DeformationResult& result, std::ostream& out)
 void writeComparisons(const DeformationResult& result, std::ostream& out)
 {
     for (const EpochComparison& c : result.comparisons) {
-        out << "<h2>位移 " << escaped(epochDate(result, c.from)) << " → " << escaped(epochDate(result, c.to)) << "</h2>\n";
+        out << "<h2>位移 " << htmlEscaped(epochDate(result, c.from)) << " → " << htmlEscaped(epochDate(result, c.to)) << "</h2>\n";
         out << "<p>穩定點（" << c.stableSet.size() << " 點，搜尋平差 " << c.searchSteps
             << " 次）：" << nameList(result, c.stableSet) << "</p>\n";
         if (c.varianceRatio)
@@ -297,7 +277,7 @@ void writeComparisons(const DeformationResult& result, std::ostream& out)
         if (!c.notes.empty()) {
             out << "<ul>\n";
             for (const std::string& note : c.notes)
-                out << "<li>" << escaped(note) << "</li>\n";
+                out << "<li>" << htmlEscaped(note) << "</li>\n";
             out << "</ul>\n";
         }
         const ShownRows shown = shownRows(
@@ -380,7 +360,7 @@ void heightPicture(const DeformationResult& result, const VelocityRow& v, std::o
     high += pad;
     const auto x = [&](double year) { return kLeft + (year - first) / (last - first) * (kWidth - kLeft - kRight); };
     const auto y = [&](double mm) { return kTop + (high - mm) / (high - low) * (kHeight - kTop - kBottom); };
-    const std::string name = escaped(benchmarkName(result, v.benchmark));
+    const std::string name = htmlEscaped(benchmarkName(result, v.benchmark));
     out << "<figure><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
         << "\" role=\"img\" aria-label=\"" << name << " 的高程變化\">\n";
     out << "<text x=\"" << kLeft << "\" y=\"16\" font-size=\"13\">" << name << "：" << fixedOr(v.velocityMmPerYear, 2, "–")
@@ -399,7 +379,7 @@ void heightPicture(const DeformationResult& result, const VelocityRow& v, std::o
         << at(kTop + (kHeight - kTop - kBottom) / 2) << ")\" text-anchor=\"middle\">高程變化 (mm)</text>\n";
     for (const EpochResult& e : result.epochs)
         out << "<text x=\"" << at(x(e.year)) << "\" y=\"" << kHeight - kBottom + 14
-            << "\" font-size=\"9\" text-anchor=\"middle\">" << escaped(e.date) << "</text>\n";
+            << "\" font-size=\"9\" text-anchor=\"middle\">" << htmlEscaped(e.date) << "</text>\n";
     if (v.velocityMmPerYear)
         out << "<line x1=\"" << at(x(first)) << "\" y1=\"" << at(y(rate * (first - t0))) << "\" x2=\"" << at(x(last))
             << "\" y2=\"" << at(y(rate * (last - t0))) << "\" stroke=\"#b00000\" stroke-width=\"1.5\"/>\n";
@@ -490,7 +470,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
                                                                                                 : std::nullopt;
             if (!p)
                 continue;
-            const std::string title = "<title>" + escaped(benchmarkName(result, v.benchmark)) + "：" +
+            const std::string title = "<title>" + htmlEscaped(benchmarkName(result, v.benchmark)) + "：" +
                                       fixedOr(v.velocityMmPerYear, 2, "–") + " mm/年（" + std::string(classWord(v.kind)) +
                                       "）</title>";
             if (!v.velocityMmPerYear) {
@@ -514,7 +494,7 @@ void velocityMap(const DeformationResult& result, const MapPlaces& places, std::
             for (std::size_t b = 0; b < result.benchmarks.size(); ++b)
                 if (b < places.places.size() && places.places[b])
                     out << "<text x=\"" << at(x(*places.places[b]) + 12) << "\" y=\"" << at(y(*places.places[b]) - 6)
-                        << "\" font-size=\"10\" fill=\"#333\">" << escaped(result.benchmarks[b]) << "</text>\n";
+                        << "\" font-size=\"10\" fill=\"#333\">" << htmlEscaped(result.benchmarks[b]) << "</text>\n";
         out << "<text x=\"" << kMargin << "\" y=\"" << kHeight + 16 << "\" font-size=\"11\">方形：穩定點；圓形：其他水準點；"
             << "顏色越深、記號越大者越快（最快 " << fixed(fastest, 1) << " mm/年）</text>\n</svg>\n";
     }
