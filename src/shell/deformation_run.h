@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "analyse.h"
-#include "common/background_thread.h"
 #include "deformation.h"
+#include "workbench/threaded_runner.h"
 
 namespace korvane::shell {
 
@@ -60,20 +60,10 @@ class DeformationRunner {
 };
 
 // Runs each monitoring on a thread of its own, so that the window never waits for it.
-class ThreadedDeformationRunner : public DeformationRunner {
+class ThreadedDeformationRunner
+    : public workbench::ThreadedRunner<DeformationRunner, DeformationRequest, DeformationOutcome> {
  public:
-  using Job = std::function<DeformationOutcome(const DeformationRequest&, const analysis::Progress&)>;
-
-  explicit ThreadedDeformationRunner(Job job = runDeformation);
-
-  bool start(const DeformationRequest& request, Handlers handlers) override;
-  void cancel() override { thread_.requestStop(); }
-  bool isRunning() const override { return running_; }
-
- private:
-  Job job_;
-  bool running_ = false;  // until the outcome has been handed over
-  BackgroundThread thread_;
+  explicit ThreadedDeformationRunner(Job job = runDeformation) : ThreadedRunner(std::move(job)) {}
 };
 
 }  // namespace korvane::shell

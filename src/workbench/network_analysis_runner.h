@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "common/background_thread.h"
 #include "workbench/network_analysis_job.h"
+#include "workbench/threaded_runner.h"
 
 namespace korvane::workbench {
 
@@ -26,20 +26,10 @@ class NetworkAnalysisRunner {
 };
 
 // Runs each analysis on a thread of its own, so that the window never waits for it.
-class ThreadedNetworkAnalysisRunner : public NetworkAnalysisRunner {
+class ThreadedNetworkAnalysisRunner
+    : public ThreadedRunner<NetworkAnalysisRunner, NetworkAnalysisRequest, NetworkAnalysisOutcome> {
  public:
-  using Job = std::function<NetworkAnalysisOutcome(const NetworkAnalysisRequest&, const analysis::Progress&)>;
-
-  explicit ThreadedNetworkAnalysisRunner(Job job = runNetworkAnalysis);
-
-  bool start(const NetworkAnalysisRequest& request, Handlers handlers) override;
-  void cancel() override { thread_.requestStop(); }
-  bool isRunning() const override { return running_; }
-
- private:
-  Job job_;
-  bool running_ = false;  // until the outcome has been handed over
-  BackgroundThread thread_;
+  explicit ThreadedNetworkAnalysisRunner(Job job = runNetworkAnalysis) : ThreadedRunner(std::move(job)) {}
 };
 
 }  // namespace korvane::workbench
